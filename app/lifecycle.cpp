@@ -1,0 +1,185 @@
+#include "lifecycle.h"
+
+#include "device/board_link.h"
+
+namespace kestrum {
+
+namespace {
+const QString kPortKey = QStringLiteral("Järjestikport");
+}  // namespace
+
+Lifecycle::Lifecycle(State& state, Panel& panel, SettingsStore& store, SerialPort& port,
+                     Timers& timers, Ui& ui, Parts parts)
+    : m_state(state),
+      m_panel(panel),
+      m_store(store),
+      m_port(port),
+      m_timers(timers),
+      m_ui(ui),
+      m_parts(parts) {}
+
+void Lifecycle::Form_Load() {
+    m_state.NewLine = QStringLiteral("\r\n");
+    m_state.FailureReported = 0;
+    m_panel.mailIndicatorShown = false;
+    m_panel.failureLabel.clear();
+    m_ui.showMainWindow();
+    m_state.TrayIconData.tip = QStringLiteral("Kaugvool");
+    m_ui.addTrayIcon(m_state.TrayIconData);
+
+    m_parts.completion.CompleteSettings();
+    choosePort();
+    loadSettings();
+    armMailCountdown();
+    for (int i = 1; i <= 8; ++i) {
+        m_panel.inputs[i - 1].lampLit = false;
+        m_state.PreviousInputs[i] = 0;
+        m_state.FailureAnnounced[i] = 0;
+    }
+    m_panel.changed();
+    m_parts.outputs.RestoreOutputStates();
+    m_parts.log.LogEvent(QStringLiteral("Start"));
+
+    // The scans begin only now, so that they never act on settings not yet loaded.
+    m_timers.EventTimer->setInterval(BoardLink::kScanPeriodMs);
+    m_timers.EventTimer->setEnabled(true);
+}
+
+// The stored port is tested once; when it cannot be opened port 2 is taken untested, silently.
+void Lifecycle::choosePort() {
+    int number = Value(m_store.read(sections::Seaded, kPortKey, QStringLiteral("0"))).toInt();
+    if (number <= 0) {
+        number = 1;
+    }
+    m_port.setCommPort(number);
+    if (m_port.open()) {
+        m_port.close();
+    } else {
+        number = 2;
+        m_port.setCommPort(number);
+    }
+    skipOnStoreError([&] {
+        m_store.write(sections::Seaded, kPortKey, QString::number(number));
+        m_store.sync();
+    });
+    m_panel.portLabel = QString::number(m_port.commPort());
+}
+
+Value Lifecycle::load(const QString& section, const QString& key, const Value& fallback) const {
+    const QString text = m_store.read(section, key, fallback.text());
+    return text.isEmpty() ? fallback : Value(text);
+}
+
+void Lifecycle::loadTable(const NumberedSection& section, State::PerOutput& table,
+                          const std::function<Value(int)>& fallbackOf) {
+    for (int n = 1; n <= 8; ++n) {
+        table[n] = load(section.section, numberedKey(section.keyword, n), fallbackOf(n));
+    }
+}
+
+void Lifecycle::loadTimeTable(const NumberedSection& section, TimeTable<Value>& table) {
+    for (int n = 1; n <= TimeTable<Value>::kOutputs; ++n) {
+        for (int s = 1; s <= TimeTable<Value>::kSlots; ++s) {
+            table(s, n) = load(section.section,
+                               numberedKey(section.keyword, TimeTable<Value>::keyNumber(s, n)), 0);
+        }
+    }
+}
+
+void Lifecycle::loadSettings() {
+    const auto zero = [](int) { return Value(0); };
+    const auto strobeDefault = [](int) { return Value(100); };
+
+    loadTimeTable(sections::Sisseajad, m_state.Sisseajad);
+    loadTimeTable(sections::Valjaajad, m_state.Valjaajad);
+
+    loadTable(sections::Juhtimine, m_state.Juhtimine, zero);
+    for (int n = 1; n <= 8; ++n) {
+        m_panel.outputs[n - 1].autoLampLit = m_state.Juhtimine[n] == 1;
+    }
+    loadTable(sections::Mode, m_state.Mode, zero);
+    loadTable(sections::StroboSees, m_state.StroboSees, strobeDefault);
+    for (int n = 1; n <= 8; ++n) {
+        if (m_state.Mode[n] == 1) {
+            Timer& strobe = *m_timers.StroboTaimer[n - 1];
+            strobe.setInterval(m_state.StroboSees[n].toInt());
+            strobe.setEnabled(true);
+        }
+    }
+    loadTable(sections::StroboValjas, m_state.StroboValjas, strobeDefault);
+
+    loadTable(sections::KlahviNimi, m_state.KlahviNimi,
+              [](int n) { return Value(QStringLiteral("Väljund ") + signedText(n)); });
+    loadTable(sections::SisendiNimi, m_state.SisendiNimi,
+              [](int n) { return Value(QStringLiteral("Sisend ") + signedText(n)); });
+    loadTable(sections::SisendiMuutuseMail, m_state.SisendiMuutuseMail, zero);
+    for (int n = 1; n <= 8; ++n) {
+        m_panel.outputs[n - 1].frameCaption = m_state.KlahviNimi[n].text();
+        m_panel.inputs[n - 1].frameCaption = m_state.SisendiNimi[n].text();
+        m_panel.inputs[n - 1].mailMarkShown = !(m_state.SisendiMuutuseMail[n] == 0);
+    }
+    loadTable(sections::Initsialiseeritud, m_state.Initsialiseeritud, zero);
+
+    const Value noText{QString()};
+    const struct {
+        const char* key;
+        Value* variable;
+        Value fallback;
+    } general[] = {
+        {"PrefAdrOnly", &m_state.PrefAdrOnly, 0},
+        {"PrefAdrText", &m_state.PrefAdrText, noText},
+        {"PrefAdrText1", &m_state.PrefAdrText1, noText},
+        {"MailCheckInt", &m_state.MailCheckInt, 0},
+        {"ParoolLubatud", &m_state.ParoolLubatud, 0},
+        {"Subjekt", &m_state.Subjekt, noText},
+        {"Confirm", &m_state.Confirm, 0},
+        {"Logi", &m_state.Logi, 0},
+        {"ControlEnabled", &m_state.ControlEnabled, 0},
+        {"MailEnabled", &m_state.MailEnabled, 0},
+    };
+    for (const auto& setting : general) {
+        *setting.variable =
+            load(sections::Seaded, QString::fromLatin1(setting.key), setting.fallback);
+    }
+}
+
+void Lifecycle::armMailCountdown() {
+    if (m_state.MailEnabled == 1) {
+        m_state.MailCountdown = (m_state.MailCheckInt.toInt() + 1) * 5;
+        m_timers.PostiKell->setInterval(60000);
+        m_timers.PostiKell->setEnabled(true);
+        m_panel.mailIndicatorShown = true;
+    } else {
+        m_timers.PostiKell->setEnabled(false);
+    }
+}
+
+void Lifecycle::Form_Unload() {
+    m_ui.removeTrayIcon(m_state.TrayIconData);
+    ShutDown();
+}
+
+void Lifecycle::ShutDown() {
+    if (m_shutDown) {
+        return;
+    }
+    m_shutDown = true;
+    // Nothing switches or scans once the stop is recorded.
+    m_timers.disableAll();
+    skipOnStoreError([&] {
+        replaceSection(m_store, sections::Juhtimine.section, sections::Juhtimine.keyword,
+                       textsOf(m_state.Juhtimine));
+    });
+    skipOnStoreError([&] {
+        const NumberedSection& section = sections::SisendiMuutuseMail;
+        for (int n = 1; n <= 8; ++n) {
+            m_store.write(section.section, numberedKey(section.keyword, n),
+                          m_state.SisendiMuutuseMail[n].text());
+        }
+        m_store.sync();
+    });
+    m_parts.log.LogEvent(QStringLiteral("Stopp"));
+    m_ui.unloadMainWindow();
+}
+
+}  // namespace kestrum

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "control/output_control.h"
+#include "core/panel.h"
+#include "core/serial_port.h"
+#include "core/settings_completion.h"
+#include "core/settings_keys.h"
+#include "core/settings_store.h"
+#include "core/state.h"
+#include "core/timers.h"
+#include "core/ui.h"
+#include "log/event_log.h"
+
+namespace kestrum {
+
+// Start-up and shut-down of the program: completes and loads the settings, tests the port,
+// restores the outputs; at the end writes back what is saved only at exit.
+class Lifecycle {
+public:
+    struct Parts {
+        SettingsCompletion& completion;
+        OutputControl& outputs;
+        EventLog& log;
+    };
+
+    Lifecycle(State& state, Panel& panel, SettingsStore& store, SerialPort& port, Timers& timers,
+              Ui& ui, Parts parts);
+
+    void Form_Load();
+    // The main window is being closed, by whatever means.
+    void Form_Unload();
+    // Runs once however the program ends; asked again it does nothing.
+    void ShutDown();
+
+    bool hasShutDown() const { return m_shutDown; }
+
+private:
+    void choosePort();
+    void loadSettings();
+    void loadTimeTable(const NumberedSection& section, TimeTable<Value>& table);
+    void loadTable(const NumberedSection& section, State::PerOutput& table,
+                   const std::function<Value(int)>& fallbackOf);
+    Value load(const QString& section, const QString& key, const Value& fallback) const;
+    void armMailCountdown();
+
+    State& m_state;
+    Panel& m_panel;
+    SettingsStore& m_store;
+    SerialPort& m_port;
+    Timers& m_timers;
+    Ui& m_ui;
+    Parts m_parts;
+    bool m_shutDown = false;
+};
+
+}  // namespace kestrum

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "timer.h"
+
+#include <QElapsedTimer>
+
+namespace kestrum {
+
+// Timers on QTimer with Qt::PreciseTimer, run by the Qt event loop.
+class QtTimerFactory : public TimerFactory {
+public:
+    std::unique_ptr<Timer> createTimer() override;
+};
+
+class SystemClock : public Clock {
+public:
+    SystemClock() { m_elapsed.start(); }
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+    qint64 monotonicMs() const override { return m_elapsed.elapsed(); }
+
+private:
+    QElapsedTimer m_elapsed;
+};
+
+}  // namespace kestrum

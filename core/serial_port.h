@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+
+namespace kestrum {
+
+// The serial port that the board hangs on, seen through its modem control lines only.
+// Line levels written while the port is closed are remembered and take effect on opening.
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+
+    // Selects port number n (1..4) for the next open; an open port is not affected.
+    virtual void setCommPort(int n) = 0;
+    virtual int commPort() const = 0;
+    // Opens the selected port with DTR and RTS at the levels last written; false leaves it
+    // closed.
+    virtual bool open() = 0;
+    // Closes the port after every character written has left it; a closed port stays closed.
+    virtual void close() = 0;
+    virtual bool portOpen() const = 0;
+    // Asserts (true) or releases (false) DTR, the data line into the board.
+    virtual void setDtrEnable(bool asserted) = 0;
+    // Asserts or releases RTS, the shift clock of both board registers.
+    virtual void setRtsEnable(bool asserted) = 0;
+    // The level of CD, the data line out of the board; false on a closed port.
+    virtual bool cdHolding() const = 0;
+    // Writes characters to the transmit line of the open port; a closed port ignores them.
+    virtual void output(const QByteArray& characters) = 0;
+};
+
+}  // namespace kestrum

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "panel.h"
+#include "serial_port.h"
+#include "settings_keys.h"
+#include "settings_store.h"
+#include "state.h"
+#include "timers.h"
+#include "ui.h"
+
+namespace kestrum {
+
+// Writes the defaults of every section that is missing from the store (first run, or a store
+// left by an older version) and tells the user once.
+class SettingsCompletion {
+public:
+    SettingsCompletion(State& state, Panel& panel, SettingsStore& store, SerialPort& port,
+                       Timers& timers, Ui& ui);
+
+    void CompleteSettings();
+
+private:
+    // Runs each row whose probe key reads empty; true when one of them asks to tell the user.
+    bool completeSections();
+    void completeGeneralSettings(bool& completed);
+    // Tests port 1 when no port is stored; false when it failed and port 2 was taken instead.
+    bool completePort();
+    void writeNumbered(const NumberedSection& section, int count,
+                       const std::function<QString(int)>& textOf,
+                       const std::function<void(int)>& afterWrite);
+
+    State& m_state;
+    Panel& m_panel;
+    SettingsStore& m_store;
+    SerialPort& m_port;
+    Timers& m_timers;
+    Ui& m_ui;
+};
+
+}  // namespace kestrum

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <stdexcept>
+
+namespace kestrum {
+
+// A store operation that did not take effect; callers skip the failing step and go on.
+class StoreError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The per-user settings store of application "KaugVool": texts in sections of keys.
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+
+    // The stored text; the default when the key is missing. A key holding "" reads "".
+    virtual QString read(const QString& section, const QString& key,
+                         const QString& defaultText = {}) const = 0;
+    // Stores the text, creating section and key; throws StoreError and leaves the key as it was.
+    virtual void write(const QString& section, const QString& key, const QString& text) = 0;
+    // Removes the section with all its keys; throws StoreError and leaves the section as it was.
+    virtual void deleteSection(const QString& section) = 0;
+    // Makes every write so far durable; throws StoreError when they could not be saved.
+    virtual void sync() = 0;
+};
+
+// The key of output or input n in a per-output section: "Mode 1", "Sisseaeg 168".
+QString numberedKey(const QString& keyword, int n);
+
+// Deletes the section, writes texts[i] under the key numbered i + 1 and syncs.
+void replaceSection(SettingsStore& store, const QString& section, const QString& keyword,
+                    const QStringList& texts);
+
+// Runs one store step; a StoreError ends that step alone.
+template <typename Step>
+void skipOnStoreError(Step&& step) {
+    try {
+        step();
+    } catch (const StoreError&) {
+    }
+}
+
+}  // namespace kestrum

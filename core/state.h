@@ -1,0 +1,69 @@
+#pragma once
+
+#include "one_based.h"
+#include "value.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace kestrum {
+
+// What the tray icon needs from start-up; built once and used again to remove the icon.
+struct TrayIconRecord {
+    QString tip;
+};
+
+// The program-wide variables. Most mirror a settings key and carry its name; a change takes
+// effect in the store only when the Part that made it saves it.
+struct State {
+    using PerOutput = OneBased<Value, 8>;
+    using PerInput = OneBased<Value, 8>;
+
+    // Per output and per input, numbered 1..8.
+    PerOutput KlahviNimi;
+    PerInput SisendiNimi;
+    PerOutput Mode;
+    PerOutput Juhtimine;
+    PerOutput Valjundid;
+    PerOutput Initsialiseeritud;
+    PerOutput StroboSees;
+    PerOutput StroboValjas;
+    PerInput SisendiMuutuseMail;
+    TimeTable<Value> Sisseajad;
+    TimeTable<Value> Valjaajad;
+
+    // General settings, section "Seaded".
+    Value MailEnabled;
+    Value PrefAdrOnly;
+    Value PrefAdrText;
+    Value PrefAdrText1;
+    Value MailCheckInt;
+    Value Confirm;
+    Value ParoolLubatud;
+    Value Subjekt;
+    Value Logi;
+    Value ControlEnabled;
+    Value Jarjestikport;
+
+    // Run-time state, never stored.
+    Value MailCountdown;
+    Value NewLine;
+    Value CommandText;
+    Value LastCommand;
+    Value ExecutedCommands;
+    Value LastMailError;
+    Value FailureReported;
+    Value FailuresPending;
+    PerOutput OutputFailed;
+    OneBased<Value, 16> ReadBack;  // 1..8 read-back of the outputs, 9..16 inputs 1..8
+    PerInput PreviousInputs;
+    PerOutput FailureAnnounced;
+    Value SettleWaitDone;
+    Value EditIndex;
+    TrayIconRecord TrayIconData;
+};
+
+// The text forms of a per-output or per-input table, output 1 first, as the store keeps them.
+QStringList textsOf(const State::PerOutput& table);
+
+}  // namespace kestrum

@@ -1,0 +1,101 @@
+#include "board_link.h"
+
+namespace kestrum {
+
+namespace {
+const QByteArray kStrobeCharacter = QByteArrayLiteral("a");
+}  // namespace
+
+BoardLink::BoardLink(State& state, Panel& panel, SerialPort& port, Timer& eventTimer,
+                     Timer& timer3)
+    : m_state(state), m_panel(panel), m_port(port), m_eventTimer(eventTimer), m_timer3(timer3) {
+    m_eventTimer.setOnTick([this] { EventTimer_Timer(); });
+    m_timer3.setOnTick([this] { Timer3_Timer(); });
+}
+
+// A port that cannot be opened skips the operation; the port label carries the error until an
+// open succeeds again.
+bool BoardLink::openPort() {
+    const bool opened = m_port.open();
+    if (m_panel.portError == opened) {
+        m_panel.portError = !opened;
+        m_panel.changed();
+    }
+    return opened;
+}
+
+void BoardLink::pulseClock() {
+    m_port.setRtsEnable(true);
+    m_port.setRtsEnable(false);
+}
+
+void BoardLink::ShiftOutputs() {
+    if (!m_port.portOpen() && !openPort()) {
+        return;
+    }
+    for (int i = 8; i >= 1; --i) {
+        m_port.setDtrEnable(m_state.Valjundid[i] == 1);
+        pulseClock();
+        m_state.FailureAnnounced[i] = 0;
+        m_state.OutputFailed[i] = 0;
+    }
+    m_port.output(kStrobeCharacter);
+    m_port.close();
+}
+
+void BoardLink::EventTimer_Timer() {
+    m_eventTimer.setEnabled(false);
+    BoardScan();
+}
+
+void BoardLink::BoardScan() {
+    if (m_port.portOpen()) {
+        m_eventTimer.setInterval(kScanPeriodMs);
+        m_eventTimer.setEnabled(true);
+        return;
+    }
+    if (!openPort()) {
+        finishScan();
+        return;
+    }
+    // The board settles while other events run; the scan goes on in Timer3_Timer.
+    m_state.SettleWaitDone = 0;
+    m_timer3.setInterval(kSettleWaitMs);
+    m_timer3.setEnabled(true);
+}
+
+void BoardLink::Timer3_Timer() {
+    m_state.SettleWaitDone = 1;
+    m_timer3.setEnabled(false);
+    // A shift during the settle wait closed the port under the scan.
+    if (m_port.portOpen() || openPort()) {
+        readFrame();
+    }
+    finishScan();
+}
+
+void BoardLink::readFrame() {
+    m_port.setDtrEnable(true);
+    m_port.setRtsEnable(false);
+    for (int n = 16; n >= 1; --n) {
+        m_state.ReadBack[n] = m_port.cdHolding() ? 1 : 0;
+        pulseClock();
+    }
+    m_port.setDtrEnable(false);
+    for (int k = 1; k <= 8; ++k) {
+        m_panel.inputs[k - 1].lampLit = m_state.ReadBack[k + 8] == 1;
+    }
+    m_panel.changed();
+    if (m_evaluateFrame) {
+        m_evaluateFrame();
+    }
+}
+
+void BoardLink::finishScan() {
+    m_state.SettleWaitDone = 0;
+    m_eventTimer.setInterval(kScanPeriodMs);
+    m_eventTimer.setEnabled(true);
+    m_port.close();
+}
+
+}  // namespace kestrum

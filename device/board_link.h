@@ -1,0 +1,44 @@
+#pragma once
+
+#include "core/panel.h"
+#include "core/serial_port.h"
+#include "core/state.h"
+#include "core/timer.h"
+
+#include <functional>
+
+namespace kestrum {
+
+// The wire format over the port's control lines: the shift of the wanted output states to the
+// board, and the board scan every 100 ms that reads the 16 levels back.
+class BoardLink {
+public:
+    BoardLink(State& state, Panel& panel, SerialPort& port, Timer& eventTimer, Timer& timer3);
+
+    // Called inside each scan once the 16 levels are in ReadBack, while the port is still open:
+    // input-change handling and output supervision.
+    void setFrameEvaluation(std::function<void()> evaluate) { m_evaluateFrame = std::move(evaluate); }
+
+    void ShiftOutputs();
+    void EventTimer_Timer();
+    void Timer3_Timer();
+
+    static constexpr int kScanPeriodMs = 100;
+    static constexpr int kSettleWaitMs = 10;
+
+private:
+    void BoardScan();
+    void readFrame();
+    void finishScan();
+    bool openPort();
+    void pulseClock();
+
+    State& m_state;
+    Panel& m_panel;
+    SerialPort& m_port;
+    Timer& m_eventTimer;
+    Timer& m_timer3;
+    std::function<void()> m_evaluateFrame;
+};
+
+}  // namespace kestrum

@@ -1,0 +1,82 @@
+#include "qt_serial_port.h"
+
+#include "core/settings_keys.h"
+
+#ifdef Q_OS_UNIX
+#include <termios.h>
+#endif
+
+namespace kestrum {
+
+namespace {
+// The strobe character takes about a millisecond at 9600 baud; this only bounds a stuck driver.
+constexpr int kWriteLimitMs = 1000;
+}  // namespace
+
+QString serialDeviceName(const SettingsStore& store, int n) {
+    const QString configured =
+        store.read(sections::Pordid.section, numberedKey(sections::Pordid.keyword, n));
+    if (!configured.isEmpty()) {
+        return configured;
+    }
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(n);
+#else
+    return QStringLiteral("/dev/ttyS%1").arg(n - 1);
+#endif
+}
+
+QtSerialPort::QtSerialPort(const SettingsStore& store) : m_store(store) {}
+
+bool QtSerialPort::open() {
+    if (m_port.isOpen()) {
+        return true;
+    }
+    m_port.setPortName(serialDeviceName(m_store, m_commPort));
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        return false;
+    }
+    m_port.setDataTerminalReady(m_dtr);
+    m_port.setRequestToSend(m_rts);
+    return true;
+}
+
+void QtSerialPort::close() {
+    if (!m_port.isOpen()) {
+        return;
+    }
+    // The board latches on the strobe character: it must have left the line before closing.
+    while (m_port.bytesToWrite() > 0 && m_port.waitForBytesWritten(kWriteLimitMs)) {
+    }
+#ifdef Q_OS_UNIX
+    tcdrain(static_cast<int>(m_port.handle()));
+#endif
+    m_port.close();
+}
+
+void QtSerialPort::setDtrEnable(bool asserted) {
+    m_dtr = asserted;
+    if (m_port.isOpen()) {
+        m_port.setDataTerminalReady(asserted);
+    }
+}
+
+void QtSerialPort::setRtsEnable(bool asserted) {
+    m_rts = asserted;
+    if (m_port.isOpen()) {
+        m_port.setRequestToSend(asserted);
+    }
+}
+
+bool QtSerialPort::cdHolding() const {
+    return m_port.isOpen() &&
+           (m_port.pinoutSignals() & QSerialPort::DataCarrierDetectSignal) != 0;
+}
+
+void QtSerialPort::output(const QByteArray& characters) {
+    if (m_port.isOpen()) {
+        m_port.write(characters);
+    }
+}
+
+}  // namespace kestrum

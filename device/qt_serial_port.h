@@ -1,0 +1,38 @@
+#pragma once
+
+#include "core/serial_port.h"
+#include "core/settings_store.h"
+
+#include <QSerialPort>
+
+namespace kestrum {
+
+// The device that port number n stands for: key "Port n" of section "Pordid" when set, else
+// the platform's n-th serial port (/dev/ttyS(n-1), COMn).
+QString serialDeviceName(const SettingsStore& store, int n);
+
+// The real serial port. The kernel raises DTR and RTS on every open; they are set back to the
+// remembered levels at once, before the board can see a clock edge.
+class QtSerialPort : public SerialPort {
+public:
+    explicit QtSerialPort(const SettingsStore& store);
+
+    void setCommPort(int n) override { m_commPort = n; }
+    int commPort() const override { return m_commPort; }
+    bool open() override;
+    void close() override;
+    bool portOpen() const override { return m_port.isOpen(); }
+    void setDtrEnable(bool asserted) override;
+    void setRtsEnable(bool asserted) override;
+    bool cdHolding() const override;
+    void output(const QByteArray& characters) override;
+
+private:
+    const SettingsStore& m_store;
+    mutable QSerialPort m_port;
+    int m_commPort = 1;
+    bool m_dtr = false;
+    bool m_rts = false;
+};
+
+}  // namespace kestrum

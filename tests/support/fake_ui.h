@@ -1,0 +1,36 @@
+#pragma once
+
+#include "core/ui.h"
+
+#include <QStringList>
+
+#include <vector>
+
+namespace kestrum::testing {
+
+// Records what the engine asks of the windows and answers message boxes as scripted.
+class FakeUi : public Ui {
+public:
+    struct Message {
+        QString text;
+        QString title;
+        MessageIcon icon;
+        MessageButtons buttons;
+    };
+
+    MessageAnswer messageBox(const QString& text, const QString& title, MessageIcon icon,
+                             MessageButtons buttons) override {
+        messages.push_back(Message{text, title, icon, buttons});
+        return buttons == MessageButtons::YesNo ? nextYesNoAnswer : MessageAnswer::Ok;
+    }
+    void showMainWindow() override { calls << QStringLiteral("show"); }
+    void addTrayIcon(const TrayIconRecord& icon) override { calls << QStringLiteral("tray+ ") + icon.tip; }
+    void removeTrayIcon(const TrayIconRecord& icon) override { calls << QStringLiteral("tray- ") + icon.tip; }
+    void unloadMainWindow() override { calls << QStringLiteral("unload"); }
+
+    std::vector<Message> messages;
+    QStringList calls;
+    MessageAnswer nextYesNoAnswer = MessageAnswer::No;
+};
+
+}  // namespace kestrum::testing

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/program.h"
+#include "device/simulated_board.h"
+#include "support/fake_ui.h"
+#include "support/memory_settings_store.h"
+#include "support/virtual_time.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace kestrum::testing {
+
+// The whole engine on test services: virtual time, an in-memory store (or any other), the
+// simulated board and a scripted Ui, with the log in a temporary folder.
+struct Rig {
+    Rig() : board(time) {}
+
+    Program& build() {
+        program = std::make_unique<Program>(Services{*store, board, time, time, ui, logPath()});
+        return *program;
+    }
+    Program& start() {
+        build().lifecycle().Form_Load();
+        return *program;
+    }
+    QString logPath() const { return folder.filePath(QStringLiteral("kaugvoolus.log")); }
+    QByteArray logBytes() const;
+    QString seaded(const QString& key) const { return store->read(QStringLiteral("Seaded"), key); }
+
+    VirtualTime time;
+    MemorySettingsStore memory;
+    SettingsStore* store = &memory;
+    SimulatedBoard board;
+    FakeUi ui;
+    QTemporaryDir folder;
+    std::unique_ptr<Program> program;
+};
+
+}  // namespace kestrum::testing
