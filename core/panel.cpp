@@ -9,7 +9,9 @@ Panel::Panel() {
     }
 }
 
-void Panel::subscribe(std::function<void()> listener) { m_listeners.push_back(std::move(listener)); }
+void Panel::subscribe(std::function<void()> listener) {
+    m_listeners.push_back(std::move(listener));
+}
 
 void Panel::changed() const {
     for (const auto& listener : m_listeners) {

@@ -3,7 +3,9 @@
 namespace kestrum {
 
 namespace {
-QString path(const QString& section, const QString& key) { return section + QLatin1Char('/') + key; }
+QString path(const QString& section, const QString& key) {
+    return section + QLatin1Char('/') + key;
+}
 }  // namespace
 
 QSettingsStore::QSettingsStore()

@@ -4,7 +4,9 @@
 
 namespace kestrum {
 
-QString numberedKey(const QString& keyword, int n) { return keyword + signedText(n); }
+QString numberedKey(const QString& keyword, int n) {
+    return keyword + signedText(n);
+}
 
 void replaceSection(SettingsStore& store, const QString& section, const QString& keyword,
                     const QStringList& texts) {

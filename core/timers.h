@@ -11,9 +11,9 @@ namespace kestrum {
 struct Timers {
     explicit Timers(TimerFactory& factory);
 
-    std::unique_ptr<Timer> EventTimer;  // board scan
-    std::unique_ptr<Timer> Timer3;      // settle wait inside the board scan
-    std::unique_ptr<Timer> PostiKell;   // mail countdown, one tick a minute
+    std::unique_ptr<Timer> EventTimer;                   // board scan
+    std::unique_ptr<Timer> Timer3;                       // settle wait inside the board scan
+    std::unique_ptr<Timer> PostiKell;                    // mail countdown, one tick a minute
     std::array<std::unique_ptr<Timer>, 8> StroboTaimer;  // control index: output n uses n - 1
 
     void disableAll();

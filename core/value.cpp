@@ -22,7 +22,9 @@ std::optional<double> readNumber(const QString& text) {
 
 }  // namespace
 
-QDate zeroDate() { return QDate(1899, 12, 30); }
+QDate zeroDate() {
+    return QDate(1899, 12, 30);
+}
 
 QString dateTimeText(const QDateTime& moment) {
     if (moment.date() == zeroDate()) {

@@ -6,8 +6,7 @@ namespace {
 const QByteArray kStrobeCharacter = QByteArrayLiteral("a");
 }  // namespace
 
-BoardLink::BoardLink(State& state, Panel& panel, SerialPort& port, Timer& eventTimer,
-                     Timer& timer3)
+BoardLink::BoardLink(State& state, Panel& panel, SerialPort& port, Timer& eventTimer, Timer& timer3)
     : m_state(state), m_panel(panel), m_port(port), m_eventTimer(eventTimer), m_timer3(timer3) {
     m_eventTimer.setOnTick([this] { EventTimer_Timer(); });
     m_timer3.setOnTick([this] { Timer3_Timer(); });

@@ -17,7 +17,9 @@ public:
 
     // Called inside each scan once the 16 levels are in ReadBack, while the port is still open:
     // input-change handling and output supervision.
-    void setFrameEvaluation(std::function<void()> evaluate) { m_evaluateFrame = std::move(evaluate); }
+    void setFrameEvaluation(std::function<void()> evaluate) {
+        m_evaluateFrame = std::move(evaluate);
+    }
 
     void ShiftOutputs();
     void EventTimer_Timer();

@@ -69,8 +69,7 @@ void QtSerialPort::setRtsEnable(bool asserted) {
 }
 
 bool QtSerialPort::cdHolding() const {
-    return m_port.isOpen() &&
-           (m_port.pinoutSignals() & QSerialPort::DataCarrierDetectSignal) != 0;
+    return m_port.isOpen() && (m_port.pinoutSignals() & QSerialPort::DataCarrierDetectSignal) != 0;
 }
 
 void QtSerialPort::output(const QByteArray& characters) {

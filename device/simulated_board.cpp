@@ -95,8 +95,8 @@ void SimulatedBoard::output(const QByteArray& characters) {
         return;
     }
     for (const char character : characters) {
-        m_history.push_back(Event{Event::Kind::Character, false, character, 0,
-                                  m_clock.monotonicMs()});
+        m_history.push_back(
+            Event{Event::Kind::Character, false, character, 0, m_clock.monotonicMs()});
         m_relays = m_outputRegister;
         m_history.push_back(Event{Event::Kind::Relays, false, 0, m_relays, m_clock.monotonicMs()});
     }

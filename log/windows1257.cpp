@@ -11,6 +11,7 @@ namespace {
 constexpr char16_t kUndefined = 0xFFFD;
 
 // Bytes 0x80..0xFF; below 0x80 the code page is ASCII.
+// clang-format off
 constexpr std::array<char16_t, 128> kHighHalf = {
     0x20AC, kUndefined, 0x201A, kUndefined, 0x201E, 0x2026, 0x2020, 0x2021,
     kUndefined, 0x2030, kUndefined, 0x2039, kUndefined, 0x00A8, 0x02C7, 0x00B8,
@@ -29,6 +30,7 @@ constexpr std::array<char16_t, 128> kHighHalf = {
     0x0161, 0x0144, 0x0146, 0x00F3, 0x014D, 0x00F5, 0x00F6, 0x00F7,
     0x0173, 0x0142, 0x015B, 0x016B, 0x00FC, 0x017C, 0x017E, 0x02D9,
 };
+// clang-format on
 
 char encode(char32_t character) {
     if (character < 0x80) {

@@ -1,1 +1,36 @@
+#include "device/qt_serial_port.h"
+#include "support/memory_settings_store.h"
+
+#include "support/printers.h"
+
 #include <gtest/gtest.h>
+
+namespace kestrum {
+namespace {
+
+TEST(QtSerialPortTest, PortNumbersNameDevices) {
+    testing::MemorySettingsStore store;
+    EXPECT_EQ(serialDeviceName(store, 1), "/dev/ttyS0");
+    EXPECT_EQ(serialDeviceName(store, 4), "/dev/ttyS3");
+    store.write(QStringLiteral("Pordid"), QStringLiteral("Port 2"), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(serialDeviceName(store, 2), "/dev/ttyUSB0");
+    EXPECT_EQ(serialDeviceName(store, 3), "/dev/ttyS2");
+}
+
+TEST(QtSerialPortTest, MissingDeviceFailsToOpenAndStaysClosed) {
+    testing::MemorySettingsStore store;
+    store.write(QStringLiteral("Pordid"), QStringLiteral("Port 1"),
+                QStringLiteral("/dev/kestrum-no-such-port"));
+    QtSerialPort port(store);
+    port.setCommPort(1);
+    port.setDtrEnable(true);
+    EXPECT_FALSE(port.open());
+    EXPECT_FALSE(port.portOpen());
+    EXPECT_FALSE(port.cdHolding());
+    port.output(QByteArrayLiteral("a"));
+    port.close();
+    EXPECT_FALSE(port.portOpen());
+}
+
+}  // namespace
+}  // namespace kestrum

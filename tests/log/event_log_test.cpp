@@ -1,1 +1,163 @@
+#include "log/event_log.h"
+#include "log/windows1257.h"
+#include "support/virtual_time.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "support/printers.h"
+
 #include <gtest/gtest.h>
+
+namespace kestrum {
+namespace {
+
+class EventLogTest : public ::testing::Test {
+protected:
+    EventLogTest() {
+        time.setWallClock(QDateTime(QDate(2026, 12, 6), QTime(21, 5, 9)));
+        state.Logi = "1";
+        for (int n = 1; n <= 8; ++n) {
+            state.KlahviNimi[n] = QStringLiteral("Väljund %1   ").arg(n);
+            state.SisendiNimi[n] = QStringLiteral("Uks %1").arg(n);
+        }
+    }
+    QString path() const { return folder.filePath(QStringLiteral("kaugvoolus.log")); }
+    QByteArray bytes() const {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QString text() const { return fromWindows1257(bytes()); }
+    // What one event alone writes into a fresh file.
+    QString alone(const std::function<void(EventLog&)>& write) {
+        QFile::remove(path());
+        write(log);
+        return text();
+    }
+    QString eventAlone(const QString& code) {
+        return alone([&](EventLog& l) { l.LogEvent(code); });
+    }
+
+    testing::VirtualTime time;
+    State state;
+    QTemporaryDir folder;
+    EventLog log{state, time, path()};
+};
+
+const QString kStamp = QStringLiteral("12-06-2026; 21:05:09; ");
+
+TEST_F(EventLogTest, EveryEventHasItsText) {
+    state.LastCommand = QStringLiteral("KOORMUS_3_SISSE_KOHE");
+    state.LastMailError = QStringLiteral("Connection refused");
+    const struct {
+        const char* code;
+        QString text;
+    } events[] = {
+        {"Start", kStamp + "Kestrum started\r\n"},
+        {"Stopp", kStamp + "Kestrum stopped\r\n"},
+        {"seansialgus", kStamp + "Mailiseanss algas\r\n"},
+        {"Mailiserverist edukalt välja logitud",
+         kStamp + "Mailiserverist edukalt välja logitud\r\n---------------------\r\n"},
+        {"Mailiserverisse sisselogimise viga",
+         kStamp + "Mailiserverisse sisselogimise viga\r\nConnection refused\r\n"},
+        {"Saadeti käsk", kStamp + "Saadeti käsk: KOORMUS_3_SISSE_KOHE\r\n"},
+        {"Saadeti käsu täitmise kinnitus", kStamp + "Saadeti käsu täitmise kinnitus\r\n"},
+        {"süntaks", kStamp + "Su sõnad on hämarik :( -> KOORMUS_3_SISSE_KOHE\r\n"},
+        {"aegpuudu", kStamp + "Saadeti käsk: KOORMUS_3_SISSE_KOHE kuid selle väljundi jaoks "
+                              "pole aegu veel määratud\r\n"},
+    };
+    for (const auto& e : events) {
+        EXPECT_EQ(eventAlone(QString::fromUtf8(e.code)), e.text) << e.code;
+    }
+}
+
+TEST_F(EventLogTest, MailErrorWithoutTextLeavesAnEmptyLine) {
+    EXPECT_EQ(eventAlone(QStringLiteral("Mailiserverisse sisselogimise viga")),
+              kStamp + "Mailiserverisse sisselogimise viga\r\n\r\n");
+}
+
+TEST_F(EventLogTest, FailedOutputsEachGetAnEntryInOrder) {
+    state.OutputFailed[5] = 1;
+    state.OutputFailed[2] = 1;
+    state.OutputFailed[3] = 0;
+    EXPECT_EQ(eventAlone(QStringLiteral("VäljundRikkis")),
+              kStamp + "Väljund: Väljund 2    ei lülitu ümber!\r\n" + kStamp +
+                  "Väljund: Väljund 5    ei lülitu ümber!\r\n");
+}
+
+TEST_F(EventLogTest, EventsWithoutEntriesWriteNothing) {
+    EXPECT_EQ(eventAlone(QStringLiteral("VäljundRikkis")), "");
+    EXPECT_EQ(eventAlone(QStringLiteral("unknown")), "");
+    EXPECT_FALSE(QFile::exists(path()));
+}
+
+TEST_F(EventLogTest, InputChangeCarriesNumbersInSignedForm) {
+    state.ReadBack[11] = 1;
+    EXPECT_EQ(alone([](EventLog& l) { l.LogInputChange(QStringLiteral("SisendMuutus"), 3); }),
+              kStamp + "Sisend  3 (Uks 3) on nüüd  1\r\n");
+    state.ReadBack[16] = 0;
+    EXPECT_EQ(alone([](EventLog& l) { l.LogInputChange(QStringLiteral("SisendMuutus"), 8); }),
+              kStamp + "Sisend  8 (Uks 8) on nüüd  0\r\n");
+}
+
+TEST_F(EventLogTest, LaterEventsStartWithASpace) {
+    log.LogEvent(QStringLiteral("Start"));
+    time.advance(61000);
+    log.LogEvent(QStringLiteral("seansialgus"));
+    EXPECT_EQ(text(), kStamp + "Kestrum started\r\n 12-06-2026; 21:06:10; Mailiseanss algas\r\n");
+}
+
+// Appending must leave exactly the bytes that rewriting the whole file with one space between
+// the old contents and the new event would: also for an empty file and a file not ended by
+// a line break.
+TEST_F(EventLogTest, AppendingGivesTheBytesOfARewrite) {
+    const QByteArray earlier[] = {QByteArray(), QByteArray("x"), QByteArray("old\r\n")};
+    for (const QByteArray& before : earlier) {
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(before);
+        file.close();
+        log.LogEvent(QStringLiteral("Stopp"));
+        EXPECT_EQ(bytes(), before + ' ' + toWindows1257(kStamp + "Kestrum stopped\r\n"));
+    }
+}
+
+TEST_F(EventLogTest, EstonianLettersAreWrittenInTheBalticCodePage) {
+    state.LastCommand = QStringLiteral("šž");
+    log.LogEvent(QStringLiteral("süntaks"));
+    EXPECT_EQ(bytes(),
+              QByteArray("12-06-2026; 21:05:09; Su s\xF5nad on h\xE4marik :( -> \xF0\xFE\r\n"));
+    QFile::remove(path());
+    state.SisendiNimi[1] = QStringLiteral("Õö");
+    log.LogInputChange(QStringLiteral("SisendMuutus"), 1);
+    EXPECT_TRUE(
+        bytes().contains("(\xD5\xF6) on n\xFC\xFC"
+                         "d"));
+}
+
+TEST_F(EventLogTest, LoggingOffWritesNothing) {
+    for (const Value& off : {Value(0), Value("0"), Value()}) {
+        state.Logi = off;
+        log.LogEvent(QStringLiteral("Start"));
+        log.LogInputChange(QStringLiteral("SisendMuutus"), 1);
+        EXPECT_FALSE(QFile::exists(path()));
+    }
+}
+
+TEST_F(EventLogTest, MissingFolderIsCreatedAndUnwritableFileIsIgnored) {
+    const QString nested = folder.filePath(QStringLiteral("a/b/kaugvoolus.log"));
+    EventLog deep(state, time, nested);
+    deep.LogEvent(QStringLiteral("Start"));
+    EXPECT_TRUE(QFile::exists(nested));
+
+    EventLog blocked(state, time, folder.path());  // a folder cannot be opened as the file
+    blocked.LogEvent(QStringLiteral("Start"));
+}
+
+TEST(EventLogPathTest, LogLivesInTheUsersDataFolder) {
+    EXPECT_EQ(defaultLogFilePath(),
+              qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/KaugVool/kaugvoolus.log"));
+}
+
+}  // namespace
+}  // namespace kestrum

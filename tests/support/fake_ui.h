@@ -24,8 +24,12 @@ public:
         return buttons == MessageButtons::YesNo ? nextYesNoAnswer : MessageAnswer::Ok;
     }
     void showMainWindow() override { calls << QStringLiteral("show"); }
-    void addTrayIcon(const TrayIconRecord& icon) override { calls << QStringLiteral("tray+ ") + icon.tip; }
-    void removeTrayIcon(const TrayIconRecord& icon) override { calls << QStringLiteral("tray- ") + icon.tip; }
+    void addTrayIcon(const TrayIconRecord& icon) override {
+        calls << QStringLiteral("tray+ ") + icon.tip;
+    }
+    void removeTrayIcon(const TrayIconRecord& icon) override {
+        calls << QStringLiteral("tray- ") + icon.tip;
+    }
     void unloadMainWindow() override { calls << QStringLiteral("unload"); }
 
     std::vector<Message> messages;

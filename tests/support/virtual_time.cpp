@@ -51,7 +51,9 @@ VirtualTime::VirtualTime() : m_wallClockStart(QDate(2026, 12, 6), QTime(12, 0)) 
 
 VirtualTime::~VirtualTime() = default;
 
-std::unique_ptr<Timer> VirtualTime::createTimer() { return std::make_unique<VirtualTimer>(*this); }
+std::unique_ptr<Timer> VirtualTime::createTimer() {
+    return std::make_unique<VirtualTimer>(*this);
+}
 
 void VirtualTime::setWallClock(const QDateTime& moment) {
     m_wallClockStart = moment.addMSecs(-m_nowMs);
