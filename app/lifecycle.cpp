@@ -1,5 +1,6 @@
 #include "lifecycle.h"
 
+#include "control/schedule.h"
 #include "device/board_link.h"
 
 namespace kestrum {
@@ -40,9 +41,11 @@ void Lifecycle::Form_Load() {
     m_parts.outputs.RestoreOutputStates();
     m_parts.log.LogEvent(QStringLiteral("Start"));
 
-    // The scans begin only now, so that they never act on settings not yet loaded.
+    // Scans and the schedule begin only now, so that they never act on settings not yet loaded.
     m_timers.EventTimer->setInterval(BoardLink::kScanPeriodMs);
     m_timers.EventTimer->setEnabled(true);
+    m_timers.Timer1->setInterval(Schedule::kTickMs);
+    m_timers.Timer1->setEnabled(true);
 }
 
 // The stored port is tested once; when it cannot be opened port 2 is taken untested, silently.

@@ -3,11 +3,14 @@
 namespace kestrum {
 
 Program::Program(const Services& services)
-    : m_timers(services.timerFactory),
+    : m_ui(services.ui),
+      m_timers(services.timerFactory),
       m_completion(m_state, m_panel, services.store, services.port, m_timers, services.ui),
       m_log(m_state, services.clock, services.logFilePath),
       m_board(m_state, m_panel, services.port, *m_timers.EventTimer, *m_timers.Timer3),
-      m_outputs(m_state, m_panel, services.store, m_board),
+      m_outputs(m_state, m_panel, services.store, m_board, m_timers, services.ui),
+      m_schedule(m_state, m_panel, m_outputs, services.clock, *m_timers.Timer1, services.locale),
+      m_strobe(m_state, m_outputs, m_board, m_timers),
       m_lifecycle(m_state, m_panel, services.store, services.port, m_timers, services.ui,
                   Lifecycle::Parts{m_completion, m_outputs, m_log}) {}
 

@@ -2,6 +2,9 @@
 
 #include "app/lifecycle.h"
 #include "control/output_control.h"
+#include "control/schedule.h"
+#include "control/strobe.h"
+#include "core/panel_actions.h"
 #include "core/panel.h"
 #include "core/settings_completion.h"
 #include "core/state.h"
@@ -19,13 +22,21 @@ struct Services {
     const Clock& clock;
     Ui& ui;
     QString logFilePath;
+    QLocale locale = QLocale::system();  // the month names of the date label
 };
 
 // Builds the engine's parts over the services and wires them to each other. Nothing runs
 // until lifecycle().Form_Load().
-class Program {
+class Program : public PanelActions {
 public:
     explicit Program(const Services& services);
+
+    void switchClicked(int index) override { m_outputs.Relee_Click(index); }
+    void autoClicked(int index) override { m_outputs.Auto_Click(index); }
+    void allOffClicked() override { m_outputs.ComOFF_Click(); }
+    void settingsClicked() override { m_ui.openSettingsDialog(); }
+    void exitClicked() override { m_lifecycle.ShutDown(); }
+    void windowClosing() override { m_lifecycle.Form_Unload(); }
 
     State& state() { return m_state; }
     Panel& panel() { return m_panel; }
@@ -33,9 +44,11 @@ public:
     EventLog& log() { return m_log; }
     BoardLink& board() { return m_board; }
     OutputControl& outputs() { return m_outputs; }
+    Schedule& schedule() { return m_schedule; }
     Lifecycle& lifecycle() { return m_lifecycle; }
 
 private:
+    Ui& m_ui;
     State m_state;
     Panel m_panel;
     Timers m_timers;
@@ -43,6 +56,8 @@ private:
     EventLog m_log;
     BoardLink m_board;
     OutputControl m_outputs;
+    Schedule m_schedule;
+    Strobe m_strobe;
     Lifecycle m_lifecycle;
 };
 

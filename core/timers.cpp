@@ -4,6 +4,7 @@ namespace kestrum {
 
 Timers::Timers(TimerFactory& factory)
     : EventTimer(factory.createTimer()),
+      Timer1(factory.createTimer()),
       Timer3(factory.createTimer()),
       PostiKell(factory.createTimer()) {
     for (auto& timer : StroboTaimer) {
@@ -13,6 +14,7 @@ Timers::Timers(TimerFactory& factory)
 
 void Timers::disableAll() {
     EventTimer->setEnabled(false);
+    Timer1->setEnabled(false);
     Timer3->setEnabled(false);
     PostiKell->setEnabled(false);
     for (auto& timer : StroboTaimer) {

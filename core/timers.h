@@ -12,6 +12,7 @@ struct Timers {
     explicit Timers(TimerFactory& factory);
 
     std::unique_ptr<Timer> EventTimer;                   // board scan
+    std::unique_ptr<Timer> Timer1;                       // clock and time schedule
     std::unique_ptr<Timer> Timer3;                       // settle wait inside the board scan
     std::unique_ptr<Timer> PostiKell;                    // mail countdown, one tick a minute
     std::array<std::unique_ptr<Timer>, 8> StroboTaimer;  // control index: output n uses n - 1

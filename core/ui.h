@@ -18,6 +18,8 @@ public:
     // Shows a modal message box and waits for the answer.
     virtual MessageAnswer messageBox(const QString& text, const QString& title, MessageIcon icon,
                                      MessageButtons buttons) = 0;
+    // Opens the general settings window modally and returns when it is closed.
+    virtual void openSettingsDialog() = 0;
     virtual void showMainWindow() = 0;
     // Puts the tray icon in place; without a system tray nothing is shown.
     virtual void addTrayIcon(const TrayIconRecord& icon) = 0;

@@ -23,23 +23,46 @@ bool BoardLink::openPort() {
     return opened;
 }
 
+bool BoardLink::openWithFallback() {
+    if (openPort()) {
+        return true;
+    }
+    m_port.close();
+    m_port.setCommPort(m_port.commPort() == 1 ? 2 : 1);
+    m_panel.portLabel = QString::number(m_port.commPort());
+    return openPort();
+}
+
 void BoardLink::pulseClock() {
     m_port.setRtsEnable(true);
     m_port.setRtsEnable(false);
 }
 
-void BoardLink::ShiftOutputs() {
+bool BoardLink::writeFrame(const std::function<bool(int)>& isOn) {
     if (!m_port.portOpen() && !openPort()) {
-        return;
+        return false;
     }
     for (int i = 8; i >= 1; --i) {
-        m_port.setDtrEnable(m_state.Valjundid[i] == 1);
+        m_port.setDtrEnable(isOn(i));
         pulseClock();
-        m_state.FailureAnnounced[i] = 0;
-        m_state.OutputFailed[i] = 0;
     }
     m_port.output(kStrobeCharacter);
     m_port.close();
+    return true;
+}
+
+void BoardLink::ShiftOutputs() {
+    if (!writeFrame([this](int i) { return m_state.Valjundid[i] == 1; })) {
+        return;
+    }
+    for (int i = 1; i <= 8; ++i) {
+        m_state.FailureAnnounced[i] = 0;
+        m_state.OutputFailed[i] = 0;
+    }
+}
+
+void BoardLink::writeAllOff() {
+    writeFrame([](int) { return false; });
 }
 
 void BoardLink::EventTimer_Timer() {

@@ -21,7 +21,13 @@ public:
         m_evaluateFrame = std::move(evaluate);
     }
 
+    // Writes the wanted states to the board and latches them; clears every failure flag.
     void ShiftOutputs();
+    // Opens the port; when that fails, switches between ports 1 and 2 (any other to 1) and
+    // tries once more. The switch lasts for this run only.
+    bool openWithFallback();
+    // Latches every output off, on the port as it stands, leaving the failure flags alone.
+    void writeAllOff();
     void EventTimer_Timer();
     void Timer3_Timer();
 
@@ -30,6 +36,7 @@ public:
 
 private:
     void BoardScan();
+    bool writeFrame(const std::function<bool(int)>& isOn);
     void readFrame();
     void finishScan();
     bool openPort();

@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace kestrum::testing {
@@ -23,6 +24,12 @@ public:
         messages.push_back(Message{text, title, icon, buttons});
         return buttons == MessageButtons::YesNo ? nextYesNoAnswer : MessageAnswer::Ok;
     }
+    void openSettingsDialog() override {
+        calls << QStringLiteral("settings");
+        if (whileSettingsOpen) {
+            whileSettingsOpen();
+        }
+    }
     void showMainWindow() override { calls << QStringLiteral("show"); }
     void addTrayIcon(const TrayIconRecord& icon) override {
         calls << QStringLiteral("tray+ ") + icon.tip;
@@ -32,6 +39,7 @@ public:
     }
     void unloadMainWindow() override { calls << QStringLiteral("unload"); }
 
+    std::function<void()> whileSettingsOpen;  // what the user does in the settings window
     std::vector<Message> messages;
     QStringList calls;
     MessageAnswer nextYesNoAnswer = MessageAnswer::No;

@@ -18,7 +18,8 @@ struct Rig {
     Rig() : board(time) {}
 
     Program& build() {
-        program = std::make_unique<Program>(Services{*store, board, time, time, ui, logPath()});
+        program =
+            std::make_unique<Program>(Services{*store, board, time, time, ui, logPath(), locale});
         return *program;
     }
     Program& start() {
@@ -34,6 +35,7 @@ struct Rig {
     SettingsStore* store = &memory;
     SimulatedBoard board;
     FakeUi ui;
+    QLocale locale = QLocale::c();
     QTemporaryDir folder;
     std::unique_ptr<Program> program;
 };
