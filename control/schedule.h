@@ -13,8 +13,8 @@ namespace kestrum {
 // every tick of Timer1 to the second.
 class Schedule {
 public:
-    Schedule(State& state, Panel& panel, OutputControl& outputs, const Clock& clock,
-             Timer& timer1, QLocale locale);
+    Schedule(State& state, Panel& panel, OutputControl& outputs, const Clock& clock, Timer& timer1,
+             QLocale locale);
 
     void Timer1_Timer();
 

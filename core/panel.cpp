@@ -9,13 +9,18 @@ Panel::Panel() {
     }
 }
 
-void Panel::subscribe(std::function<void()> listener) {
-    m_listeners.push_back(std::move(listener));
+int Panel::subscribe(std::function<void()> listener) {
+    m_listeners.emplace_back(++m_lastSubscription, std::move(listener));
+    return m_lastSubscription;
+}
+
+void Panel::unsubscribe(int subscription) {
+    std::erase_if(m_listeners, [subscription](const auto& l) { return l.first == subscription; });
 }
 
 void Panel::changed() const {
-    for (const auto& listener : m_listeners) {
-        listener();
+    for (const auto& entry : m_listeners) {
+        entry.second();
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace kestrum {
@@ -42,11 +43,14 @@ public:
     QString failureLabel;
     int failureLabelColour = kColourGreen;
 
-    void subscribe(std::function<void()> listener);
+    // Returns the subscription's number, for unsubscribe().
+    int subscribe(std::function<void()> listener);
+    void unsubscribe(int subscription);
     void changed() const;
 
 private:
-    std::vector<std::function<void()>> m_listeners;
+    std::vector<std::pair<int, std::function<void()>>> m_listeners;
+    int m_lastSubscription = 0;
 };
 
 }  // namespace kestrum

@@ -100,6 +100,9 @@ void SimulatedBoard::output(const QByteArray& characters) {
         m_relays = m_outputRegister;
         m_history.push_back(Event{Event::Kind::Relays, false, 0, m_relays, m_clock.monotonicMs()});
     }
+    if (m_onRelaysLatched) {
+        m_onRelaysLatched();
+    }
 }
 
 void SimulatedBoard::setPortAvailable(int port, bool available) {

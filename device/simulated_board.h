@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -60,6 +61,11 @@ public:
     Fault fault(int output) const { return m_faults.at(static_cast<std::size_t>(output - 1)); }
     bool readBack(int output) const;
 
+    // Called after each latch of the relays.
+    void setOnRelaysLatched(std::function<void()> listener) {
+        m_onRelaysLatched = std::move(listener);
+    }
+
     const std::vector<Event>& history() const { return m_history; }
     void clearHistory() { m_history.clear(); }
 
@@ -82,6 +88,7 @@ private:
     std::array<Fault, 8> m_faults{};
     std::set<int> m_unavailablePorts;
     mutable std::vector<Event> m_history;
+    std::function<void()> m_onRelaysLatched;
 };
 
 }  // namespace kestrum

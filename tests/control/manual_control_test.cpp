@@ -15,7 +15,8 @@ protected:
     ManualControlTest() { rig.ui.messages.clear(); }
     QString stored(const char* section, int k) const {
         return rig.memory.read(QString::fromUtf8(section),
-                               QString::fromUtf8(section) + signedText(k), QStringLiteral("<none>"));
+                               QString::fromUtf8(section) + signedText(k),
+                               QStringLiteral("<none>"));
     }
 
     testing::Rig rig;
@@ -66,7 +67,8 @@ TEST_F(ManualControlTest, TimesDefinedInTheSettingsWindowAreEnough) {
 
 TEST_F(ManualControlTest, AutoTwiceReturnsToManualAndRewritesTheSection) {
     state.Initsialiseeritud[2] = "1";
-    rig.memory.write(QStringLiteral("Juhtimine"), QStringLiteral("Juhtimine 9"), QStringLiteral("1"));
+    rig.memory.write(QStringLiteral("Juhtimine"), QStringLiteral("Juhtimine 9"),
+                     QStringLiteral("1"));
     state.Valjundid[2] = 1;
     program.autoClicked(1);
     EXPECT_EQ(stored("Juhtimine", 2), "1");
@@ -122,10 +124,9 @@ TEST_F(ManualControlTest, AllOffTriesTheOtherPortForThisRunOnly) {
     EXPECT_EQ(panel.portLabel, "2");
     EXPECT_EQ(rig.seaded(QStringLiteral("Järjestikport")), "1");
     const auto& history = rig.board.history();
-    EXPECT_EQ(std::count_if(history.begin(), history.end(),
-                            [](const auto& e) {
-                                return e.kind == SimulatedBoard::Event::Kind::Character;
-                            }),
+    EXPECT_EQ(std::count_if(
+                  history.begin(), history.end(),
+                  [](const auto& e) { return e.kind == SimulatedBoard::Event::Kind::Character; }),
               2)
         << "the restore at start-up and the all-off frame";
 

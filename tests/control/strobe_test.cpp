@@ -43,8 +43,8 @@ protected:
 
 TEST_F(StrobeTest, OnAndOffTimesFromOff) {
     rig.time.advance(2500);
-    const std::vector<std::pair<bool, qint64>> expected{
-        {false, 200}, {true, 200}, {false, 800}, {true, 200}, {false, 800}, {true, 200}};
+    const std::vector<std::pair<bool, qint64>> expected{{false, 200}, {true, 200},  {false, 800},
+                                                        {true, 200},  {false, 800}, {true, 200}};
     EXPECT_EQ(relayTwoPhases(), expected);
     EXPECT_EQ(rig.memory.read(QStringLiteral("Väljundid"), QStringLiteral("Väljundid 2")), "0")
         << "the strobe stores nothing";

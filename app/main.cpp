@@ -1,0 +1,82 @@
+// Kestrum: the control panel of the serial switch box.
+#include "app/program.h"
+#include "app/signal_exit.h"
+#include "app/single_instance.h"
+#include "core/juhtpult_window.h"
+#include "core/qsettings_store.h"
+#include "core/qt_timers.h"
+#include "core/qt_ui.h"
+#include "device/qt_serial_port.h"
+#include "device/simulated_board.h"
+#include "device/simulated_board_window.h"
+#include "log/event_log.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <memory>
+
+using namespace kestrum;
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kestrum"));
+    QApplication::setApplicationVersion(QStringLiteral("2.0.0"));
+    // The program ends through its orderly shut-down, not when some window happens to close.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Controls the serial switch box: eight outputs, eight inputs."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption simulate(
+        QStringLiteral("simulate"),
+        QStringLiteral("Run on a simulated board, shown in a window of its own, instead of the "
+                       "serial ports."));
+    parser.addOption(simulate);
+    parser.process(app);
+
+    SingleInstance instance(defaultLockFilePath());
+    if (!instance.acquired()) {
+        const QString text = QStringLiteral("Kestrum is already running for this user.");
+        std::fprintf(stderr, "kestrum: %s\n", qPrintable(text));
+        QMessageBox::critical(nullptr, QStringLiteral("Kestrum"), text);
+        return 1;
+    }
+
+    QSettingsStore store;
+    SystemClock clock;
+    QtTimerFactory timerFactory;
+    std::unique_ptr<SimulatedBoard> simulatedBoard;
+    std::unique_ptr<QtSerialPort> serialPort;
+    SerialPort* port = nullptr;
+    if (parser.isSet(simulate)) {
+        simulatedBoard = std::make_unique<SimulatedBoard>(clock);
+        port = simulatedBoard.get();
+    } else {
+        serialPort = std::make_unique<QtSerialPort>(store);
+        port = serialPort.get();
+    }
+
+    QtUi ui;
+    Program program(Services{store, *port, timerFactory, clock, ui, defaultLogFilePath()});
+    JuhtpultWindow window(program.panel(), program);
+    ui.attach(window);
+
+    std::unique_ptr<SimulatedBoardWindow> boardWindow;
+    if (simulatedBoard) {
+        boardWindow = std::make_unique<SimulatedBoardWindow>(*simulatedBoard);
+        boardWindow->setWindowIcon(window.windowIcon());
+    }
+    SignalExit signalExit([&window] { window.close(); });
+
+    program.lifecycle().Form_Load();
+    if (boardWindow) {
+        boardWindow->move(window.frameGeometry().topRight() + QPoint(12, 0));
+        boardWindow->show();
+    }
+    return QApplication::exec();
+}

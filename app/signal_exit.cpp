@@ -1,0 +1,54 @@
+#include "signal_exit.h"
+
+#include <QSocketNotifier>
+
+#include <sys/socket.h>
+#include <unistd.h>
+#include <csignal>
+
+namespace kestrum {
+
+namespace {
+
+int g_signalSockets[2] = {-1, -1};
+
+// Only async-signal-safe work here: one byte to wake the event loop.
+void onSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_signalSockets[0], &byte, 1);
+}
+
+}  // namespace
+
+SignalExit::SignalExit(std::function<void()> onSignalCall) : m_onSignal(std::move(onSignalCall)) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalSockets) != 0) {
+        return;
+    }
+    m_notifier = new QSocketNotifier(g_signalSockets[1], QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, [this] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t read = ::read(g_signalSockets[1], &byte, 1);
+        m_onSignal();
+    });
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+SignalExit::~SignalExit() {
+    std::signal(SIGTERM, SIG_DFL);
+    std::signal(SIGINT, SIG_DFL);
+    delete m_notifier;
+    m_notifier = nullptr;
+    for (int& socket : g_signalSockets) {
+        if (socket >= 0) {
+            ::close(socket);
+            socket = -1;
+        }
+    }
+}
+
+}  // namespace kestrum

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+class QSocketNotifier;
+
+namespace kestrum {
+
+// Turns SIGTERM and SIGINT into a call on the event loop, so that a stop from outside ends
+// the program the same orderly way as its Exit button.
+class SignalExit : public QObject {
+    Q_OBJECT
+public:
+    explicit SignalExit(std::function<void()> onSignal);
+    ~SignalExit() override;
+
+private:
+    std::function<void()> m_onSignal;
+    QSocketNotifier* m_notifier = nullptr;
+};
+
+}  // namespace kestrum
