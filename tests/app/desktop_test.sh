@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# The program as a user starts it: under Xvfb with the simulated board, both windows shown,
+# a second start refused, and a stop by SIGTERM recorded once in the log.
+set -euo pipefail
+kestrum=$1
+
+work=$(mktemp -d)
+xvfb_pid=""
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    for log in "$work"/first.log "$work"/second.log; do
+        [ -f "$log" ] && { echo "--- $(basename "$log")"; tail -n 40 "$log"; } >&2
+    done
+    exit 1
+}
+
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run
+mkdir -p "$XDG_CONFIG_HOME/KaugVool" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+# Logging on; every other section is completed at the first start.
+printf '[Seaded]\nLogi=1\n' > "$XDG_CONFIG_HOME/KaugVool/KaugVool.ini"
+
+exec 3> "$work/display"
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n1 "$work/display")"
+export QT_QPA_PLATFORM=xcb
+
+wait_for_window() {
+    timeout 15 xdotool search --sync --name "$1" > /dev/null || fail "no window named '$1'"
+}
+
+"$kestrum" --simulate > "$work/first.log" 2>&1 &
+first=$!
+pids+=("$first")
+wait_for_window "Kestrum - 2.0.0"
+# The first start tells that it completed the settings; the answer lets start-up go on.
+for _ in $(seq 50); do
+    xdotool key --clearmodifiers Return 2> /dev/null || true
+    xdotool search --name "Simulated board" > /dev/null 2>&1 && break
+    sleep 0.2
+done
+wait_for_window "Simulated board"
+
+"$kestrum" --simulate > "$work/second.log" 2>&1 &
+second=$!
+pids+=("$second")
+for _ in $(seq 100); do grep -q "already running" "$work/second.log" && break; sleep 0.1; done
+grep -q "already running" "$work/second.log" || fail "a second instance was not refused"
+for _ in $(seq 50); do
+    kill -0 "$second" 2> /dev/null || break
+    xdotool key --clearmodifiers Return 2> /dev/null || true
+    sleep 0.2
+done
+set +e
+wait "$second"
+second_rc=$?
+set -e
+[ "$second_rc" -ne 0 ] || fail "the refused instance exited with 0"
+
+kill -TERM "$first"
+set +e
+timeout 15 tail --pid="$first" -f /dev/null
+wait "$first"
+first_rc=$?
+set -e
+[ "$first_rc" -eq 0 ] || fail "the program ended with $first_rc after SIGTERM"
+
+log=$XDG_DATA_HOME/KaugVool/kaugvoolus.log
+[ -f "$log" ] || fail "no log file"
+[ "$(grep -c 'Kestrum started' "$log")" -eq 1 ] || fail "start not logged once"
+[ "$(grep -c 'Kestrum stopped' "$log")" -eq 1 ] || fail "stop not logged once"
+echo "desktop test passed"
