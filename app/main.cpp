@@ -10,6 +10,7 @@
 #include "device/simulated_board.h"
 #include "device/simulated_board_window.h"
 #include "log/event_log.h"
+#include "mail/unavailable_mail_backend.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -62,7 +63,8 @@ int main(int argc, char** argv) {
     }
 
     QtUi ui;
-    Program program(Services{store, *port, timerFactory, clock, ui, defaultLogFilePath()});
+    UnavailableMailBackend mail;
+    Program program(Services{store, *port, timerFactory, clock, ui, mail, defaultLogFilePath()});
     JuhtpultWindow window(program.panel(), program);
     ui.attach(window);
 

@@ -11,7 +11,14 @@ Program::Program(const Services& services)
       m_outputs(m_state, m_panel, services.store, m_board, m_timers, services.ui),
       m_schedule(m_state, m_panel, m_outputs, services.clock, *m_timers.Timer1, services.locale),
       m_strobe(m_state, m_outputs, m_board, m_timers),
+      m_replies(m_state, services.clock, services.mail, services.logFilePath),
+      m_commands(m_state, m_panel, services.store, m_outputs, m_log, m_replies),
+      m_mailSession(m_state, services.mail, m_log, m_commands, *m_timers.PostiKell, services.ui),
+      m_notifications(m_state, services.clock, services.mail, m_log, m_mailSession, services.ui),
+      m_supervision(m_state, m_panel, m_log, m_notifications),
       m_lifecycle(m_state, m_panel, services.store, services.port, m_timers, services.ui,
-                  Lifecycle::Parts{m_completion, m_outputs, m_log}) {}
+                  Lifecycle::Parts{m_completion, m_outputs, m_log}) {
+    m_board.setFrameEvaluation([this] { m_supervision.evaluateFrame(); });
+}
 
 }  // namespace kestrum

@@ -10,7 +10,13 @@
 #include "core/state.h"
 #include "core/timers.h"
 #include "device/board_link.h"
+#include "device/supervision.h"
 #include "log/event_log.h"
+#include "mail/command_executor.h"
+#include "mail/mail_backend.h"
+#include "mail/mail_session.h"
+#include "mail/notifications.h"
+#include "mail/replies.h"
 
 namespace kestrum {
 
@@ -21,6 +27,7 @@ struct Services {
     TimerFactory& timerFactory;
     const Clock& clock;
     Ui& ui;
+    MailBackend& mail;
     QString logFilePath;
     QLocale locale = QLocale::system();  // the month names of the date label
 };
@@ -35,6 +42,7 @@ public:
     void autoClicked(int index) override { m_outputs.Auto_Click(index); }
     void allOffClicked() override { m_outputs.ComOFF_Click(); }
     void settingsClicked() override { m_ui.openSettingsDialog(); }
+    void mailIndicatorClicked() override { m_mailSession.Image1_Click(); }
     void exitClicked() override { m_lifecycle.ShutDown(); }
     void windowClosing() override { m_lifecycle.Form_Unload(); }
 
@@ -45,6 +53,7 @@ public:
     BoardLink& board() { return m_board; }
     OutputControl& outputs() { return m_outputs; }
     Schedule& schedule() { return m_schedule; }
+    MailSession& mailSession() { return m_mailSession; }
     Lifecycle& lifecycle() { return m_lifecycle; }
 
 private:
@@ -58,6 +67,11 @@ private:
     OutputControl m_outputs;
     Schedule m_schedule;
     Strobe m_strobe;
+    Replies m_replies;
+    CommandExecutor m_commands;
+    MailSession m_mailSession;
+    Notifications m_notifications;
+    Supervision m_supervision;
     Lifecycle m_lifecycle;
 };
 

@@ -28,6 +28,10 @@ void OutputControl::setWanted(int k, int on) {
 
 void OutputControl::switchOutput(int k, int on) {
     setWanted(k, on);
+    shiftAndSave();
+}
+
+void OutputControl::shiftAndSave() {
     m_board.ShiftOutputs();
     SaveOutputStates();
 }

@@ -32,6 +32,8 @@ public:
     void setWanted(int k, int on);
     // Sets, shifts out and stores the wanted state of output k.
     void switchOutput(int k, int on);
+    // Shifts out and stores the wanted states as they stand.
+    void shiftAndSave();
 
 private:
     void showWanted(int k);

@@ -12,6 +12,8 @@ public:
     virtual void autoClicked(int index) = 0;
     virtual void allOffClicked() = 0;
     virtual void settingsClicked() = 0;
+    // The mail image: check mail now.
+    virtual void mailIndicatorClicked() = 0;
     virtual void exitClicked() = 0;
     // The window is closing, by whatever means; the program ends.
     virtual void windowClosing() = 0;

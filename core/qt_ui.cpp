@@ -33,8 +33,14 @@ MessageAnswer QtUi::messageBox(const QString& text, const QString& title, Messag
     return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
 }
 
-void QtUi::showMainWindow() {
-    m_window->show();
+void QtUi::showMainWindow() { m_window->show(); }
+
+void QtUi::setBusy(bool busy) {
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
 }
 
 // Without a system tray a hidden window could never come back, so it then stays in the task

@@ -25,6 +25,7 @@ public:
     // The settings window arrives with the dialogs; until then there is nothing to open.
     void openSettingsDialog() override {}
     void showMainWindow() override;
+    void setBusy(bool busy) override;
     void addTrayIcon(const TrayIconRecord& icon) override;
     void removeTrayIcon(const TrayIconRecord& icon) override;
     void unloadMainWindow() override;

@@ -10,4 +10,14 @@ QStringList textsOf(const State::PerOutput& table) {
     return texts;
 }
 
+QStringList textsOf(const TimeTable<Value>& table) {
+    QStringList texts;
+    for (int output = 1; output <= TimeTable<Value>::kOutputs; ++output) {
+        for (int slot = 1; slot <= TimeTable<Value>::kSlots; ++slot) {
+            texts << table(slot, output).text();
+        }
+    }
+    return texts;
+}
+
 }  // namespace kestrum

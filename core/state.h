@@ -65,5 +65,7 @@ struct State {
 
 // The text forms of a per-output or per-input table, output 1 first, as the store keeps them.
 QStringList textsOf(const State::PerOutput& table);
+// The slots of a time table in the order of their key numbers, 1..168.
+QStringList textsOf(const TimeTable<Value>& table);
 
 }  // namespace kestrum

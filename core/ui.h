@@ -21,6 +21,8 @@ public:
     // Opens the general settings window modally and returns when it is closed.
     virtual void openSettingsDialog() = 0;
     virtual void showMainWindow() = 0;
+    // Shows that the program is busy (a mail exchange holds the window) or no longer is.
+    virtual void setBusy(bool busy) = 0;
     // Puts the tray icon in place; without a system tray nothing is shown.
     virtual void addTrayIcon(const TrayIconRecord& icon) = 0;
     virtual void removeTrayIcon(const TrayIconRecord& icon) = 0;

@@ -3,6 +3,7 @@
 #include "app/program.h"
 #include "device/simulated_board.h"
 #include "support/fake_ui.h"
+#include "support/memory_mailbox.h"
 #include "support/memory_settings_store.h"
 #include "support/virtual_time.h"
 
@@ -19,7 +20,7 @@ struct Rig {
 
     Program& build() {
         program =
-            std::make_unique<Program>(Services{*store, board, time, time, ui, logPath(), locale});
+            std::make_unique<Program>(Services{*store, board, time, time, ui, mailbox, logPath(), locale});
         return *program;
     }
     Program& start() {
@@ -35,6 +36,7 @@ struct Rig {
     SettingsStore* store = &memory;
     SimulatedBoard board;
     FakeUi ui;
+    MemoryMailbox mailbox;
     QLocale locale = QLocale::c();
     QTemporaryDir folder;
     std::unique_ptr<Program> program;

@@ -1,0 +1,167 @@
+#include "command_executor.h"
+
+#include "core/settings_keys.h"
+
+namespace kestrum {
+
+namespace {
+
+const QString kNewLine = QStringLiteral("\r\n");
+const QStringList kReplyCommands = {QStringLiteral("LOGI"), QStringLiteral("SEISUND"),
+                                    QStringLiteral("AJAD")};
+
+bool opens(QChar c) { return c == QLatin1Char('<') || c == QLatin1Char('['); }
+bool closes(QChar c) { return c == QLatin1Char('>') || c == QLatin1Char(']'); }
+
+bool startsWithEither(const QString& text, const char* one, const char* other) {
+    return text.startsWith(QLatin1String(one)) || text.startsWith(QLatin1String(other));
+}
+
+}  // namespace
+
+CommandExecutor::CommandExecutor(State& state, Panel& panel, SettingsStore& store,
+                                 OutputControl& outputs, EventLog& log, Replies& replies)
+    : m_state(state),
+      m_panel(panel),
+      m_store(store),
+      m_outputs(outputs),
+      m_log(log),
+      m_replies(replies) {}
+
+// Positions below count from 1, as the command language is written. The opening position is
+// not reset after a command: a closing bracket without a new opening one takes again all from
+// the last opening bracket, and one with none before it takes the text from position 2.
+void CommandExecutor::ExecuteMailCommands() {
+    const QString text = m_state.CommandText.text();
+    int start = 1;
+    for (int i = 1; i <= text.size(); ++i) {
+        const QChar c = text[i - 1];
+        if (opens(c)) {
+            start = i;
+        } else if (closes(c) && i > start) {
+            if (!execute(text.mid(start, i - start - 1).toUpper())) {
+                return;
+            }
+        }
+    }
+    if (m_state.Confirm == 1 && !kReplyCommands.contains(m_state.LastCommand.text())) {
+        m_log.LogEvent(QStringLiteral("Saadeti käsu täitmise kinnitus"));
+        m_replies.SendReport(QStringLiteral("kinnitus"));
+    }
+    writeBack();
+}
+
+bool CommandExecutor::execute(const QString& command) {
+    m_state.LastCommand = command;
+    m_log.LogEvent(QStringLiteral("Saadeti käsk"));
+    m_state.ExecutedCommands = m_state.ExecutedCommands.text() + command + kNewLine;
+    if (command == QLatin1String("LOGI")) {
+        m_replies.SendReport(QStringLiteral("logi"));
+    } else if (command == QLatin1String("SEISUND")) {
+        m_replies.SendReport(QStringLiteral("seisund"));
+    } else if (command == QLatin1String("AJAD")) {
+        m_replies.SendReport(QStringLiteral("ajad"));
+    } else if (command.startsWith(QLatin1String("KOORMUS"))) {
+        return executeOutputCommand(command);
+    }
+    return true;
+}
+
+// KOORMUS, a separator at 8, the output digit at 9 (0 = all) and the action from 10 on.
+bool CommandExecutor::executeOutputCommand(const QString& command) {
+    const QChar separator = command.size() >= 8 ? command[7] : QChar();
+    if (separator != QLatin1Char('_') && separator != QLatin1Char('-')) {
+        m_log.LogEvent(QStringLiteral("süntaks"));
+        m_replies.SendReport(QStringLiteral("viganekäsk"));
+        return false;
+    }
+    const QChar digit = command.size() >= 9 ? command[8] : QChar();
+    const int n = digit.isDigit() ? digit.digitValue() : 0;
+    // A digit that names no output is taken like an unrecognised command, rather than
+    // ending the session and leaving this mail and every later one in the mailbox.
+    const bool oneOutput = n >= 1 && n <= 8;
+    const QString action = command.mid(9);
+
+    if (startsWithEither(action, "_SISSE", "-SISSE") && n == 0) {
+        switchAll(1);
+    } else if (startsWithEither(action, "_VALJA", "-VALJA") && n == 0) {
+        switchAll(0);
+    } else if (startsWithEither(action, "_SISSE_KOHE", "-SISSE_KOHE")) {
+        if (oneOutput) {
+            m_state.Mode[n] = 0;
+            m_outputs.switchOutput(n, 1);
+        }
+    } else if (startsWithEither(action, "_VALJA_KOHE", "-VALJA_KOHE")) {
+        if (oneOutput) {
+            m_state.Mode[n] = 0;
+            m_outputs.switchOutput(n, 0);
+        }
+    } else if (startsWithEither(action, "_SISSE_", "-SISSE-") && n > 0) {
+        if (oneOutput) {
+            addTime(m_state.Sisseajad, n, command);
+        }
+    } else if (startsWithEither(action, "_VALJA_", "-VALJA-") && n > 0) {
+        if (oneOutput) {
+            addTime(m_state.Valjaajad, n, command);
+        }
+    } else if (startsWithEither(action, "_AUTO", "-AUTO")) {
+        if (oneOutput) {
+            if (!(m_state.Initsialiseeritud[n] == 1)) {
+                m_log.LogEvent(QStringLiteral("aegpuudu"));
+                m_replies.SendReport(QStringLiteral("aegpuudu"));
+                return false;
+            }
+            setControl(n, true);
+        }
+    } else if (startsWithEither(action, "_KASI", "-KASI")) {
+        if (oneOutput) {
+            setControl(n, false);
+        }
+    }
+    return true;
+}
+
+void CommandExecutor::switchAll(int on) {
+    for (int k = 1; k <= 8; ++k) {
+        m_state.Mode[k] = 0;
+        m_outputs.setWanted(k, on);
+    }
+    m_outputs.shiftAndSave();
+}
+
+// The time (positions 17..24) and date (26..35) are stored as they stand; the first pair with
+// both slots empty takes them, or pair 10 when all are in use.
+void CommandExecutor::addTime(TimeTable<Value>& table, int n, const QString& command) {
+    int pair = 10;
+    for (int p = 1; p <= 10; ++p) {
+        if (table(2 * p - 1, n) == 0 && table(2 * p, n) == 0) {
+            pair = p;
+            break;
+        }
+    }
+    table(2 * pair - 1, n) = command.mid(16, 8);
+    table(2 * pair, n) = command.mid(25, 10);
+    table(21, n) = 0;
+    m_state.Initsialiseeritud[n] = 1;
+    setControl(n, true);
+}
+
+void CommandExecutor::setControl(int n, bool automatic) {
+    m_state.Juhtimine[n] = automatic ? 1 : 0;
+    m_state.Mode[n] = 0;
+    m_panel.outputs[n - 1].autoLampLit = automatic;
+    m_panel.changed();
+}
+
+void CommandExecutor::writeBack() {
+    const auto replace = [&](const NumberedSection& section, const QStringList& texts) {
+        skipOnStoreError([&] { replaceSection(m_store, section.section, section.keyword, texts); });
+    };
+    replace(sections::Mode, textsOf(m_state.Mode));
+    replace(sections::Juhtimine, textsOf(m_state.Juhtimine));
+    replace(sections::Initsialiseeritud, textsOf(m_state.Initsialiseeritud));
+    replace(sections::Sisseajad, textsOf(m_state.Sisseajad));
+    replace(sections::Valjaajad, textsOf(m_state.Valjaajad));
+}
+
+}  // namespace kestrum

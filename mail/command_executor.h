@@ -1,0 +1,39 @@
+#pragma once
+
+#include "control/output_control.h"
+#include "core/panel.h"
+#include "core/settings_store.h"
+#include "core/state.h"
+#include "log/event_log.h"
+#include "mail/replies.h"
+
+namespace kestrum {
+
+// Runs the bracketed commands in the body of an accepted mail: switching, control mode and
+// switching times of the outputs, and the replies they ask for.
+class CommandExecutor {
+public:
+    CommandExecutor(State& state, Panel& panel, SettingsStore& store, OutputControl& outputs,
+                    EventLog& log, Replies& replies);
+
+    // Runs the commands of CommandText; a reply that cannot be sent throws MailError.
+    void ExecuteMailCommands();
+
+private:
+    // False when the rest of the mail must not be executed.
+    bool execute(const QString& command);
+    bool executeOutputCommand(const QString& command);
+    void switchAll(int on);
+    void addTime(TimeTable<Value>& table, int n, const QString& command);
+    void setControl(int n, bool automatic);
+    void writeBack();
+
+    State& m_state;
+    Panel& m_panel;
+    SettingsStore& m_store;
+    OutputControl& m_outputs;
+    EventLog& m_log;
+    Replies& m_replies;
+};
+
+}  // namespace kestrum

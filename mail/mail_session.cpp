@@ -1,0 +1,104 @@
+#include "mail_session.h"
+
+#include "mail/busy_indicator.h"
+
+namespace kestrum {
+
+namespace {
+const QString kMailFailure = QStringLiteral("Mailiserverisse sisselogimise viga");
+}  // namespace
+
+MailSession::MailSession(State& state, MailBackend& mail, EventLog& log,
+                         CommandExecutor& commands, Timer& postiKell, Ui& ui)
+    : m_state(state), m_mail(mail), m_log(log), m_commands(commands), m_ui(ui) {
+    postiKell.setOnTick([this] { PostiKell_Timer(); });
+}
+
+void MailSession::PostiKell_Timer() {
+    m_state.MailCountdown = m_state.MailCountdown.toInt() - 1;
+    if (m_state.MailCountdown == 0) {
+        checkNow();
+    }
+}
+
+void MailSession::Image1_Click() { checkNow(); }
+
+void MailSession::checkNow() {
+    m_state.MailCountdown = periodMinutes(m_state);
+    const BusyIndicator busy(m_ui);
+    if (!StartMailSession()) {
+        m_log.LogEvent(kMailFailure);
+    }
+    EndMailSession();
+}
+
+bool MailSession::StartMailSession() {
+    m_state.ExecutedCommands = QString();
+    m_log.LogEvent(QStringLiteral("seansialgus"));
+    if (m_mail.newSession()) {
+        m_state.LastMailError = QString();
+        m_log.LogEvent(kMailFailure);
+        return false;
+    }
+    try {
+        m_mail.signOn(true, true);
+        m_mail.setNewSession(true);
+        FetchMailCommands();
+        const int count = m_mail.messageCount();
+        for (int i = 0; i < count; ++i) {
+            m_mail.deleteMessage(i);
+        }
+        return true;
+    } catch (const MailError& error) {
+        m_state.LastMailError = error.description();
+        m_log.LogEvent(kMailFailure);
+        return false;
+    }
+}
+
+// The sender is compared only where the preferred addresses are required; an empty preferred
+// address stands for no one, so a mail without a sender is never taken for it.
+bool MailSession::passesGates(int index) {
+    const QString subject = m_mail.subject(index);
+    if (m_state.ParoolLubatud == 1) {
+        if (subject != m_state.Subjekt.text()) {
+            return false;
+        }
+    } else if (!(m_state.ParoolLubatud == 0)) {
+        return false;
+    }
+    if (m_state.PrefAdrOnly == 1) {
+        const QString sender = m_mail.sender(index);
+        return !sender.isEmpty() &&
+               (sender == m_state.PrefAdrText1.text() || sender == m_state.PrefAdrText.text());
+    }
+    return m_state.PrefAdrOnly == 0;
+}
+
+void MailSession::FetchMailCommands() {
+    m_mail.fetchUnread();
+    const int count = m_mail.messageCount();
+    for (int i = 0; i < count; ++i) {
+        if (!passesGates(i)) {
+            continue;
+        }
+        m_state.CommandText = QString();
+        m_state.CommandText = m_mail.body(i);
+        m_commands.ExecuteMailCommands();
+    }
+}
+
+// A sign-off that fails still ends the session: a flag left set would refuse every later one.
+void MailSession::EndMailSession() {
+    try {
+        m_mail.signOff();
+    } catch (const MailError& error) {
+        m_mail.setNewSession(false);
+        m_state.LastMailError = error.description();
+        return;
+    }
+    m_mail.setNewSession(false);
+    m_log.LogEvent(QStringLiteral("Mailiserverist edukalt välja logitud"));
+}
+
+}  // namespace kestrum

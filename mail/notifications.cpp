@@ -1,0 +1,64 @@
+#include "notifications.h"
+
+#include "mail/busy_indicator.h"
+#include "mail/mail_session.h"
+#include "mail/replies.h"
+
+namespace kestrum {
+
+namespace {
+const QString kNewLine = QStringLiteral("\r\n");
+const QString kMailFailure = QStringLiteral("Mailiserverisse sisselogimise viga");
+}  // namespace
+
+Notifications::Notifications(State& state, const Clock& clock, MailBackend& mail, EventLog& log,
+                             MailSession& session, Ui& ui)
+    : m_state(state), m_clock(clock), m_mail(mail), m_log(log), m_session(session), m_ui(ui) {}
+
+OutgoingMail Notifications::compose(int n) const {
+    OutgoingMail mail{m_state.PrefAdrText.text(), {}, {}};
+    if (n <= 8) {
+        mail.subject = QStringLiteral("Kestrums input changed !");
+        mail.body = QStringLiteral("Kestrums input nr. ") + signedText(n) + QStringLiteral(" (") +
+                    m_state.SisendiNimi[n].text() + QStringLiteral(") is now ") +
+                    (m_state.ReadBack[n + 8] == 1 ? QStringLiteral("HIGH") : QStringLiteral("LOW"));
+    } else {
+        const int k = n - 9;
+        mail.subject = QStringLiteral("Kestrums output failed !");
+        mail.body = QStringLiteral("Kestrums output nr. ") + signedText(k) + QStringLiteral(" (") +
+                    m_state.KlahviNimi[k].text() + QStringLiteral(") FAILED to switch !");
+    }
+    const QDateTime now = m_clock.now();
+    mail.body += kNewLine + QStringLiteral("System time: ") + mailTime(now) +
+                 QStringLiteral(" and Date: ") + mailDate(now) + kNewLine +
+                 QStringLiteral("Your Kestrum.") + kNewLine;
+    return mail;
+}
+
+bool Notifications::SendNotification(int n) {
+    if (m_state.PrefAdrText.text().isEmpty()) {
+        return false;
+    }
+    if (m_mail.newSession()) {
+        m_state.LastMailError = QString();
+        m_log.LogEvent(kMailFailure);
+        return false;
+    }
+    m_log.LogEvent(QStringLiteral("seansialgus"));
+    const BusyIndicator busy(m_ui);
+    bool signedOn = false;
+    try {
+        m_mail.signOn(false, true);
+        signedOn = true;
+        m_mail.setNewSession(true);
+        m_mail.send(compose(n));
+    } catch (const MailError& error) {
+        m_state.LastMailError = error.description();
+        m_log.LogEvent(kMailFailure);
+    }
+    return signedOn;
+}
+
+void Notifications::EndMailSession() { m_session.EndMailSession(); }
+
+}  // namespace kestrum

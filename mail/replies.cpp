@@ -1,0 +1,113 @@
+#include "replies.h"
+
+#include "log/windows1257.h"
+
+#include <QFile>
+
+namespace kestrum {
+
+namespace {
+const QString kNewLine = QStringLiteral("\r\n");
+}  // namespace
+
+QString mailTime(const QDateTime& now) { return now.toString(QStringLiteral("HH:mm:ss")); }
+QString mailDate(const QDateTime& now) { return now.toString(QStringLiteral("dd.MM.yyyy")); }
+
+Replies::Replies(const State& state, const Clock& clock, MailBackend& mail, QString logFilePath)
+    : m_state(state), m_clock(clock), m_mail(mail), m_logFilePath(std::move(logFilePath)) {}
+
+QString Replies::timeLine() const {
+    const QDateTime now = m_clock.now();
+    return QStringLiteral("Süsteemi aeg: ") + mailTime(now) + QStringLiteral(" ja kuupäev: ") +
+           mailDate(now);
+}
+
+void Replies::SendReport(const QString& kind) {
+    if (m_state.PrefAdrText.text().isEmpty()) {
+        return;
+    }
+    OutgoingMail mail{m_state.PrefAdrText.text(), {}, {}};
+    if (kind == QLatin1String("kinnitus")) {
+        mail.subject = QStringLiteral("Kaugvoole käsu täitmise kinnitusteade");
+        mail.body = QStringLiteral("Täideti järgnevad käsud:") + kNewLine +
+                    m_state.ExecutedCommands.text();
+    } else if (kind == QLatin1String("logi")) {
+        mail.subject = QStringLiteral("Kaugvoole logi");
+        mail.body = logBody();
+        try {
+            m_mail.send(mail);
+        } catch (const MailError&) {
+        }
+        return;
+    } else if (kind == QLatin1String("seisund")) {
+        mail.subject = QStringLiteral("Kaugvoole hetkeseis");
+        mail.body = statusBody();
+    } else if (kind == QLatin1String("ajad")) {
+        mail.subject = QStringLiteral("Kaugvoole väljundite lülitumisajad");
+        mail.body = timesBody();
+    } else if (kind == QStringLiteral("viganekäsk")) {
+        mail.subject = QStringLiteral("Kaugvool ei saan'd  komandole pihta");
+        mail.body = QStringLiteral("Imelik käsk: ") + m_state.LastCommand.text();
+    } else if (kind == QLatin1String("aegpuudu")) {
+        mail.subject = QStringLiteral("Kaugvool ei saan'd  käsku täita");
+        mail.body = QStringLiteral("Saadeti käsk: ") + m_state.LastCommand.text() +
+                    QStringLiteral(" kuid selle väljundi jaoks pole aegu veel määratud") +
+                    kNewLine;
+    } else {
+        return;
+    }
+    m_mail.send(mail);
+}
+
+QString Replies::logBody() const {
+    QFile file(m_logFilePath);
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (bytes.isEmpty()) {
+        return QStringLiteral("Logifail puudub või on tühi") + kNewLine;
+    }
+    return fromWindows1257(bytes) + kNewLine + timeLine();
+}
+
+QString Replies::statusBody() const {
+    QString body;
+    for (int k = 1; k <= 8; ++k) {
+        body += m_state.KlahviNimi[k].text();
+        body += m_state.Juhtimine[k] == 0 ? QStringLiteral(": käsitsi juhtimisel, ")
+                                          : QStringLiteral(": automaatjuhtimisel, ");
+        body += m_state.Valjundid[k] == 0 ? QStringLiteral("hetkel välja lülitatud, ")
+                                          : QStringLiteral("hetkel sisse lülitatud, ");
+        if (m_state.ControlEnabled == 1) {
+            if (m_state.OutputFailed[k] == 0) {
+                body += QStringLiteral("OK!");
+            } else if (m_state.OutputFailed[k] == 1) {
+                body += QStringLiteral("RIKE!!!");
+            }
+        }
+        body += kNewLine;
+    }
+    body += timeLine() + kNewLine;
+    if (m_state.ControlEnabled == 0) {
+        body += QStringLiteral("Väljundite turvakontroll välja lülitatud !");
+    }
+    return body;
+}
+
+QString Replies::timesBody() const {
+    QString body;
+    for (int k = 1; k <= 8; ++k) {
+        body += m_state.KlahviNimi[k].text() + kNewLine;
+        const bool daily = m_state.Sisseajad(21, k) == 1;
+        const auto slotPair = [&](const TimeTable<Value>& table, int p) {
+            return table(2 * p - 1, k).text().right(8) +
+                   (daily ? QStringLiteral("iga päev") : QStringLiteral(" - ") + table(2 * p, k).text()) +
+                   kNewLine;
+        };
+        for (int p = 1; p <= 10; ++p) {
+            body += signedText(p) + QStringLiteral(": sisse - ") + slotPair(m_state.Sisseajad, p);
+            body += QStringLiteral("välja - ") + slotPair(m_state.Valjaajad, p);
+        }
+    }
+    return body + timeLine();
+}
+
+}  // namespace kestrum

@@ -1,0 +1,156 @@
+#include "support/log_lines.h"
+#include "support/printers.h"
+#include "support/rig.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrum {
+namespace {
+
+using testing::MemoryMailbox;
+
+const QString kFailure = QStringLiteral("Mailiserverisse sisselogimise viga");
+const QString kSignedOff = QStringLiteral("Mailiserverist edukalt välja logitud");
+const QString kSeparator = QStringLiteral("---------------------");
+
+class MailSessionTest : public ::testing::Test {
+protected:
+    MailSessionTest() {
+        setSeaded("Logi", "1");
+        setSeaded("MailEnabled", "1");
+        setSeaded("PrefAdrText", "owner@example.org");
+        setSeaded("PrefAdrText1", "second@example.org");
+    }
+    void setSeaded(const char* key, const char* text) {
+        rig.memory.write(QStringLiteral("Seaded"), QString::fromUtf8(key), QString::fromUtf8(text));
+    }
+    Program& start() {
+        rig.start();
+        rig.mailbox.calls.clear();
+        return *rig.program;
+    }
+    QStringList log() const { return testing::logLines(rig.logBytes()).mid(1); }  // after Start
+    int sessions() const {
+        return static_cast<int>(rig.mailbox.calls.count(QStringLiteral("signOn download")));
+    }
+
+    testing::Rig rig;
+};
+
+TEST_F(MailSessionTest, FirstCheckComesOneFullPeriodAfterStartUp) {
+    for (const char* period : {"0", "2"}) {
+        testing::Rig fresh;
+        fresh.memory.write(QStringLiteral("Seaded"), QStringLiteral("MailEnabled"), QStringLiteral("1"));
+        fresh.memory.write(QStringLiteral("Seaded"), QStringLiteral("MailCheckInt"),
+                           QString::fromLatin1(period));
+        fresh.start();
+        const int minutes = period[0] == '0' ? 5 : 15;
+        fresh.time.advance(minutes * 60000 - 1);
+        EXPECT_TRUE(fresh.mailbox.calls.isEmpty()) << minutes;
+        fresh.time.advance(1);
+        EXPECT_EQ(fresh.mailbox.calls.count(QStringLiteral("signOn download")), 1) << minutes;
+        fresh.time.advance(minutes * 60000);
+        EXPECT_EQ(fresh.mailbox.calls.count(QStringLiteral("signOn download")), 2) << minutes;
+    }
+}
+
+TEST_F(MailSessionTest, ClickChecksNowAndRestartsThePeriod) {
+    Program& program = start();
+    rig.time.advance(3 * 60000);
+    program.mailIndicatorClicked();
+    EXPECT_EQ(sessions(), 1);
+    EXPECT_TRUE(rig.ui.calls.contains(QStringLiteral("busy")));
+    EXPECT_EQ(rig.ui.calls.last(), "idle");
+    rig.time.advance(5 * 60000 - 1);
+    EXPECT_EQ(sessions(), 1);
+    rig.time.advance(1);
+    EXPECT_EQ(sessions(), 2);
+}
+
+TEST_F(MailSessionTest, EmptyInboxLogsTheSessionOnly) {
+    Program& program = start();
+    program.mailIndicatorClicked();
+    EXPECT_EQ(log(), QStringList({"Mailiseanss algas", kSignedOff, kSeparator}));
+    EXPECT_EQ(rig.mailbox.calls, QStringList({"signOn download", "fetch", "signOff"}));
+}
+
+TEST_F(MailSessionTest, PasswordAndSenderGatesAreExact) {
+    setSeaded("ParoolLubatud", "1");
+    setSeaded("Subjekt", "tuulelipp");
+    setSeaded("PrefAdrOnly", "1");
+    Program& program = start();
+    MemoryMailbox& box = rig.mailbox;
+    box.deliver("tuulelipp ", "owner@example.org", "[KOORMUS_1_SISSE_KOHE]");  // trailing blank
+    box.deliver("Tuulelipp", "owner@example.org", "[KOORMUS_2_SISSE_KOHE]");
+    box.deliver("tuulelipp", "Owner@example.org", "[KOORMUS_3_SISSE_KOHE]");
+    box.deliver("tuulelipp", "second@example.org", "[KOORMUS_4_SISSE_KOHE]");
+    box.deliver("tuulelipp", "owner@example.org", "[KOORMUS_5_SISSE_KOHE]");
+    box.deliver("tuulelipp", "", "[KOORMUS_6_SISSE_KOHE]");
+    program.mailIndicatorClicked();
+    for (int k = 1; k <= 6; ++k) {
+        EXPECT_EQ(rig.board.relay(k), k == 4 || k == 5) << k;
+    }
+    EXPECT_FALSE(box.calls.contains(QStringLiteral("body 0"))) << "a refused body is never read";
+    EXPECT_FALSE(box.calls.contains(QStringLiteral("sender 1"))) << "the password gate comes first";
+    EXPECT_TRUE(box.inbox.empty()) << "every fetched mail is deleted";
+}
+
+TEST_F(MailSessionTest, WithoutGatesEveryMailIsExecuted) {
+    Program& program = start();
+    rig.mailbox.deliver("anything", "stranger@example.net", "[KOORMUS_7_SISSE_KOHE]");
+    program.mailIndicatorClicked();
+    EXPECT_TRUE(rig.board.relay(7));
+    EXPECT_FALSE(rig.mailbox.calls.contains(QStringLiteral("sender 0")));
+}
+
+TEST_F(MailSessionTest, FailedSessionLogsTwiceAndLeavesTheRestInTheMailbox) {
+    Program& program = start();
+    rig.mailbox.deliver("a", "x@example.org", "[KOORMUS_1_SISSE_KOHE]");
+    rig.mailbox.deliver("b", "x@example.org", "[KOORMUS_2_SISSE_KOHE]");
+    rig.mailbox.failAt(MemoryMailbox::Operation::Body, QStringLiteral("connection reset"), 1);
+    program.mailIndicatorClicked();
+    EXPECT_TRUE(rig.board.relay(1));
+    EXPECT_FALSE(rig.board.relay(2));
+    EXPECT_EQ(rig.mailbox.inbox.size(), 2U) << "nothing was deleted";
+    EXPECT_EQ(log(), QStringList({"Mailiseanss algas", "Saadeti käsk: KOORMUS_1_SISSE_KOHE",
+                                  kFailure, "connection reset", kFailure, "connection reset",
+                                  kSignedOff, kSeparator}));
+    EXPECT_FALSE(rig.mailbox.newSession());
+
+    rig.mailbox.calls.clear();
+    program.mailIndicatorClicked();  // the mail already read is not executed again
+    EXPECT_TRUE(rig.board.relay(2));
+    ASSERT_EQ(rig.mailbox.inbox.size(), 1U) << "the mail read before the failure stays, seen";
+    EXPECT_EQ(rig.mailbox.inbox[0].subject, "a");
+}
+
+TEST_F(MailSessionTest, SignOnFailureLogsTheReasonTwice) {
+    Program& program = start();
+    rig.mailbox.failAt(MemoryMailbox::Operation::SignOn, QStringLiteral("Connection refused"));
+    program.mailIndicatorClicked();
+    EXPECT_EQ(log(), QStringList({"Mailiseanss algas", kFailure, "Connection refused", kFailure,
+                                  "Connection refused", kSignedOff, kSeparator}));
+}
+
+TEST_F(MailSessionTest, SecondSignOnIsRefused) {
+    Program& program = start();
+    rig.mailbox.setNewSession(true);  // a notification's session
+    program.mailIndicatorClicked();
+    EXPECT_EQ(sessions(), 0);
+    EXPECT_EQ(log(), QStringList({"Mailiseanss algas", kFailure, "", kFailure, "", kSignedOff,
+                                  kSeparator}));
+    EXPECT_FALSE(rig.mailbox.newSession()) << "the sign-off closes the other session";
+}
+
+TEST_F(MailSessionTest, FailedSignOffStillEndsTheSession) {
+    Program& program = start();
+    rig.mailbox.failAt(MemoryMailbox::Operation::SignOff, QStringLiteral("broken pipe"));
+    program.mailIndicatorClicked();
+    EXPECT_FALSE(log().contains(kSignedOff));
+    rig.mailbox.calls.clear();
+    program.mailIndicatorClicked();
+    EXPECT_EQ(sessions(), 1);
+}
+
+}  // namespace
+}  // namespace kestrum
