@@ -166,7 +166,8 @@ QWidget* JuhtpultWindow::buildCommandBar() {
     m_mailIndicator =
         pictureButton("mail", QSize(36, 24), QStringLiteral("Check mail NOW!!!"), bar);
     m_mailIndicator->setObjectName(QStringLiteral("Image1"));
-    connect(m_mailIndicator, &QToolButton::clicked, this, [this] { m_actions.mailIndicatorClicked(); });
+    connect(m_mailIndicator, &QToolButton::clicked, this,
+            [this] { m_actions.mailIndicatorClicked(); });
     QSizePolicy keepSpace = m_mailIndicator->sizePolicy();
     keepSpace.setRetainSizeWhenHidden(true);
     m_mailIndicator->setSizePolicy(keepSpace);

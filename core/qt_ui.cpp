@@ -33,7 +33,9 @@ MessageAnswer QtUi::messageBox(const QString& text, const QString& title, Messag
     return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
 }
 
-void QtUi::showMainWindow() { m_window->show(); }
+void QtUi::showMainWindow() {
+    m_window->show();
+}
 
 void QtUi::setBusy(bool busy) {
     if (busy) {

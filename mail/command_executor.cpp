@@ -10,8 +10,12 @@ const QString kNewLine = QStringLiteral("\r\n");
 const QStringList kReplyCommands = {QStringLiteral("LOGI"), QStringLiteral("SEISUND"),
                                     QStringLiteral("AJAD")};
 
-bool opens(QChar c) { return c == QLatin1Char('<') || c == QLatin1Char('['); }
-bool closes(QChar c) { return c == QLatin1Char('>') || c == QLatin1Char(']'); }
+bool opens(QChar c) {
+    return c == QLatin1Char('<') || c == QLatin1Char('[');
+}
+bool closes(QChar c) {
+    return c == QLatin1Char('>') || c == QLatin1Char(']');
+}
 
 bool startsWithEither(const QString& text, const char* one, const char* other) {
     return text.startsWith(QLatin1String(one)) || text.startsWith(QLatin1String(other));

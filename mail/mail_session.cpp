@@ -8,8 +8,8 @@ namespace {
 const QString kMailFailure = QStringLiteral("Mailiserverisse sisselogimise viga");
 }  // namespace
 
-MailSession::MailSession(State& state, MailBackend& mail, EventLog& log,
-                         CommandExecutor& commands, Timer& postiKell, Ui& ui)
+MailSession::MailSession(State& state, MailBackend& mail, EventLog& log, CommandExecutor& commands,
+                         Timer& postiKell, Ui& ui)
     : m_state(state), m_mail(mail), m_log(log), m_commands(commands), m_ui(ui) {
     postiKell.setOnTick([this] { PostiKell_Timer(); });
 }
@@ -21,7 +21,9 @@ void MailSession::PostiKell_Timer() {
     }
 }
 
-void MailSession::Image1_Click() { checkNow(); }
+void MailSession::Image1_Click() {
+    checkNow();
+}
 
 void MailSession::checkNow() {
     m_state.MailCountdown = periodMinutes(m_state);

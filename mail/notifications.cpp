@@ -59,6 +59,8 @@ bool Notifications::SendNotification(int n) {
     return signedOn;
 }
 
-void Notifications::EndMailSession() { m_session.EndMailSession(); }
+void Notifications::EndMailSession() {
+    m_session.EndMailSession();
+}
 
 }  // namespace kestrum

@@ -10,8 +10,12 @@ namespace {
 const QString kNewLine = QStringLiteral("\r\n");
 }  // namespace
 
-QString mailTime(const QDateTime& now) { return now.toString(QStringLiteral("HH:mm:ss")); }
-QString mailDate(const QDateTime& now) { return now.toString(QStringLiteral("dd.MM.yyyy")); }
+QString mailTime(const QDateTime& now) {
+    return now.toString(QStringLiteral("HH:mm:ss"));
+}
+QString mailDate(const QDateTime& now) {
+    return now.toString(QStringLiteral("dd.MM.yyyy"));
+}
 
 Replies::Replies(const State& state, const Clock& clock, MailBackend& mail, QString logFilePath)
     : m_state(state), m_clock(clock), m_mail(mail), m_logFilePath(std::move(logFilePath)) {}
@@ -29,8 +33,8 @@ void Replies::SendReport(const QString& kind) {
     OutgoingMail mail{m_state.PrefAdrText.text(), {}, {}};
     if (kind == QLatin1String("kinnitus")) {
         mail.subject = QStringLiteral("Kaugvoole käsu täitmise kinnitusteade");
-        mail.body = QStringLiteral("Täideti järgnevad käsud:") + kNewLine +
-                    m_state.ExecutedCommands.text();
+        mail.body =
+            QStringLiteral("Täideti järgnevad käsud:") + kNewLine + m_state.ExecutedCommands.text();
     } else if (kind == QLatin1String("logi")) {
         mail.subject = QStringLiteral("Kaugvoole logi");
         mail.body = logBody();
@@ -51,8 +55,7 @@ void Replies::SendReport(const QString& kind) {
     } else if (kind == QLatin1String("aegpuudu")) {
         mail.subject = QStringLiteral("Kaugvool ei saan'd  käsku täita");
         mail.body = QStringLiteral("Saadeti käsk: ") + m_state.LastCommand.text() +
-                    QStringLiteral(" kuid selle väljundi jaoks pole aegu veel määratud") +
-                    kNewLine;
+                    QStringLiteral(" kuid selle väljundi jaoks pole aegu veel määratud") + kNewLine;
     } else {
         return;
     }
@@ -99,7 +102,8 @@ QString Replies::timesBody() const {
         const bool daily = m_state.Sisseajad(21, k) == 1;
         const auto slotPair = [&](const TimeTable<Value>& table, int p) {
             return table(2 * p - 1, k).text().right(8) +
-                   (daily ? QStringLiteral("iga päev") : QStringLiteral(" - ") + table(2 * p, k).text()) +
+                   (daily ? QStringLiteral("iga päev")
+                          : QStringLiteral(" - ") + table(2 * p, k).text()) +
                    kNewLine;
         };
         for (int p = 1; p <= 10; ++p) {

@@ -34,7 +34,9 @@ protected:
         EXPECT_NE(found, nullptr) << name.toStdString();
         return found;
     }
-    QPushButton* relee(int index) const { return child<QPushButton>(QStringLiteral("Relee%1").arg(index)); }
+    QPushButton* relee(int index) const {
+        return child<QPushButton>(QStringLiteral("Relee%1").arg(index));
+    }
     void key(QWidget* target, char c) { QTest::keyClick(target, c); }
     QString stored(const char* section, const QString& key) const {
         return rig.memory.read(QString::fromUtf8(section), key);

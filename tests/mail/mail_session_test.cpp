@@ -40,7 +40,8 @@ protected:
 TEST_F(MailSessionTest, FirstCheckComesOneFullPeriodAfterStartUp) {
     for (const char* period : {"0", "2"}) {
         testing::Rig fresh;
-        fresh.memory.write(QStringLiteral("Seaded"), QStringLiteral("MailEnabled"), QStringLiteral("1"));
+        fresh.memory.write(QStringLiteral("Seaded"), QStringLiteral("MailEnabled"),
+                           QStringLiteral("1"));
         fresh.memory.write(QStringLiteral("Seaded"), QStringLiteral("MailCheckInt"),
                            QString::fromLatin1(period));
         fresh.start();

@@ -31,7 +31,9 @@ public:
         }
     }
     void showMainWindow() override { calls << QStringLiteral("show"); }
-    void setBusy(bool busy) override { calls << (busy ? QStringLiteral("busy") : QStringLiteral("idle")); }
+    void setBusy(bool busy) override {
+        calls << (busy ? QStringLiteral("busy") : QStringLiteral("idle"));
+    }
     void addTrayIcon(const TrayIconRecord& icon) override {
         calls << QStringLiteral("tray+ ") + icon.tip;
     }

@@ -9,7 +9,8 @@ namespace kestrum::testing {
 
 // The log's lines without their date and time, so tests read what happened in order.
 inline QStringList logLines(const QByteArray& bytes) {
-    static const QRegularExpression stamp(QStringLiteral("^ ?\\d\\d-\\d\\d-\\d{4}; \\d\\d:\\d\\d:\\d\\d; "));
+    static const QRegularExpression stamp(
+        QStringLiteral("^ ?\\d\\d-\\d\\d-\\d{4}; \\d\\d:\\d\\d:\\d\\d; "));
     QStringList lines = fromWindows1257(bytes).split(QStringLiteral("\r\n"));
     if (!lines.isEmpty() && lines.last().isEmpty()) {
         lines.removeLast();

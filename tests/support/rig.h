@@ -19,8 +19,8 @@ struct Rig {
     Rig() : board(time) {}
 
     Program& build() {
-        program =
-            std::make_unique<Program>(Services{*store, board, time, time, ui, mailbox, logPath(), locale});
+        program = std::make_unique<Program>(
+            Services{*store, board, time, time, ui, mailbox, logPath(), locale});
         return *program;
     }
     Program& start() {

@@ -1,0 +1,92 @@
+#include "mail/mail_test_base.h"
+#include "support/printers.h"
+
+#include <QFile>
+
+namespace kestrum {
+namespace {
+
+const QString kTimeLine = QStringLiteral("Süsteemi aeg: 09:30:15 ja kuupäev: 06.12.2026");
+
+class RepliesTest : public testing::MailTestBase {
+protected:
+    RepliesTest() {
+        start();
+        for (int k = 1; k <= 8; ++k) {
+            state().KlahviNimi[k] = QStringLiteral("Out%1").arg(k);
+        }
+    }
+    State& state() { return rig.program->state(); }
+    QString reply(const char* command) {
+        rig.mailbox.sent.clear();
+        runMail(QString::fromLatin1(command));
+        EXPECT_EQ(rig.mailbox.sent.size(), 1U);
+        return rig.mailbox.sent.empty() ? QString() : rig.mailbox.sent[0].body;
+    }
+};
+
+TEST_F(RepliesTest, RepliesGoToTheFirstPreferredAddressOnly) {
+    runMail(QStringLiteral("[SEISUND]"));
+    EXPECT_EQ(rig.mailbox.sent.at(0).recipient, "owner@example.org");
+    state().PrefAdrText = QString();
+    rig.mailbox.sent.clear();
+    runMail(QStringLiteral("[SEISUND] [AJAD] [LOGI]"));
+    EXPECT_TRUE(rig.mailbox.sent.empty());
+}
+
+TEST_F(RepliesTest, StatusWithAndWithoutSupervision) {
+    state().Juhtimine[2] = 1;
+    state().Valjundid[2] = 1;
+    state().ControlEnabled = 1;
+    state().OutputFailed[4] = 1;
+    QString expected;
+    for (int k = 1; k <= 8; ++k) {
+        expected += QStringLiteral("Out%1").arg(k) +
+                    (k == 2 ? ": automaatjuhtimisel, hetkel sisse lülitatud, "
+                            : ": käsitsi juhtimisel, hetkel välja lülitatud, ") +
+                    (k == 4 ? "RIKE!!!" : "OK!") + "\r\n";
+    }
+    EXPECT_EQ(reply("[SEISUND]"), expected + kTimeLine + "\r\n");
+    EXPECT_EQ(rig.mailbox.sent[0].subject, "Kaugvoole hetkeseis");
+
+    state().ControlEnabled = 0;
+    const QString unsupervised = reply("[SEISUND]");
+    EXPECT_TRUE(unsupervised.startsWith("Out1: käsitsi juhtimisel, hetkel välja lülitatud, \r\n"));
+    EXPECT_TRUE(
+        unsupervised.endsWith(kTimeLine + "\r\nVäljundite turvakontroll välja lülitatud !"));
+}
+
+TEST_F(RepliesTest, TimeTableListsTenPairsPerOutput) {
+    state().Sisseajad(1, 1) = "08:00:00";
+    state().Sisseajad(2, 1) = "24.12.2006";
+    state().Valjaajad(1, 1) = QDateTime(zeroDate(), QTime(9, 15));
+    state().Valjaajad(2, 1) = QDateTime(QDate(2006, 12, 24), QTime(0, 0));
+    state().Sisseajad(21, 2) = 1;
+    state().Sisseajad(3, 2) = "05.12.2026 07:00:00";
+    const QString body = reply("[AJAD]");
+    EXPECT_EQ(rig.mailbox.sent[0].subject, "Kaugvoole väljundite lülitumisajad");
+    EXPECT_TRUE(
+        body.startsWith("Out1\r\n 1: sisse - 08:00:00 - 24.12.2006\r\n"
+                        "välja - 09:15:00 - 24.12.2006\r\n 2: sisse - 0 - 0\r\nvälja - 0 - 0\r\n"));
+    EXPECT_TRUE(
+        body.contains("Out2\r\n 1: sisse - 0iga päev\r\nvälja - 0iga päev\r\n"
+                      " 2: sisse - 07:00:00iga päev\r\n"));
+    EXPECT_TRUE(body.contains(" 10: sisse - 0 - 0\r\n"));
+    EXPECT_EQ(body.count(QStringLiteral("sisse - ")), 80);
+    EXPECT_TRUE(body.endsWith("välja - 0 - 0\r\n" + kTimeLine));
+}
+
+TEST_F(RepliesTest, LogReplyCarriesTheFileAsStored) {
+    const QByteArray before = rig.logBytes();
+    const QString body = reply("[LOGI]");
+    EXPECT_EQ(rig.mailbox.sent[0].subject, "Kaugvoole logi");
+    EXPECT_TRUE(body.startsWith(fromWindows1257(before)));
+    EXPECT_TRUE(body.contains(" 12-06-2026; 09:30:15; Saadeti käsk: LOGI\r\n\r\n" + kTimeLine));
+
+    state().Logi = 0;
+    QFile::remove(rig.logPath());
+    EXPECT_EQ(reply("[LOGI]"), "Logifail puudub või on tühi\r\n");
+}
+
+}  // namespace
+}  // namespace kestrum
