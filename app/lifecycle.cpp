@@ -169,10 +169,7 @@ void Lifecycle::ShutDown() {
     m_shutDown = true;
     // Nothing switches or scans once the stop is recorded.
     m_timers.disableAll();
-    skipOnStoreError([&] {
-        replaceSection(m_store, sections::Juhtimine.section, sections::Juhtimine.keyword,
-                       textsOf(m_state.Juhtimine));
-    });
+    replaceSectionSkippingErrors(m_store, sections::Juhtimine, textsOf(m_state.Juhtimine));
     skipOnStoreError([&] {
         const NumberedSection& section = sections::SisendiMuutuseMail;
         for (int n = 1; n <= 8; ++n) {

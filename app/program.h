@@ -42,6 +42,7 @@ public:
     void autoClicked(int index) override { m_outputs.Auto_Click(index); }
     void allOffClicked() override { m_outputs.ComOFF_Click(); }
     void settingsClicked() override { m_ui.openSettingsDialog(); }
+    void aboutClicked() override { m_ui.openAboutWindow(); }
     void mailIndicatorClicked() override { m_mailSession.Image1_Click(); }
     void exitClicked() override { m_lifecycle.ShutDown(); }
     void windowClosing() override { m_lifecycle.Form_Unload(); }

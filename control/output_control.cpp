@@ -61,10 +61,7 @@ void OutputControl::Auto_Click(int index) {
     m_state.Juhtimine[k] = automatic ? 1 : 0;
     m_panel.outputs[index].autoLampLit = automatic;
     m_panel.changed();
-    skipOnStoreError([&] {
-        replaceSection(m_store, sections::Juhtimine.section, sections::Juhtimine.keyword,
-                       textsOf(m_state.Juhtimine));
-    });
+    replaceSectionSkippingErrors(m_store, sections::Juhtimine, textsOf(m_state.Juhtimine));
 }
 
 // The stored states stay as they were, so they come back at the next start; the failure flags
@@ -104,10 +101,7 @@ void OutputControl::RestoreOutputStates() {
 }
 
 void OutputControl::SaveOutputStates() {
-    skipOnStoreError([&] {
-        replaceSection(m_store, sections::Valjundid.section, sections::Valjundid.keyword,
-                       textsOf(m_state.Valjundid));
-    });
+    replaceSectionSkippingErrors(m_store, sections::Valjundid, textsOf(m_state.Valjundid));
 }
 
 }  // namespace kestrum

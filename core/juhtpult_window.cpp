@@ -210,6 +210,7 @@ QWidget* JuhtpultWindow::buildCommandBar() {
     connect(settings, &QPushButton::clicked, this, [this] { m_actions.settingsClicked(); });
     auto* about = button(QStringLiteral("?"), QStringLiteral("Info programmi kohta"), "ComLegal");
     about->setFixedWidth(32);
+    connect(about, &QPushButton::clicked, this, [this] { m_actions.aboutClicked(); });
     auto* exit = button(QStringLiteral("Exit"), QStringLiteral("Töö lõpetamine"), "ComLopp");
     connect(exit, &QPushButton::clicked, this, [this] { m_actions.exitClicked(); });
     return bar;

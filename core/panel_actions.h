@@ -12,6 +12,7 @@ public:
     virtual void autoClicked(int index) = 0;
     virtual void allOffClicked() = 0;
     virtual void settingsClicked() = 0;
+    virtual void aboutClicked() = 0;
     // The mail image: check mail now.
     virtual void mailIndicatorClicked() = 0;
     virtual void exitClicked() = 0;

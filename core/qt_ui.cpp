@@ -17,6 +17,8 @@ MessageAnswer QtUi::messageBox(const QString& text, const QString& title, Messag
                 return QMessageBox::Warning;
             case MessageIcon::Critical:
                 return QMessageBox::Critical;
+            case MessageIcon::None:
+                return QMessageBox::NoIcon;
             case MessageIcon::Question:
                 break;
         }
@@ -33,9 +35,21 @@ MessageAnswer QtUi::messageBox(const QString& text, const QString& title, Messag
     return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
 }
 
-void QtUi::showMainWindow() {
-    m_window->show();
+void QtUi::openSettingsDialog() {
+    if (m_openSettings) {
+        m_openSettings();
+    }
 }
+
+void QtUi::openAboutWindow() {
+    if (m_openAbout) {
+        m_openAbout();
+    }
+}
+
+void QtUi::beep() { QApplication::beep(); }
+
+void QtUi::showMainWindow() { m_window->show(); }
 
 void QtUi::setBusy(bool busy) {
     if (busy) {

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
+#include <functional>
 #include <memory>
 
 namespace kestrum {
@@ -19,11 +20,17 @@ public:
     ~QtUi() override;
 
     void attach(JuhtpultWindow& window) { m_window = &window; }
+    // The windows above the engine are built by the application and opened through these.
+    void setDialogs(std::function<void()> openSettings, std::function<void()> openAbout) {
+        m_openSettings = std::move(openSettings);
+        m_openAbout = std::move(openAbout);
+    }
 
     MessageAnswer messageBox(const QString& text, const QString& title, MessageIcon icon,
                              MessageButtons buttons) override;
-    // The settings window arrives with the dialogs; until then there is nothing to open.
-    void openSettingsDialog() override {}
+    void openSettingsDialog() override;
+    void openAboutWindow() override;
+    void beep() override;
     void showMainWindow() override;
     void setBusy(bool busy) override;
     void addTrayIcon(const TrayIconRecord& icon) override;
@@ -32,6 +39,8 @@ public:
 
 private:
     JuhtpultWindow* m_window = nullptr;
+    std::function<void()> m_openSettings;
+    std::function<void()> m_openAbout;
     std::unique_ptr<QMenu> m_trayMenu;
     std::unique_ptr<QSystemTrayIcon> m_tray;
     bool m_unloading = false;

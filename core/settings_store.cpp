@@ -17,4 +17,9 @@ void replaceSection(SettingsStore& store, const QString& section, const QString&
     store.sync();
 }
 
+void replaceSectionSkippingErrors(SettingsStore& store, const NumberedSection& section,
+                                  const QStringList& texts) {
+    skipOnStoreError([&] { replaceSection(store, section.section, section.keyword, texts); });
+}
+
 }  // namespace kestrum

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings_keys.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -35,6 +37,10 @@ QString numberedKey(const QString& keyword, int n);
 // Deletes the section, writes texts[i] under the key numbered i + 1 and syncs.
 void replaceSection(SettingsStore& store, const QString& section, const QString& keyword,
                     const QStringList& texts);
+
+// Replaces a per-output or per-input section whole, ignoring a store that fails.
+void replaceSectionSkippingErrors(SettingsStore& store, const NumberedSection& section,
+                                  const QStringList& texts);
 
 // Runs one store step; a StoreError ends that step alone.
 template <typename Step>

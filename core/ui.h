@@ -6,7 +6,7 @@
 
 namespace kestrum {
 
-enum class MessageIcon { Information, Warning, Critical, Question };
+enum class MessageIcon { None, Information, Warning, Critical, Question };
 enum class MessageButtons { Ok, YesNo };
 enum class MessageAnswer { Ok, Yes, No };
 
@@ -20,6 +20,8 @@ public:
                                      MessageButtons buttons) = 0;
     // Opens the general settings window modally and returns when it is closed.
     virtual void openSettingsDialog() = 0;
+    virtual void openAboutWindow() = 0;
+    virtual void beep() = 0;
     virtual void showMainWindow() = 0;
     // Shows that the program is busy (a mail exchange holds the window) or no longer is.
     virtual void setBusy(bool busy) = 0;

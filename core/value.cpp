@@ -77,7 +77,11 @@ std::optional<double> Value::number() const {
         std::optional<double> operator()(double d) const { return d; }
         std::optional<double> operator()(bool b) const { return b ? 1.0 : 0.0; }
         std::optional<double> operator()(const QString& s) const { return readNumber(s); }
-        std::optional<double> operator()(const QDateTime&) const { return std::nullopt; }
+        // Days since the zero date, the time of day as the fraction: a time alone is below 1.
+        std::optional<double> operator()(const QDateTime& t) const {
+            return static_cast<double>(zeroDate().daysTo(t.date())) +
+                   t.time().msecsSinceStartOfDay() / 86400000.0;
+        }
     };
     return std::visit(Visitor{}, m_data);
 }
@@ -112,7 +116,7 @@ bool operator==(const Value& a, const Value& b) {
     }
     const bool aIsMoment = std::holds_alternative<QDateTime>(a.m_data);
     const bool bIsMoment = std::holds_alternative<QDateTime>(b.m_data);
-    if (aIsMoment || bIsMoment) {
+    if ((aIsMoment && b.isText()) || (bIsMoment && a.isText())) {
         const auto ta = a.dateTime();
         const auto tb = b.dateTime();
         return ta && tb && *ta == *tb;

@@ -27,7 +27,8 @@ public:
 
     // The form written to the settings store and shown in texts.
     QString text() const;
-    // The numeric value, when there is one: empty gives 0, a text only when it reads as a number.
+    // The numeric value, when there is one: empty gives 0, a text only when it reads as a number,
+    // a date-time its days since the zero date.
     std::optional<double> number() const;
     // The number rounded to an integer; 0 when the value is not numeric.
     int toInt() const;

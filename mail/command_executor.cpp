@@ -158,14 +158,12 @@ void CommandExecutor::setControl(int n, bool automatic) {
 }
 
 void CommandExecutor::writeBack() {
-    const auto replace = [&](const NumberedSection& section, const QStringList& texts) {
-        skipOnStoreError([&] { replaceSection(m_store, section.section, section.keyword, texts); });
-    };
-    replace(sections::Mode, textsOf(m_state.Mode));
-    replace(sections::Juhtimine, textsOf(m_state.Juhtimine));
-    replace(sections::Initsialiseeritud, textsOf(m_state.Initsialiseeritud));
-    replace(sections::Sisseajad, textsOf(m_state.Sisseajad));
-    replace(sections::Valjaajad, textsOf(m_state.Valjaajad));
+    replaceSectionSkippingErrors(m_store, sections::Mode, textsOf(m_state.Mode));
+    replaceSectionSkippingErrors(m_store, sections::Juhtimine, textsOf(m_state.Juhtimine));
+    replaceSectionSkippingErrors(m_store, sections::Initsialiseeritud,
+                                 textsOf(m_state.Initsialiseeritud));
+    replaceSectionSkippingErrors(m_store, sections::Sisseajad, textsOf(m_state.Sisseajad));
+    replaceSectionSkippingErrors(m_store, sections::Valjaajad, textsOf(m_state.Valjaajad));
 }
 
 }  // namespace kestrum

@@ -67,6 +67,9 @@ TEST(ValueTest, DateTimeTextReadsBackAsTheSameValue) {
         EXPECT_TRUE(stored == Value(moment));
     }
     EXPECT_FALSE(Value("0").dateTime().has_value());
+    EXPECT_TRUE(Value(QDateTime(zeroDate(), QTime(0, 0))) == 0) << "an empty picker is no moment";
+    EXPECT_FALSE(Value(QDateTime(zeroDate(), QTime(0, 0, 1))) == 0);
+    EXPECT_FALSE(Value(QDateTime(QDate(2000, 1, 1), QTime(0, 0))) == 0);
     EXPECT_FALSE(Value("31.02.2026").dateTime().has_value());
 }
 

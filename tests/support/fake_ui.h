@@ -30,6 +30,8 @@ public:
             whileSettingsOpen();
         }
     }
+    void openAboutWindow() override { calls << QStringLiteral("about"); }
+    void beep() override { calls << QStringLiteral("beep"); }
     void showMainWindow() override { calls << QStringLiteral("show"); }
     void setBusy(bool busy) override {
         calls << (busy ? QStringLiteral("busy") : QStringLiteral("idle"));

@@ -1,0 +1,159 @@
+#include "output_settings.h"
+
+#include "core/settings_keys.h"
+
+#include <QRegularExpression>
+
+namespace kestrum {
+
+namespace {
+
+const QString kSettingsError = QStringLiteral("Kaugvoole seadete viga...");
+// What an empty entry shows: the pickers' own zero.
+const QTime kNoTime(0, 0);
+const QDate kNoDate(2000, 1, 1);
+
+QTime timeOf(const Value& slot) {
+    const auto moment = slot.dateTime();
+    return slot == 0 || !moment ? kNoTime : moment->time();
+}
+
+QDate dateOf(const Value& slot) {
+    const auto moment = slot.dateTime();
+    return slot == 0 || !moment ? kNoDate : moment->date();
+}
+
+}  // namespace
+
+double leadingNumber(const QString& text) {
+    QString compact = text;
+    compact.remove(QRegularExpression(QStringLiteral("\\s")));
+    static const QRegularExpression number(
+        QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?"));
+    const QRegularExpressionMatch match = number.match(compact);
+    return match.hasMatch() ? match.captured(0).toDouble() : 0.0;
+}
+
+QString paddedName(const QString& name, int length) {
+    return name.size() < length ? name.leftJustified(length, QLatin1Char(' ')) : name;
+}
+
+OutputSettings::OutputSettings(State& state, Panel& panel, SettingsStore& store, Timers& timers,
+                               Ui& ui)
+    : m_state(state), m_panel(panel), m_store(store), m_timers(timers), m_ui(ui) {}
+
+OutputForm OutputSettings::Form_Load() {
+    const int n = output();
+    OutputForm form;
+    form.name = m_state.KlahviNimi[n].text();
+    LylitumineList_Click(form, 1);
+    form.strobe = !(m_state.Mode[n] == 0);
+    form.strobeOn = m_state.StroboSees[n].text();
+    form.strobeOff = m_state.StroboValjas[n].text();
+    return form;
+}
+
+void OutputSettings::LylitumineList_Click(OutputForm& form, int entry) {
+    const int n = output();
+    form.entry = entry;
+    form.onTime = timeOf(m_state.Sisseajad(2 * entry - 1, n));
+    form.onDate = dateOf(m_state.Sisseajad(2 * entry, n));
+    form.offTime = timeOf(m_state.Valjaajad(2 * entry - 1, n));
+    form.offDate = dateOf(m_state.Valjaajad(2 * entry, n));
+    form.daily = m_state.Sisseajad(21, n) == 1;
+}
+
+void OutputSettings::ComSeiv_Click(const OutputForm& form) {
+    const int n = output();
+    const int k = form.entry;
+    m_state.Sisseajad(2 * k - 1, n) = QDateTime(zeroDate(), form.onTime);
+    m_state.Sisseajad(2 * k, n) = QDateTime(form.onDate, QTime(0, 0));
+    m_state.Valjaajad(2 * k - 1, n) = QDateTime(zeroDate(), form.offTime);
+    m_state.Valjaajad(2 * k, n) = QDateTime(form.offDate, QTime(0, 0));
+    m_state.Sisseajad(21, n) = form.daily ? 1 : 0;
+    m_state.Valjaajad(21, n) = form.daily ? 1 : 0;
+}
+
+void OutputSettings::ComDelTime_Click(OutputForm& form) {
+    const int n = output();
+    const int k = form.entry;
+    for (int slot : {2 * k - 1, 2 * k}) {
+        m_state.Sisseajad(slot, n) = 0;
+        m_state.Valjaajad(slot, n) = 0;
+    }
+    m_state.Sisseajad(21, n) = 0;
+    form.onTime = form.offTime = kNoTime;
+    form.onDate = form.offDate = kNoDate;
+    form.daily = false;
+}
+
+void OutputSettings::TimerModeOption_Click(OutputForm& form) {
+    form.strobe = false;
+    m_state.Mode[output()] = 0;
+}
+
+void OutputSettings::StroboModeOption_Click(OutputForm& form) {
+    form.strobe = true;
+    m_state.Mode[output()] = 1;
+}
+
+bool OutputSettings::refuse(const QString& text) {
+    m_ui.beep();
+    m_ui.messageBox(text, kSettingsError, MessageIcon::Critical, MessageButtons::Ok);
+    return false;
+}
+
+bool OutputSettings::ComOK_Click(OutputForm& form) {
+    const int n = output();
+    if (form.name.size() > kNameLength) {
+        return refuse(QStringLiteral("Klahvi nimi pikem kui 12 sümbolit !"));
+    }
+    form.name = paddedName(form.name, kNameLength);
+    m_state.KlahviNimi[n] = form.name;
+    const auto replace = [&](const NumberedSection& section, const auto& table) {
+        replaceSectionSkippingErrors(m_store, section, textsOf(table));
+    };
+    replace(sections::KlahviNimi, m_state.KlahviNimi);
+    m_panel.outputs[n - 1].frameCaption = form.name;
+
+    replace(sections::Sisseajad, m_state.Sisseajad);
+    bool hasTimes = false;
+    for (int slot = 1; slot <= TimeTable<Value>::kSlots; ++slot) {
+        hasTimes = hasTimes || !(m_state.Sisseajad(slot, n) == 0);
+    }
+    m_state.Initsialiseeritud[n] = hasTimes ? 1 : 0;
+    if (!hasTimes) {
+        m_panel.outputs[n - 1].autoLampLit = false;
+        m_state.Juhtimine[n] = 0;
+    }
+    m_panel.changed();
+    replace(sections::Valjaajad, m_state.Valjaajad);
+
+    const double on = leadingNumber(form.strobeOn);
+    if (on < 100 || on > 1000) {
+        return refuse(QStringLiteral("Vale strobolambi põlemise aeg"));
+    }
+    m_state.StroboSees[n] = on;
+    replace(sections::StroboSees, m_state.StroboSees);
+    for (int i = 1; i <= 8; ++i) {
+        m_timers.StroboTaimer[i - 1]->setInterval(m_state.StroboSees[i].toInt());
+    }
+    const double off = leadingNumber(form.strobeOff);
+    if (off < 100 || off > 1000) {
+        return refuse(QStringLiteral("Vale strobolambi kustunud oleku aeg"));
+    }
+    m_state.StroboValjas[n] = off;
+    replace(sections::StroboValjas, m_state.StroboValjas);
+
+    replace(sections::Initsialiseeritud, m_state.Initsialiseeritud);
+    replace(sections::Mode, m_state.Mode);
+    for (int i = 1; i <= 8; ++i) {
+        if (m_state.Mode[i] == 1) {
+            m_timers.StroboTaimer[i - 1]->setEnabled(true);
+        }
+    }
+    replace(sections::Juhtimine, m_state.Juhtimine);
+    return true;
+}
+
+}  // namespace kestrum

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/panel.h"
+#include "core/settings_store.h"
+#include "core/state.h"
+#include "core/timers.h"
+#include "core/ui.h"
+
+#include <QDate>
+#include <QTime>
+
+namespace kestrum {
+
+// What the timer settings window shows for output EditIndex.
+struct OutputForm {
+    QString name;
+    int entry = 1;  // 1..10
+    QTime onTime;
+    QDate onDate;
+    QTime offTime;
+    QDate offDate;
+    bool daily = false;
+    bool strobe = false;
+    QString strobeOn;
+    QString strobeOff;
+};
+
+// One output's name, drive mode, ten switching entries with the daily flag and strobe times.
+// Entries and the mode act on the tables at once; OK checks and stores all eight outputs.
+class OutputSettings {
+public:
+    OutputSettings(State& state, Panel& panel, SettingsStore& store, Timers& timers, Ui& ui);
+
+    OutputForm Form_Load();
+    // Shows entry k of the tables in the pickers.
+    void LylitumineList_Click(OutputForm& form, int entry);
+    void ComSeiv_Click(const OutputForm& form);
+    void ComDelTime_Click(OutputForm& form);
+    void TimerModeOption_Click(OutputForm& form);
+    void StroboModeOption_Click(OutputForm& form);
+    // True when the window may close; a refusal has been told to the user.
+    bool ComOK_Click(OutputForm& form);
+
+    static constexpr int kNameLength = 12;
+
+private:
+    int output() const { return m_state.EditIndex.toInt(); }
+    bool refuse(const QString& text);
+
+    State& m_state;
+    Panel& m_panel;
+    SettingsStore& m_store;
+    Timers& m_timers;
+    Ui& m_ui;
+};
+
+// A number read as far as its text allows: blanks ignored, reading stops at the first
+// character that cannot continue it, and no digits give 0 ("1 50x" is 150).
+double leadingNumber(const QString& text);
+
+// A name padded with blanks to the stored length, when it is shorter.
+QString paddedName(const QString& name, int length);
+
+}  // namespace kestrum

@@ -1,0 +1,34 @@
+#include "log_viewer.h"
+
+#include "windows1257.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace kestrum {
+
+LogViewer::LogViewer(Ui& ui, QString filePath) : m_ui(ui), m_filePath(std::move(filePath)) {}
+
+QString LogViewer::ViewLog() const {
+    QFile file(m_filePath);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly)) {
+        bytes = file.readAll();
+    }
+    if (bytes.isEmpty()) {
+        m_ui.messageBox(QDir::toNativeSeparators(m_filePath) + QStringLiteral("\r\nLogifaili ei ole veel."),
+                        QStringLiteral("Kestrum"), MessageIcon::None, MessageButtons::Ok);
+        return {};
+    }
+    return fromWindows1257(bytes);
+}
+
+void LogViewer::ComKill_Click() {
+    if (m_ui.messageBox(QStringLiteral("Kas tahad tõesti logi kustutada?"),
+                        QStringLiteral("Logi kustutada???"), MessageIcon::Critical,
+                        MessageButtons::YesNo) == MessageAnswer::Yes) {
+        QFile::remove(m_filePath);
+    }
+}
+
+}  // namespace kestrum
