@@ -9,12 +9,19 @@
 #include "device/qt_serial_port.h"
 #include "device/simulated_board.h"
 #include "device/simulated_board_window.h"
+#include "dialogs/ajad_dialog.h"
+#include "dialogs/inputs_set_dialog.h"
+#include "dialogs/legal_window.h"
+#include "dialogs/seaded_dialog.h"
+#include "dialogs/skeem_window.h"
 #include "log/event_log.h"
+#include "log/logitekst_window.h"
 #include "mail/unavailable_mail_backend.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
+#include <QScreen>
 
 #include <cstdio>
 #include <memory>
@@ -67,6 +74,17 @@ int main(int argc, char** argv) {
     Program program(Services{store, *port, timerFactory, clock, ui, mail, defaultLogFilePath()});
     JuhtpultWindow window(program.panel(), program);
     ui.attach(window);
+    // Each window is modal and lives only while it is shown.
+    const SeadedDialog::Doors doors{
+        [&](QWidget* parent) { AjadDialog(program.outputSettings(), parent).exec(); },
+        [&](QWidget* parent) { InputsSetDialog(program.inputSettings(), parent).exec(); },
+        [&](QWidget* parent) { LogiTekstWindow(program.logViewer(), parent).exec(); },
+        [&] { program.logViewer().ComKill_Click(); },
+        [&](QWidget* parent) { SkeemWindow(ui, window.screen()->size(), parent).exec(); },
+        [&](int n) { return serialDeviceName(store, n); },
+    };
+    ui.setDialogs([&] { SeadedDialog(program.generalSettings(), doors, &window).exec(); },
+                  [&] { LegalWindow(&window).exec(); });
 
     std::unique_ptr<SimulatedBoardWindow> boardWindow;
     if (simulatedBoard) {

@@ -11,7 +11,11 @@
 #include "core/timers.h"
 #include "device/board_link.h"
 #include "device/supervision.h"
+#include "dialogs/general_settings.h"
+#include "dialogs/input_settings.h"
+#include "dialogs/output_settings.h"
 #include "log/event_log.h"
+#include "log/log_viewer.h"
 #include "mail/command_executor.h"
 #include "mail/mail_backend.h"
 #include "mail/mail_session.h"
@@ -55,6 +59,10 @@ public:
     OutputControl& outputs() { return m_outputs; }
     Schedule& schedule() { return m_schedule; }
     MailSession& mailSession() { return m_mailSession; }
+    GeneralSettings& generalSettings() { return m_generalSettings; }
+    OutputSettings& outputSettings() { return m_outputSettings; }
+    InputSettings& inputSettings() { return m_inputSettings; }
+    LogViewer& logViewer() { return m_logViewer; }
     Lifecycle& lifecycle() { return m_lifecycle; }
 
 private:
@@ -73,6 +81,10 @@ private:
     MailSession m_mailSession;
     Notifications m_notifications;
     Supervision m_supervision;
+    GeneralSettings m_generalSettings;
+    OutputSettings m_outputSettings;
+    InputSettings m_inputSettings;
+    LogViewer m_logViewer;
     Lifecycle m_lifecycle;
 };
 

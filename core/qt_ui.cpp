@@ -47,9 +47,13 @@ void QtUi::openAboutWindow() {
     }
 }
 
-void QtUi::beep() { QApplication::beep(); }
+void QtUi::beep() {
+    QApplication::beep();
+}
 
-void QtUi::showMainWindow() { m_window->show(); }
+void QtUi::showMainWindow() {
+    m_window->show();
+}
 
 void QtUi::setBusy(bool busy) {
     if (busy) {

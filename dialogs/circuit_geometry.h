@@ -16,8 +16,12 @@ struct CircuitGeometry {
     static CircuitGeometry forScreen(QSize screen);
     // Whether a bar value may move the picture in a window of the given size; past the limit
     // the picture stays and the user hears a beep.
-    static bool horizontalAllowed(int value, int windowWidth) { return value <= 0.297 * windowWidth; }
-    static bool verticalAllowed(int value, int windowHeight) { return value <= 0.625 * windowHeight; }
+    static bool horizontalAllowed(int value, int windowWidth) {
+        return value <= 0.297 * windowWidth;
+    }
+    static bool verticalAllowed(int value, int windowHeight) {
+        return value <= 0.625 * windowHeight;
+    }
 };
 
 }  // namespace kestrum

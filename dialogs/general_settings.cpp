@@ -9,8 +9,8 @@ const QString kSettingsError = QStringLiteral("Kaugvoole seadete viga...");
 const QString kPortKey = QStringLiteral("Järjestikport");
 }  // namespace
 
-GeneralSettings::GeneralSettings(State& state, Panel& panel, SettingsStore& store,
-                                 SerialPort& port, Timers& timers, Ui& ui)
+GeneralSettings::GeneralSettings(State& state, Panel& panel, SettingsStore& store, SerialPort& port,
+                                 Timers& timers, Ui& ui)
     : m_state(state), m_panel(panel), m_store(store), m_port(port), m_timers(timers), m_ui(ui) {}
 
 GeneralForm GeneralSettings::Form_Load() {

@@ -16,8 +16,9 @@ QString LogViewer::ViewLog() const {
         bytes = file.readAll();
     }
     if (bytes.isEmpty()) {
-        m_ui.messageBox(QDir::toNativeSeparators(m_filePath) + QStringLiteral("\r\nLogifaili ei ole veel."),
-                        QStringLiteral("Kestrum"), MessageIcon::None, MessageButtons::Ok);
+        m_ui.messageBox(
+            QDir::toNativeSeparators(m_filePath) + QStringLiteral("\r\nLogifaili ei ole veel."),
+            QStringLiteral("Kestrum"), MessageIcon::None, MessageButtons::Ok);
         return {};
     }
     return fromWindows1257(bytes);

@@ -1,0 +1,198 @@
+#include "seaded_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kestrum {
+
+namespace {
+
+template <typename W>
+W* named(W* widget, const char* name, const QString& toolTip = {}) {
+    widget->setObjectName(QLatin1String(name));
+    if (!toolTip.isEmpty()) {
+        widget->setToolTip(toolTip);
+    }
+    return widget;
+}
+
+}  // namespace
+
+SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* parent)
+    : QDialog(parent), m_settings(settings), m_doors(std::move(doors)) {
+    setObjectName(QStringLiteral("Seaded"));
+    setWindowTitle(QStringLiteral("Kestrum's settings"));
+    setModal(true);
+
+    auto* mail = new QGroupBox(QStringLiteral("E-mail"), this);
+    auto* mailForm = new QFormLayout(mail);
+    m_mailEnabled =
+        named(new QCheckBox(QStringLiteral("Enable e-mail control")), "MailEnabledCheck");
+    m_prefAdrOnly =
+        named(new QCheckBox(QStringLiteral("Listen only following adresses:")), "PrefAdrOnlyCheck");
+    m_prefAdrText = named(new QLineEdit, "PrefAdrText",
+                          QStringLiteral("1.lubatud meiliaadress, sellele saadetakse kinnitus."));
+    m_prefAdrText1 = named(new QLineEdit, "PrefAdrText1",
+                           QStringLiteral("2. lubatud meiliaadress, siia kinnitust EI SAADETA!"));
+    m_period = named(new QComboBox, "MailCheckIntList");
+    m_period->addItems({QStringLiteral("5"), QStringLiteral("10"), QStringLiteral("15")});
+    auto* period = new QHBoxLayout;
+    period->addWidget(m_period);
+    period->addWidget(new QLabel(QStringLiteral("min")));
+    period->addStretch();
+    m_confirm = named(new QCheckBox(QStringLiteral("Confirm executing commands")), "ConfirmCheck");
+    m_passwordRequired =
+        named(new QCheckBox(QStringLiteral("Require password (next line)")), "PWDEnabledCheck");
+    m_password = named(new QLineEdit, "SubjectText", QStringLiteral("arvestatav subjekt"));
+    mailForm->addRow(m_mailEnabled);
+    mailForm->addRow(m_prefAdrOnly);
+    mailForm->addRow(m_prefAdrText);
+    mailForm->addRow(m_prefAdrText1);
+    mailForm->addRow(QStringLiteral("Mail check period"), period);
+    mailForm->addRow(m_confirm);
+    mailForm->addRow(m_passwordRequired);
+    mailForm->addRow(new QLabel(QStringLiteral("Password (from mails subject line)")));
+    mailForm->addRow(m_password);
+
+    auto* general = new QGroupBox(QStringLiteral("Program"), this);
+    auto* generalForm = new QFormLayout(general);
+    m_logging = named(new QCheckBox(QStringLiteral("Enable logging")), "LogCheck");
+    m_supervision =
+        named(new QCheckBox(QStringLiteral("Send warning if output fails")), "ControlCheck");
+    m_port = named(new QComboBox, "PortCombo", QStringLiteral("Sidepordi valik"));
+    m_port->addItems({QStringLiteral("Com1"), QStringLiteral("Com2"), QStringLiteral("Com3"),
+                      QStringLiteral("Com4")});
+    m_device = named(new QLabel, "PortDevice");
+    auto* port = new QHBoxLayout;
+    port->addWidget(m_port);
+    port->addWidget(m_device);
+    port->addStretch();
+    generalForm->addRow(m_logging);
+    generalForm->addRow(m_supervision);
+    generalForm->addRow(QStringLiteral("Hardware connected to:"), port);
+    connect(m_port, &QComboBox::currentIndexChanged, this, [this] { showDevice(); });
+
+    const auto buttonGrid = [&](const QString& title, std::array<QPushButton*, 8>& buttons,
+                                const char* prefix, const std::function<void(QWidget*)>& door) {
+        auto* box = new QGroupBox(title, this);
+        auto* grid = new QGridLayout(box);
+        for (int i = 0; i < 8; ++i) {
+            buttons[i] = new QPushButton(box);
+            buttons[i]->setObjectName(QStringLiteral("%1%2").arg(QLatin1String(prefix)).arg(i + 1));
+            grid->addWidget(buttons[i], i / 4, i % 4);
+            connect(buttons[i], &QPushButton::clicked, this, [this, i, door] {
+                m_settings.beginEdit(i + 1);
+                door(this);
+                load();
+            });
+        }
+        return box;
+    };
+    auto* outputs = buttonGrid(QStringLiteral("Settings for outputs"), m_outputs, "ComRelee",
+                               m_doors.editOutput);
+    auto* inputs =
+        buttonGrid(QStringLiteral("Settings for inputs"), m_inputs, "ComIn", m_doors.editInput);
+
+    auto* actions = new QHBoxLayout;
+    const auto button = [&](const QString& text, const char* name, const QString& tip = {}) {
+        auto* b = named(new QPushButton(text), name, tip);
+        actions->addWidget(b);
+        return b;
+    };
+    connect(button(QStringLiteral("&Read Log"), "ComLog"), &QPushButton::clicked, this,
+            [this] { m_doors.readLog(this); });
+    connect(button(QStringLiteral("&Delete log"), "ComKill"), &QPushButton::clicked, this,
+            [this] { m_doors.deleteLog(); });
+    connect(button(QStringLiteral("&Circuit"), "ComSkeem", QStringLiteral("Riistvara skeem")),
+            &QPushButton::clicked, this, [this] { m_doors.showCircuit(this); });
+    actions->addStretch();
+    auto* ok =
+        button(QStringLiteral("&Suits me"), "ComOK", QStringLiteral("Välju ja salvesta muutused"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &SeadedDialog::accept);
+    connect(
+        button(QStringLiteral("&Oops!"), "ComCancel", QStringLiteral("Väljumine ilma muutusteta")),
+        &QPushButton::clicked, this, &SeadedDialog::reject);
+
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(mail);
+    auto* right = new QVBoxLayout;
+    right->addWidget(general);
+    right->addWidget(outputs);
+    right->addWidget(inputs);
+    columns->addLayout(right);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(columns);
+    layout->addLayout(actions);
+    load();
+}
+
+void SeadedDialog::load() {
+    m_form = m_settings.Form_Load();
+    show(m_form);
+}
+
+void SeadedDialog::show(const GeneralForm& form) {
+    m_port->setCurrentIndex(form.portIndex);
+    for (int i = 0; i < 8; ++i) {
+        m_outputs[i]->setText(form.outputNames[i]);
+        m_inputs[i]->setText(form.inputNames[i]);
+    }
+    m_mailEnabled->setChecked(form.mailEnabled);
+    m_prefAdrOnly->setChecked(form.prefAdrOnly);
+    m_prefAdrText->setText(form.prefAdrText);
+    m_prefAdrText1->setText(form.prefAdrText1);
+    m_period->setCurrentIndex(form.mailCheckIndex);
+    m_confirm->setChecked(form.confirm);
+    m_passwordRequired->setChecked(form.passwordRequired);
+    m_password->setText(form.password);
+    m_logging->setChecked(form.logging);
+    m_supervision->setChecked(form.supervision);
+    showDevice();
+}
+
+void SeadedDialog::showDevice() {
+    if (m_doors.deviceOf) {
+        m_device->setText(m_doors.deviceOf(m_port->currentIndex() + 1));
+    }
+}
+
+GeneralForm SeadedDialog::read() const {
+    GeneralForm form = m_form;
+    form.portIndex = m_port->currentIndex();
+    form.mailEnabled = m_mailEnabled->isChecked();
+    form.prefAdrOnly = m_prefAdrOnly->isChecked();
+    form.prefAdrText = m_prefAdrText->text();
+    form.prefAdrText1 = m_prefAdrText1->text();
+    form.mailCheckIndex = m_period->currentIndex();
+    form.confirm = m_confirm->isChecked();
+    form.passwordRequired = m_passwordRequired->isChecked();
+    form.password = m_password->text();
+    form.logging = m_logging->isChecked();
+    form.supervision = m_supervision->isChecked();
+    return form;
+}
+
+void SeadedDialog::accept() {
+    GeneralForm form = read();
+    const bool done = m_settings.ComOK_Click(form);
+    m_port->setCurrentIndex(form.portIndex);
+    if (done) {
+        QDialog::accept();
+    }
+}
+
+void SeadedDialog::reject() {
+    m_settings.ComCancel_Click();
+    QDialog::reject();
+}
+
+}  // namespace kestrum

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "dialogs/general_settings.h"
+
+#include <QDialog>
+
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace kestrum {
+
+// "Kestrum's settings": the general settings, and the doors to the output, input, log and
+// circuit windows, which the application opens through the callbacks.
+class SeadedDialog : public QDialog {
+    Q_OBJECT
+public:
+    struct Doors {
+        std::function<void(QWidget*)> editOutput;  // EditIndex is set first
+        std::function<void(QWidget*)> editInput;
+        std::function<void(QWidget*)> readLog;
+        std::function<void()> deleteLog;
+        std::function<void(QWidget*)> showCircuit;
+        std::function<QString(int port)> deviceOf;
+    };
+
+    SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* parent = nullptr);
+
+private:
+    void load();
+    void show(const GeneralForm& form);
+    GeneralForm read() const;
+    void showDevice();
+    void accept() override;
+    void reject() override;
+
+    GeneralSettings& m_settings;
+    Doors m_doors;
+    QComboBox* m_port = nullptr;
+    QLabel* m_device = nullptr;
+    std::array<QPushButton*, 8> m_outputs{};
+    std::array<QPushButton*, 8> m_inputs{};
+    QCheckBox* m_mailEnabled = nullptr;
+    QCheckBox* m_prefAdrOnly = nullptr;
+    QLineEdit* m_prefAdrText = nullptr;
+    QLineEdit* m_prefAdrText1 = nullptr;
+    QComboBox* m_period = nullptr;
+    QCheckBox* m_confirm = nullptr;
+    QCheckBox* m_passwordRequired = nullptr;
+    QLineEdit* m_password = nullptr;
+    QCheckBox* m_logging = nullptr;
+    QCheckBox* m_supervision = nullptr;
+    GeneralForm m_form;
+};
+
+}  // namespace kestrum
