@@ -103,7 +103,7 @@ AjadDialog::AjadDialog(OutputSettings& settings, QWidget* parent)
     connect(m_entries, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0 && row + 1 != m_form.entry) {
             m_settings.LylitumineList_Click(m_form, row + 1);
-            show(m_form);
+            display(m_form);
         }
     });
     connect(save, &QToolButton::clicked, this, [this] {
@@ -112,7 +112,7 @@ AjadDialog::AjadDialog(OutputSettings& settings, QWidget* parent)
     });
     connect(clear, &QToolButton::clicked, this, [this] {
         m_settings.ComDelTime_Click(m_form);
-        show(m_form);
+        display(m_form);
     });
 
     m_strobeFrame = named(new QGroupBox(QStringLiteral("Strobo")), "StroboFrame",
@@ -147,10 +147,10 @@ AjadDialog::AjadDialog(OutputSettings& settings, QWidget* parent)
     layout->addLayout(buttons);
 
     m_form = m_settings.Form_Load();
-    show(m_form);
+    display(m_form);
 }
 
-void AjadDialog::show(const OutputForm& form) {
+void AjadDialog::display(const OutputForm& form) {
     m_name->setText(form.name);
     const QSignalBlocker blocker(m_entries);
     m_entries->setCurrentRow(form.entry - 1);

@@ -21,7 +21,7 @@ public:
     explicit AjadDialog(OutputSettings& settings, QWidget* parent = nullptr);
 
 private:
-    void show(const OutputForm& form);
+    void display(const OutputForm& form);
     void readPickers();
     void showMode();
     void accept() override;

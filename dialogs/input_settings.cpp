@@ -15,14 +15,14 @@ InputForm InputSettings::Form_Load() const {
 
 bool InputSettings::ComOK_Click(InputForm& form) {
     const int n = m_state.EditIndex.toInt();
-    if (form.name.size() > OutputSettings::kNameLength) {
+    if (nameWithoutPadding(form.name).size() > OutputSettings::kNameLength) {
         m_ui.beep();
         m_ui.messageBox(QStringLiteral("Name longer than 12 charachters !"),
                         QStringLiteral("Error in Kestrum's settings.."), MessageIcon::Critical,
                         MessageButtons::Ok);
         return false;
     }
-    form.name = paddedName(form.name, OutputSettings::kNameLength);
+    form.name = paddedName(nameWithoutPadding(form.name), OutputSettings::kNameLength);
     m_state.SisendiNimi[n] = form.name;
     replaceSectionSkippingErrors(m_store, sections::SisendiNimi, textsOf(m_state.SisendiNimi));
     m_state.SisendiMuutuseMail[n] = form.mail ? 1 : 0;

@@ -34,6 +34,14 @@ double leadingNumber(const QString& text) {
     return match.hasMatch() ? match.captured(0).toDouble() : 0.0;
 }
 
+QString nameWithoutPadding(const QString& name) {
+    qsizetype end = name.size();
+    while (end > 0 && name[end - 1] == QLatin1Char(' ')) {
+        --end;
+    }
+    return name.left(end);
+}
+
 QString paddedName(const QString& name, int length) {
     return name.size() < length ? name.leftJustified(length, QLatin1Char(' ')) : name;
 }
@@ -105,10 +113,10 @@ bool OutputSettings::refuse(const QString& text) {
 
 bool OutputSettings::ComOK_Click(OutputForm& form) {
     const int n = output();
-    if (form.name.size() > kNameLength) {
+    if (nameWithoutPadding(form.name).size() > kNameLength) {
         return refuse(QStringLiteral("Klahvi nimi pikem kui 12 sümbolit !"));
     }
-    form.name = paddedName(form.name, kNameLength);
+    form.name = paddedName(nameWithoutPadding(form.name), kNameLength);
     m_state.KlahviNimi[n] = form.name;
     const auto replace = [&](const NumberedSection& section, const auto& table) {
         replaceSectionSkippingErrors(m_store, section, textsOf(table));

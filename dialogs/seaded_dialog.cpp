@@ -137,10 +137,10 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
 
 void SeadedDialog::load() {
     m_form = m_settings.Form_Load();
-    show(m_form);
+    display(m_form);
 }
 
-void SeadedDialog::show(const GeneralForm& form) {
+void SeadedDialog::display(const GeneralForm& form) {
     m_port->setCurrentIndex(form.portIndex);
     for (int i = 0; i < 8; ++i) {
         m_outputs[i]->setText(form.outputNames[i]);

@@ -33,7 +33,7 @@ public:
 
 private:
     void load();
-    void show(const GeneralForm& form);
+    void display(const GeneralForm& form);
     GeneralForm read() const;
     void showDevice();
     void accept() override;

@@ -1,0 +1,197 @@
+#include "dialogs/ajad_dialog.h"
+#include "core/qsettings_store.h"
+#include "support/printers.h"
+#include "support/rig.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTest>
+#include <QTimeEdit>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace kestrum {
+namespace {
+
+// The timer settings of output 3, stored in a real settings file.
+class AjadDialogTest : public ::testing::Test {
+protected:
+    AjadDialogTest() {
+        QFile::remove(QSettingsStore().fileName());
+        file = std::make_unique<QSettingsStore>();
+        rig.store = file.get();
+        rig.start();
+        rig.ui.messages.clear();
+        state().EditIndex = 3;
+    }
+    ~AjadDialogTest() override { QFile::remove(QSettingsStore().fileName()); }
+    State& state() { return rig.program->state(); }
+    std::unique_ptr<AjadDialog> open() {
+        auto dialog = std::make_unique<AjadDialog>(rig.program->outputSettings());
+        dialog->show();
+        return dialog;
+    }
+    template <typename T>
+    static T* child(QWidget* window, const char* name) {
+        T* found = window->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    template <typename T = QPushButton>
+    static void click(QWidget* window, const char* name) {
+        QTest::mouseClick(child<T>(window, name), Qt::LeftButton);
+    }
+    static void set(QWidget* window, const char* name, const QString& text) {
+        child<QLineEdit>(window, name)->setText(text);
+    }
+    // What the next run of the program finds in the file.
+    static QString onDisk(const char* section, const QString& key) {
+        QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("KaugVool"),
+                           QStringLiteral("KaugVool"));
+        return settings.value(QString::fromUtf8(section) + QLatin1Char('/') + key, "<missing>")
+            .toString();
+    }
+    QStringList messages() const {
+        QStringList all;
+        for (const auto& m : rig.ui.messages) {
+            all << m.text;
+        }
+        return all;
+    }
+
+    std::unique_ptr<QSettingsStore> file;
+    testing::Rig rig;
+};
+
+TEST_F(AjadDialogTest, NamesAreTwelveCharactersAtMost) {
+    auto dialog = open();
+    set(dialog.get(), "KlahviNimiText", QStringLiteral("Kaks-tolmu12"));
+    click(dialog.get(), "ComOK");
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(onDisk("KlahviNimi", QStringLiteral("KlahviNimi 3")), "Kaks-tolmu12");
+    EXPECT_EQ(rig.program->panel().outputs[2].frameCaption, "Kaks-tolmu12");
+
+    dialog = open();
+    set(dialog.get(), "KlahviNimiText", QStringLiteral("Kolmteist-13x"));
+    click(dialog.get(), "ComOK");
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(messages(), QStringList({"Klahvi nimi pikem kui 12 sümbolit !"}));
+    EXPECT_EQ(onDisk("KlahviNimi", QStringLiteral("KlahviNimi 3")), "Kaks-tolmu12");
+
+    set(dialog.get(), "KlahviNimiText", QString());
+    click(dialog.get(), "ComOK");
+    EXPECT_EQ(onDisk("KlahviNimi", QStringLiteral("KlahviNimi 3")), QString(12, QLatin1Char(' ')));
+}
+
+TEST_F(AjadDialogTest, EmptyEntryShowsMidnightOnTheFirstOfJanuary) {
+    auto dialog = open();
+    EXPECT_EQ(child<QTimeEdit>(dialog.get(), "SisseAeg")->text(), "00:00:00");
+    EXPECT_EQ(child<QDateEdit>(dialog.get(), "SisseKuup")->text(), "01.01.00");
+    EXPECT_EQ(child<QDateEdit>(dialog.get(), "ValjaKuup")->text(), "01.01.00");
+    EXPECT_EQ(child<QListWidget>(dialog.get(), "LylitumineList")->count(), 10);
+}
+
+TEST_F(AjadDialogTest, SavedEntryIsStoredAsTextThatReadsBack) {
+    auto dialog = open();
+    child<QListWidget>(dialog.get(), "LylitumineList")->setCurrentRow(1);
+    child<QTimeEdit>(dialog.get(), "SisseAeg")->setTime(QTime(7, 30, 5));
+    child<QDateEdit>(dialog.get(), "SisseKuup")->setDate(QDate(2026, 12, 24));
+    child<QTimeEdit>(dialog.get(), "ValjaAeg")->setTime(QTime(8, 0));
+    click<QToolButton>(dialog.get(), "ComSeiv");
+    EXPECT_EQ(state().Sisseajad(3, 3).text(), "07:30:05") << "saved at once, before OK";
+    click(dialog.get(), "ComOK");
+    const int first = TimeTable<Value>::keyNumber(3, 3);
+    EXPECT_EQ(onDisk("Sisseajad", QStringLiteral("Sisseaeg %1").arg(first)), "07:30:05");
+    EXPECT_EQ(onDisk("Sisseajad", QStringLiteral("Sisseaeg %1").arg(first + 1)), "24.12.2026");
+    EXPECT_EQ(onDisk("Väljaajad", QStringLiteral("Väljaaeg %1").arg(first)), "08:00:00");
+    EXPECT_EQ(onDisk("Initsialiseeritud", QStringLiteral("Initsialiseeritud 3")), "1");
+
+    dialog = open();  // reopened: the entry shows what was saved
+    child<QListWidget>(dialog.get(), "LylitumineList")->setCurrentRow(1);
+    EXPECT_EQ(child<QTimeEdit>(dialog.get(), "SisseAeg")->time(), QTime(7, 30, 5));
+    EXPECT_EQ(child<QDateEdit>(dialog.get(), "SisseKuup")->date(), QDate(2026, 12, 24));
+}
+
+TEST_F(AjadDialogTest, ClearingTheOnlyEntryMakesTheOutputManual) {
+    state().Sisseajad(1, 3) = "08:00:00";
+    state().Initsialiseeritud[3] = 1;
+    state().Juhtimine[3] = 1;
+    rig.program->panel().outputs[2].autoLampLit = true;
+    auto dialog = open();
+    click<QToolButton>(dialog.get(), "ComDelTime");
+    click(dialog.get(), "ComOK");
+    EXPECT_TRUE(state().Initsialiseeritud[3] == 0);
+    EXPECT_TRUE(state().Juhtimine[3] == 0);
+    EXPECT_FALSE(rig.program->panel().outputs[2].autoLampLit);
+    EXPECT_EQ(onDisk("Juhtimine", QStringLiteral("Juhtimine 3")), "0");
+    EXPECT_EQ(onDisk("Initsialiseeritud", QStringLiteral("Initsialiseeritud 3")), "0");
+}
+
+TEST_F(AjadDialogTest, DailyFlagAloneCountsAsTimes) {
+    state().Sisseajad(21, 3) = 1;
+    auto dialog = open();
+    EXPECT_TRUE(child<QCheckBox>(dialog.get(), "DailyCheck")->isChecked());
+    click(dialog.get(), "ComOK");
+    EXPECT_TRUE(state().Initsialiseeritud[3] == 1);
+}
+
+TEST_F(AjadDialogTest, StrobeTimesBetweenOneHundredAndOneThousand) {
+    const struct {
+        const char* on;
+        const char* off;
+        const char* message;
+    } cases[] = {
+        {"99", "500", "Vale strobolambi põlemise aeg"},
+        {"1001", "500", "Vale strobolambi põlemise aeg"},
+        {"99.9", "500", "Vale strobolambi põlemise aeg"},
+        {"abc", "500", "Vale strobolambi põlemise aeg"},
+        {"1 000", "1000.5", "Vale strobolambi kustunud oleku aeg"},
+        {"100", "x100", "Vale strobolambi kustunud oleku aeg"},
+    };
+    for (const auto& c : cases) {
+        rig.ui.messages.clear();
+        auto dialog = open();
+        set(dialog.get(), "KlahviNimiText", QStringLiteral("Lamp"));
+        set(dialog.get(), "StroboSeesAegText", QLatin1String(c.on));
+        set(dialog.get(), "StroboValjasAegText", QLatin1String(c.off));
+        click(dialog.get(), "ComOK");
+        EXPECT_TRUE(dialog->isVisible()) << c.on << " " << c.off;
+        EXPECT_EQ(messages(), QStringList({QString::fromUtf8(c.message)})) << c.on << " " << c.off;
+        EXPECT_EQ(onDisk("KlahviNimi", QStringLiteral("KlahviNimi 3")), "Lamp        ")
+            << "the name came before the check";
+    }
+    EXPECT_EQ(onDisk("StroboSees", QStringLiteral("StroboSees 3")), "100")
+        << "the on time of the last case was taken before its off time failed";
+
+    auto dialog = open();
+    set(dialog.get(), "StroboSeesAegText", QStringLiteral("1000"));
+    set(dialog.get(), "StroboValjasAegText", QStringLiteral(" 100 "));
+    child<QRadioButton>(dialog.get(), "StroboModeOption")->click();
+    click(dialog.get(), "ComOK");
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(onDisk("StroboSees", QStringLiteral("StroboSees 3")), "1000");
+    EXPECT_EQ(onDisk("StroboVäljas", QStringLiteral("StroboVäljas 3")), "100");
+    EXPECT_EQ(onDisk("Mode", QStringLiteral("Mode 3")), "1");
+    EXPECT_EQ(rig.program->timers().StroboTaimer[2]->interval(), 1000);
+    EXPECT_TRUE(rig.program->timers().StroboTaimer[2]->isEnabled());
+}
+
+TEST_F(AjadDialogTest, StrobeThenForgetKeepsStrobingForThisRunOnly) {
+    auto dialog = open();
+    child<QRadioButton>(dialog.get(), "StroboModeOption")->click();
+    EXPECT_FALSE(child<QGroupBox>(dialog.get(), "TimerFrame")->isEnabled());
+    click(dialog.get(), "ComCancel");
+    EXPECT_TRUE(state().Mode[3] == 1);
+    EXPECT_EQ(onDisk("Mode", QStringLiteral("Mode 3")), "0");
+}
+
+}  // namespace
+}  // namespace kestrum

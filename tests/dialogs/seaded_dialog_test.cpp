@@ -1,0 +1,158 @@
+#include "dialogs/seaded_dialog.h"
+#include "dialogs/ajad_dialog.h"
+#include "support/printers.h"
+#include "support/rig.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace kestrum {
+namespace {
+
+class SeadedDialogTest : public ::testing::Test {
+protected:
+    SeadedDialogTest() {
+        rig.start();
+        rig.ui.messages.clear();
+    }
+    std::unique_ptr<SeadedDialog> open(SeadedDialog::Doors doors = {}) {
+        if (!doors.deviceOf) {
+            doors.deviceOf = [](int n) { return QStringLiteral("/dev/ttyS%1").arg(n - 1); };
+        }
+        auto dialog = std::make_unique<SeadedDialog>(rig.program->generalSettings(), doors);
+        dialog->show();
+        return dialog;
+    }
+    template <typename T>
+    static T* child(QWidget* window, const char* name) {
+        T* found = window->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    static void click(QWidget* window, const char* name) {
+        QTest::mouseClick(child<QPushButton>(window, name), Qt::LeftButton);
+    }
+    static void type(QWidget* window, const char* name, const QString& text) {
+        child<QLineEdit>(window, name)->setText(text);
+    }
+    static void check(QWidget* window, const char* name, bool on) {
+        child<QCheckBox>(window, name)->setChecked(on);
+    }
+    QString stored(const char* key) const { return rig.seaded(QString::fromUtf8(key)); }
+    QStringList titles() const {
+        QStringList all;
+        for (const auto& m : rig.ui.messages) {
+            all << m.text;
+        }
+        return all;
+    }
+
+    testing::Rig rig;
+};
+
+TEST_F(SeadedDialogTest, PortZeroOrMissingShowsComOne) {
+    const char* const ports[] = {"0", nullptr};
+    for (const char* port : ports) {
+        if (port) {
+            rig.memory.write(QStringLiteral("Seaded"), QStringLiteral("Järjestikport"),
+                             QLatin1String(port));
+        } else {
+            rig.memory.deleteSection(QStringLiteral("Seaded"));
+        }
+        auto dialog = open();
+        EXPECT_EQ(child<QComboBox>(dialog.get(), "PortCombo")->currentText(), "Com1");
+        EXPECT_EQ(child<QLabel>(dialog.get(), "PortDevice")->text(), "/dev/ttyS0");
+    }
+}
+
+TEST_F(SeadedDialogTest, FirstAddressIsNeededOnlyWhenListeningToIt) {
+    auto dialog = open();
+    check(dialog.get(), "MailEnabledCheck", false);
+    click(dialog.get(), "ComOK");
+    EXPECT_FALSE(dialog->isVisible()) << "an empty first address is fine when not required";
+
+    dialog = open();
+    check(dialog.get(), "MailEnabledCheck", true);
+    check(dialog.get(), "PrefAdrOnlyCheck", true);
+    type(dialog.get(), "PrefAdrText", QString());
+    type(dialog.get(), "PrefAdrText1", QStringLiteral("b@example.org"));
+    click(dialog.get(), "ComOK");
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(titles(), QStringList({"1. eelistatud aadressi väli on tühi!"}));
+    EXPECT_EQ(rig.ui.messages[0].title, "Kaugvoole seadete viga...");
+    EXPECT_EQ(rig.ui.messages[0].icon, MessageIcon::Critical);
+    EXPECT_TRUE(rig.ui.calls.contains(QStringLiteral("beep")));
+    EXPECT_EQ(stored("MailEnabled"), "1");
+    EXPECT_EQ(stored("PrefAdrOnly"), "1");
+    EXPECT_EQ(stored("PrefAdrText1"), "") << "steps after the check were not taken";
+    EXPECT_TRUE(rig.program->panel().mailIndicatorShown);
+}
+
+TEST_F(SeadedDialogTest, MailOnNeedsAPasswordButBlanksAreOne) {
+    auto dialog = open();
+    check(dialog.get(), "MailEnabledCheck", true);
+    child<QComboBox>(dialog.get(), "MailCheckIntList")->setCurrentIndex(1);
+    type(dialog.get(), "SubjectText", QString());
+    click(dialog.get(), "ComOK");
+    EXPECT_EQ(titles(), QStringList({"Tunnussõna väli on tühi!"}));
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(rig.program->state().MailCountdown == 10) << "the mail timer step came before";
+    EXPECT_TRUE(rig.program->timers().PostiKell->isEnabled());
+    EXPECT_EQ(rig.program->timers().PostiKell->interval(), 60000);
+
+    type(dialog.get(), "SubjectText", QStringLiteral("   "));
+    check(dialog.get(), "LogCheck", true);
+    click(dialog.get(), "ComOK");
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(stored("Subjekt"), "   ");
+    EXPECT_EQ(stored("MailCheckInt"), "1");
+    EXPECT_EQ(stored("Logi"), "1");
+    EXPECT_TRUE(rig.program->state().Logi == 1);
+}
+
+TEST_F(SeadedDialogTest, PortThatCannotBeOpenedKeepsThePreviousOne) {
+    rig.board.setPortAvailable(3, false);
+    auto dialog = open();
+    check(dialog.get(), "MailEnabledCheck", true);
+    type(dialog.get(), "PrefAdrText", QStringLiteral("owner@example.org"));
+    type(dialog.get(), "SubjectText", QStringLiteral("tuulelipp"));
+    child<QComboBox>(dialog.get(), "PortCombo")->setCurrentIndex(2);
+    click(dialog.get(), "ComOK");
+    EXPECT_EQ(titles(), QStringList({"Valitud pordi aktiveerimine ei õnnestunud"}));
+    EXPECT_EQ(rig.ui.messages[0].title, "Kaugvoolus");
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(rig.board.commPort(), 1);
+    EXPECT_EQ(rig.program->panel().portLabel, "1");
+    EXPECT_EQ(child<QComboBox>(dialog.get(), "PortCombo")->currentText(), "Com1");
+    EXPECT_EQ(stored("Järjestikport"), "1");
+    EXPECT_EQ(stored("PrefAdrText"), "owner@example.org");
+    EXPECT_EQ(stored("MailEnabled"), "1");
+}
+
+TEST_F(SeadedDialogTest, OpeningReadsTheStoreAndCancelShowsTheNamesInMemory) {
+    rig.memory.write(QStringLiteral("Seaded"), QStringLiteral("PrefAdrText"),
+                     QStringLiteral("from@store.example"));
+    SeadedDialog::Doors doors;
+    doors.editOutput = [&](QWidget*) {
+        AjadDialog ajad(rig.program->outputSettings());
+        ajad.show();
+        child<QLineEdit>(&ajad, "KlahviNimiText")->setText(QStringLiteral("Pump"));
+        click(&ajad, "ComOK");
+    };
+    auto dialog = open(doors);
+    EXPECT_EQ(child<QLineEdit>(dialog.get(), "PrefAdrText")->text(), "from@store.example");
+    click(dialog.get(), "ComRelee2");
+    EXPECT_EQ(child<QPushButton>(dialog.get(), "ComRelee2")->text(), "Pump        ");
+    click(dialog.get(), "ComCancel");
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(rig.program->panel().outputs[1].frameCaption, "Pump        ");
+}
+
+}  // namespace
+}  // namespace kestrum
