@@ -10,6 +10,7 @@ LegalWindow::LegalWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Legal"));
     setWindowTitle(QStringLiteral("Kaugvool"));
     setModal(true);
+    setMinimumWidth(440);
     auto* layout = new QVBoxLayout(this);
     auto* product = new QLabel(QStringLiteral("Kestrum"));
     QFont large = product->font();
