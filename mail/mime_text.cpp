@@ -141,7 +141,7 @@ QString htmlToText(const QString& html) {
         QStringLiteral("<(script|style|head)\\b.*?</\\1\\s*>|<!--.*?-->"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression lineEnd(
-        QStringLiteral("<(br|/p|/div|/tr|/li|/h[1-6])\\b[^>]*>"),
+        QStringLiteral("<(br|/?p|/?div|/?tr|/?li|/?h[1-6])\\b[^>]*>"),
         QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression tag(QStringLiteral("<[^>]*>"));
     static const QRegularExpression space(QStringLiteral("[ \\t\\r\\n]+"));
@@ -165,11 +165,13 @@ QString htmlToText(const QString& html) {
     }
     decoded += text.mid(from);
 
-    QStringList lines = decoded.split(QStringLiteral("\r\n"));
-    for (QString& line : lines) {
-        line = line.trimmed();
+    QStringList lines;
+    for (const QString& line : decoded.split(QStringLiteral("\r\n"))) {
+        if (!line.trimmed().isEmpty()) {
+            lines.append(line.trimmed());
+        }
     }
-    return lines.join(QStringLiteral("\r\n")).trimmed();
+    return lines.join(QStringLiteral("\r\n"));
 }
 
 QString headerSubject(const vmime::header& header) {

@@ -3,8 +3,10 @@
 #include "mail/mime_text.h"
 #include "mail/outgoing_message.h"
 
+#include <vmime/mailboxList.hpp>
 #include <vmime/net/fetchAttributes.hpp>
 #include <vmime/net/messageSet.hpp>
+#include <vmime/utility/inputStreamStringAdapter.hpp>
 #include <vmime/utility/outputStreamStringAdapter.hpp>
 
 namespace kestrum {
@@ -133,12 +135,14 @@ void VmimeMailBackend::fetchUnread() {
     m_connector.startOperation();
     m_fetched.clear();
     try {
-        std::vector<std::shared_ptr<net::message>> all =
-            folder.getMessages(net::messageSet::byNumber(1, -1));
-        std::vector<std::shared_ptr<net::message>> unread;
-        if (all.empty()) {
+        // Fresh after SELECT; only an expunge, which comes at sign-off, makes it stale.
+        const size_t count = folder.getMessageCount();
+        if (count == 0) {
             return;
         }
+        std::vector<std::shared_ptr<net::message>> all =
+            folder.getMessages(net::messageSet::byNumber(1, count));
+        std::vector<std::shared_ptr<net::message>> unread;
         if (isImap()) {
             // There is no SEARCH in VMime: the flags of every mail tell the unseen ones.
             folder.fetchMessages(
@@ -194,6 +198,10 @@ QString VmimeMailBackend::body(int index) {
         vmime::string raw;
         vmime::utility::outputStreamStringAdapter out(raw);
         mail.message->extract(out, nullptr, 0, -1, true);
+        // VMime's POP3 takes the last line end for part of the terminating ".".
+        if (!isImap() && !raw.empty() && raw.back() != '\n') {
+            raw += "\r\n";
+        }
         vmime::message parsed;
         parsed.parse(raw);
         const QString text = messageText(parsed);
@@ -236,7 +244,12 @@ void VmimeMailBackend::send(const OutgoingMail& mail) {
         m_outgoing = m_connector.connectOutgoing(m_account);
     }
     try {
-        m_outgoing->send(buildOutgoingMessage(m_account.senderAddress, mail));
+        const std::string wire = buildOutgoingMessage(m_account.senderAddress, mail);
+        vmime::mailboxList recipients;
+        recipients.appendMailbox(std::make_shared<vmime::mailbox>(mail.recipient.toStdString()));
+        vmime::utility::inputStreamStringAdapter in(wire);
+        m_outgoing->send(vmime::mailbox(m_account.senderAddress.toStdString()), recipients, in,
+                         wire.size());
     } catch (const std::exception& e) {
         // A connection that failed once is not trusted with the next mail.
         closeQuietly(m_outgoing);
