@@ -16,7 +16,10 @@
 #include "dialogs/skeem_window.h"
 #include "log/event_log.h"
 #include "log/logitekst_window.h"
-#include "mail/unavailable_mail_backend.h"
+#include "mail/keyring_password_store.h"
+#include "mail/logon_dialog.h"
+#include "mail/settings_password_store.h"
+#include "mail/vmime_mail_backend.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -70,7 +73,14 @@ int main(int argc, char** argv) {
     }
 
     QtUi ui;
-    UnavailableMailBackend mail;
+    // The password lives in the keyring, or in the owner-only settings file where none answers.
+    SettingsPasswordStore passwordFile(store, store.fileName());
+    KeyringPasswordStore passwords(passwordFile);
+    const MailOptions mailOptions;
+    LogonDialogPrompt logon([mailOptions](const MailAccount& account) {
+        return testMailAccount(account, mailOptions);
+    });
+    VmimeMailBackend mail(store, passwords, logon, mailOptions);
     Program program(Services{store, *port, timerFactory, clock, ui, mail, defaultLogFilePath()});
     JuhtpultWindow window(program.panel(), program);
     ui.attach(window);

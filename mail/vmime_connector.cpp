@@ -1,0 +1,189 @@
+#include "vmime_connector.h"
+
+#include "mail/mail_backend.h"
+#include "mail/tls_trust.h"
+
+#include <QUrl>
+
+#include <vmime/platforms/posix/posixHandler.hpp>
+#include <vmime/security/cert/certificateException.hpp>
+
+namespace kestrum {
+
+namespace {
+
+struct ServerUrl {
+    QString scheme;
+    QString host;
+    int port = 0;
+};
+
+ServerUrl parseUrl(const QString& text, const QStringList& schemes, const QString& role) {
+    const QUrl url(text.trimmed());
+    ServerUrl server{url.scheme().toLower(), url.host(), url.port(0)};
+    if (!url.isValid() || !schemes.contains(server.scheme) || server.host.isEmpty()) {
+        throw MailError(
+            QStringLiteral("the %1 server \"%2\" is not a URL of the form %3://host:port")
+                .arg(role, text, schemes.join(QLatin1Char('|'))));
+    }
+    return server;
+}
+
+bool isPlainScheme(const QString& scheme) {
+    return !scheme.endsWith(QLatin1Char('s'));
+}
+
+void disconnectQuietly(vmime::net::service& service) {
+    try {
+        if (service.isConnected()) {
+            service.disconnect();
+        }
+    } catch (const std::exception&) {
+        // Already failing: the first failure is the one worth reporting.
+    }
+}
+
+void installPlatformHandler() {
+    static const bool installed = [] {
+        vmime::platform::setHandler<vmime::platforms::posix::posixHandler>();
+        return true;
+    }();
+    (void)installed;
+}
+
+}  // namespace
+
+QString protocolName(const QString& url) {
+    const QString scheme = QUrl(url.trimmed()).scheme().toLower();
+    if (scheme.startsWith(QStringLiteral("imap"))) {
+        return QStringLiteral("IMAP");
+    }
+    if (scheme.startsWith(QStringLiteral("pop3"))) {
+        return QStringLiteral("POP3");
+    }
+    if (scheme.startsWith(QStringLiteral("smtp"))) {
+        return QStringLiteral("SMTP");
+    }
+    return scheme;
+}
+
+VmimeConnector::VmimeConnector(MailOptions options)
+    : m_options(std::move(options)), m_deadline(m_options.deadline) {
+    installPlatformHandler();
+    m_session = vmime::net::session::create();
+}
+
+std::shared_ptr<vmime::security::cert::certificateVerifier> VmimeConnector::verifier() {
+    // Reading the system bundle takes a while; one copy serves every connection.
+    if (!m_verifier) {
+        m_verifier = makeCertificateVerifier(m_options.extraCaFile);
+    }
+    return m_verifier;
+}
+
+void VmimeConnector::configure(vmime::net::service& service, const MailAccount& account,
+                               bool plainScheme) {
+    service.setCertificateVerifier(verifier());
+    service.setTimeoutHandlerFactory(m_deadline.handlerFactory());
+    service.setProperty("connection.tls", plainScheme);
+    service.setProperty("connection.tls.required", false);
+    service.setProperty("auth.username", account.user.toStdString());
+    service.setProperty("auth.password", account.password.toStdString());
+}
+
+std::shared_ptr<vmime::net::store> VmimeConnector::connectIncoming(const MailAccount& account) {
+    const ServerUrl server = parseUrl(account.incomingUrl,
+                                      {QStringLiteral("imap"), QStringLiteral("imaps"),
+                                       QStringLiteral("pop3"), QStringLiteral("pop3s")},
+                                      QStringLiteral("incoming"));
+    const QString doing = QStringLiteral("%1 log-on to %2:%3")
+                              .arg(protocolName(account.incomingUrl), server.host)
+                              .arg(server.port);
+    std::shared_ptr<vmime::net::store> store;
+    try {
+        const vmime::utility::url url(server.scheme.toStdString(), server.host.toStdString(),
+                                      server.port);
+        store = m_session->getStore(url);
+        configure(*store, account, isPlainScheme(server.scheme));
+        // SASL makes a wrong password take several seconds longer to fail, for nothing gained
+        // over LOGIN or USER/PASS inside TLS.
+        store->setProperty("options.sasl", false);
+        store->setProperty("options.sasl.fallback", false);
+        store->connect();
+        return store;
+    } catch (const std::exception& e) {
+        if (store) {
+            disconnectQuietly(*store);
+        }
+        throw MailError(describe(doing, e));
+    }
+}
+
+std::shared_ptr<vmime::net::transport> VmimeConnector::connectOutgoing(const MailAccount& account) {
+    const ServerUrl server =
+        parseUrl(account.outgoingUrl, {QStringLiteral("smtp"), QStringLiteral("smtps")},
+                 QStringLiteral("outgoing"));
+    const QString doing = QStringLiteral("SMTP log-on to %1:%2").arg(server.host).arg(server.port);
+    std::shared_ptr<vmime::net::transport> transport;
+    try {
+        const vmime::utility::url url(server.scheme.toStdString(), server.host.toStdString(),
+                                      server.port);
+        transport = m_session->getTransport(url);
+        configure(*transport, account, isPlainScheme(server.scheme));
+        // VMime's SMTP can authenticate only through SASL.
+        transport->setProperty("options.sasl", true);
+        transport->setProperty("options.need-authentication", !account.user.isEmpty());
+        transport->connect();
+        return transport;
+    } catch (const std::exception& e) {
+        if (transport) {
+            disconnectQuietly(*transport);
+        }
+        throw MailError(describe(doing, e));
+    }
+}
+
+QString VmimeConnector::describe(const QString& doing, const std::exception& failure) const {
+    if (const auto* mail = dynamic_cast<const MailError*>(&failure)) {
+        return QStringLiteral("%1 failed: %2").arg(doing, mail->description());
+    }
+    if (dynamic_cast<const vmime::exceptions::operation_timed_out*>(&failure) ||
+        m_deadline.passed()) {
+        return QStringLiteral("%1 failed: the server did not finish within %2 s")
+            .arg(doing)
+            .arg(m_deadline.limit().count() / 1000.0);
+    }
+    QString text = QString::fromStdString(failure.what());
+    if (dynamic_cast<const vmime::security::cert::certificateException*>(&failure)) {
+        text = QStringLiteral("the server's certificate is not trusted (%1)").arg(text);
+    }
+    if (const auto* chained = dynamic_cast<const vmime::exception*>(&failure)) {
+        for (const vmime::exception* other = chained->other(); other; other = other->other()) {
+            text += QStringLiteral(": ") + QString::fromStdString(other->what());
+        }
+    }
+    return QStringLiteral("%1 failed: %2").arg(doing, text.trimmed());
+}
+
+QString testMailAccount(const MailAccount& account, const MailOptions& options) {
+    VmimeConnector connector(options);
+    const auto tryServer = [&](const QString& role, auto connect) {
+        try {
+            connector.startOperation();
+            auto service = connect();
+            const bool secured = service->isSecuredConnection();
+            disconnectQuietly(*service);
+            return QStringLiteral("%1: OK%2")
+                .arg(role, secured ? QStringLiteral(", TLS") : QStringLiteral(", not encrypted"));
+        } catch (const MailError& e) {
+            return QStringLiteral("%1: %2").arg(role, e.description());
+        }
+    };
+    return tryServer(QStringLiteral("Incoming"),
+                     [&] { return connector.connectIncoming(account); }) +
+           QLatin1Char('\n') + tryServer(QStringLiteral("Outgoing"), [&] {
+               return connector.connectOutgoing(account);
+           });
+}
+
+}  // namespace kestrum

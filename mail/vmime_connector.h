@@ -1,0 +1,54 @@
+#pragma once
+
+#include "mail/mail_account.h"
+#include "mail/mail_options.h"
+#include "mail/operation_deadline.h"
+
+#include <vmime/net/session.hpp>
+#include <vmime/net/store.hpp>
+#include <vmime/net/transport.hpp>
+
+#include <memory>
+
+namespace kestrum {
+
+// Opens VMime connections to the account's servers under one operation deadline.
+//
+// imap:// and pop3:// use STARTTLS/STLS when the server offers it and plain text when it does
+// not; smtp:// likewise. imaps://, pop3s:// and smtps:// use TLS from the first byte. Once TLS
+// is under way a refused certificate ends the connection: there is no fall-back to plain text.
+class VmimeConnector {
+public:
+    explicit VmimeConnector(MailOptions options);
+
+    // Starts the clock of the next network operation.
+    void startOperation() { m_deadline.start(); }
+    std::chrono::milliseconds deadline() const { return m_deadline.limit(); }
+
+    // Connects and logs on to the incoming server; throws MailError and leaves nothing open.
+    std::shared_ptr<vmime::net::store> connectIncoming(const MailAccount& account);
+    // Connects to the outgoing server, authenticating when the account has a user; throws
+    // MailError and leaves nothing open.
+    std::shared_ptr<vmime::net::transport> connectOutgoing(const MailAccount& account);
+
+    // The readable description of a VMime failure while `doing` (as in "IMAP log-on").
+    QString describe(const QString& doing, const std::exception& failure) const;
+
+private:
+    std::shared_ptr<vmime::security::cert::certificateVerifier> verifier();
+    void configure(vmime::net::service& service, const MailAccount& account, bool plainScheme);
+
+    MailOptions m_options;
+    OperationDeadline m_deadline;
+    std::shared_ptr<vmime::net::session> m_session;
+    std::shared_ptr<vmime::security::cert::certificateVerifier> m_verifier;
+};
+
+// Which protocol a server URL names, for messages: "IMAP", "POP3" or "SMTP"; the scheme as
+// written for any other.
+QString protocolName(const QString& url);
+
+// Tries both servers of the account and says, one line each, how each answered.
+QString testMailAccount(const MailAccount& account, const MailOptions& options);
+
+}  // namespace kestrum

@@ -1,0 +1,261 @@
+#include "vmime_mail_backend.h"
+
+#include "mail/mime_text.h"
+#include "mail/outgoing_message.h"
+
+#include <vmime/mailboxList.hpp>
+#include <vmime/net/fetchAttributes.hpp>
+#include <vmime/net/messageSet.hpp>
+#include <vmime/utility/inputStreamStringAdapter.hpp>
+#include <vmime/utility/outputStreamStringAdapter.hpp>
+
+namespace kestrum {
+
+namespace {
+
+namespace net = vmime::net;
+
+template <typename Service>
+void closeQuietly(std::shared_ptr<Service>& service) {
+    try {
+        if (service && service->isConnected()) {
+            service->disconnect();
+        }
+    } catch (const std::exception&) {
+        // The session is being dropped; nothing more can be done with it.
+    }
+    service.reset();
+}
+
+}  // namespace
+
+VmimeMailBackend::VmimeMailBackend(SettingsStore& store, PasswordStore& passwords,
+                                   AccountPrompt& prompt, MailOptions options)
+    : m_store(store), m_passwords(passwords), m_prompt(prompt), m_connector(std::move(options)) {}
+
+VmimeMailBackend::~VmimeMailBackend() {
+    m_connector.startOperation();
+    dropSession();
+}
+
+MailAccount VmimeMailBackend::accountForSession(bool logonUi) {
+    MailAccount account = loadMailAccount(m_store, m_passwords);
+    if (account.isSetUp()) {
+        return account;
+    }
+    if (!logonUi) {
+        throw MailError(QStringLiteral("no mail account is set up"));
+    }
+    std::optional<MailAccount> entered =
+        m_prompt.askAccount(account, m_passwords.keepsInSettingsFile());
+    if (!entered) {
+        throw MailError(QStringLiteral("the mail log-on was cancelled; no mail account is set up"));
+    }
+    if (!entered->isSetUp()) {
+        throw MailError(QStringLiteral("the mail account lacks an incoming or outgoing server"));
+    }
+    try {
+        saveMailAccount(m_store, m_passwords, *entered);
+    } catch (const std::exception&) {
+        // The account still serves this session; the user is asked again next time.
+    }
+    return *entered;
+}
+
+void VmimeMailBackend::signOn(bool downloadMail, bool logonUi) {
+    if (m_open) {
+        signOff();
+    }
+    m_account = accountForSession(logonUi);
+    m_connector.startOperation();
+    if (downloadMail) {
+        try {
+            m_incoming = m_connector.connectIncoming(m_account);
+            m_inbox = m_incoming->getFolder(net::folder::path("INBOX"));
+            m_inbox->open(net::folder::MODE_READ_WRITE);
+        } catch (const MailError&) {
+            dropSession();
+            throw;
+        } catch (const std::exception& e) {
+            dropSession();
+            throw MailError(m_connector.describe(
+                QStringLiteral("opening the %1 inbox").arg(incomingProtocol()), e));
+        }
+    }
+    m_open = true;
+}
+
+void VmimeMailBackend::signOff() {
+    if (!m_open) {
+        return;
+    }
+    m_connector.startOperation();
+    std::optional<MailError> failure;
+    try {
+        if (m_inbox) {
+            // Closing with expunge removes the mails marked deleted; over POP3 it is what
+            // keeps QUIT from being preceded by RSET.
+            m_inbox->close(true);
+            m_inbox.reset();
+        }
+        if (m_incoming) {
+            m_incoming->disconnect();
+        }
+    } catch (const std::exception& e) {
+        failure = MailError(
+            m_connector.describe(QStringLiteral("%1 sign-off").arg(incomingProtocol()), e));
+    }
+    dropSession();
+    if (failure) {
+        throw *failure;
+    }
+}
+
+void VmimeMailBackend::dropSession() {
+    m_fetched.clear();
+    m_inbox.reset();
+    closeQuietly(m_incoming);
+    closeQuietly(m_outgoing);
+    m_open = false;
+}
+
+bool VmimeMailBackend::isImap() const {
+    return incomingProtocol() == QStringLiteral("IMAP");
+}
+
+vmime::net::folder& VmimeMailBackend::inbox() {
+    if (!m_inbox) {
+        throw MailError(QStringLiteral("no session for incoming mail is open"));
+    }
+    return *m_inbox;
+}
+
+void VmimeMailBackend::fetchUnread() {
+    net::folder& folder = inbox();
+    m_connector.startOperation();
+    m_fetched.clear();
+    try {
+        // Fresh after SELECT; only an expunge, which comes at sign-off, makes it stale.
+        const size_t count = folder.getMessageCount();
+        if (count == 0) {
+            return;
+        }
+        std::vector<std::shared_ptr<net::message>> all =
+            folder.getMessages(net::messageSet::byNumber(1, count));
+        std::vector<std::shared_ptr<net::message>> unread;
+        if (isImap()) {
+            // There is no SEARCH in VMime: the flags of every mail tell the unseen ones.
+            folder.fetchMessages(
+                all, net::fetchAttributes(net::fetchAttributes::FLAGS | net::fetchAttributes::UID));
+            for (const auto& message : all) {
+                if (!(message->getFlags() & net::message::FLAG_SEEN)) {
+                    unread.push_back(message);
+                }
+            }
+        } else {
+            unread = all;
+        }
+        if (!unread.empty()) {
+            folder.fetchMessages(unread, net::fetchAttributes(net::fetchAttributes::FULL_HEADER));
+        }
+        for (const auto& message : unread) {
+            const auto header = message->getHeader();
+            m_fetched.push_back(
+                {message, headerSubject(*header), headerSender(*header), {}, false});
+        }
+    } catch (const std::exception& e) {
+        m_fetched.clear();
+        throw MailError(m_connector.describe(
+            QStringLiteral("fetching the %1 inbox").arg(incomingProtocol()), e));
+    }
+}
+
+VmimeMailBackend::Fetched& VmimeMailBackend::fetched(int index) {
+    if (index < 0 || index >= messageCount()) {
+        throw MailError(QStringLiteral("there is no fetched mail number %1").arg(index));
+    }
+    return m_fetched[static_cast<size_t>(index)];
+}
+
+QString VmimeMailBackend::subject(int index) {
+    return fetched(index).subject;
+}
+
+QString VmimeMailBackend::sender(int index) {
+    return fetched(index).sender;
+}
+
+QString VmimeMailBackend::body(int index) {
+    Fetched& mail = fetched(index);
+    if (mail.body) {
+        return *mail.body;
+    }
+    net::folder& folder = inbox();
+    m_connector.startOperation();
+    try {
+        // Peek, then mark seen explicitly: VMime's parsed-message call would set \Seen as a
+        // side effect before we have the text in hand.
+        vmime::string raw;
+        vmime::utility::outputStreamStringAdapter out(raw);
+        mail.message->extract(out, nullptr, 0, -1, true);
+        // VMime's POP3 takes the last line end for part of the terminating ".".
+        if (!isImap() && !raw.empty() && raw.back() != '\n') {
+            raw += "\r\n";
+        }
+        vmime::message parsed;
+        parsed.parse(raw);
+        const QString text = messageText(parsed);
+        if (isImap()) {
+            folder.setMessageFlags(net::messageSet::byUID(mail.message->getUID()),
+                                   net::message::FLAG_SEEN, net::message::FLAG_MODE_ADD);
+        }
+        mail.body = text;
+        return text;
+    } catch (const std::exception& e) {
+        throw MailError(m_connector.describe(
+            QStringLiteral("reading %1 mail number %2").arg(incomingProtocol()).arg(index), e));
+    }
+}
+
+void VmimeMailBackend::deleteMessage(int index) {
+    Fetched& mail = fetched(index);
+    if (mail.deleted) {
+        return;
+    }
+    net::folder& folder = inbox();
+    m_connector.startOperation();
+    try {
+        // By UID over IMAP, so the mail found is the one fetched whatever happened since.
+        folder.deleteMessages(isImap() ? net::messageSet::byUID(mail.message->getUID())
+                                       : net::messageSet::byNumber(mail.message->getNumber()));
+        mail.deleted = true;
+    } catch (const std::exception& e) {
+        throw MailError(m_connector.describe(
+            QStringLiteral("deleting %1 mail number %2").arg(incomingProtocol()).arg(index), e));
+    }
+}
+
+void VmimeMailBackend::send(const OutgoingMail& mail) {
+    if (!m_open) {
+        throw MailError(QStringLiteral("no mail session is open"));
+    }
+    m_connector.startOperation();
+    if (!m_outgoing) {
+        m_outgoing = m_connector.connectOutgoing(m_account);
+    }
+    try {
+        const std::string wire = buildOutgoingMessage(m_account.senderAddress, mail);
+        vmime::mailboxList recipients;
+        recipients.appendMailbox(std::make_shared<vmime::mailbox>(mail.recipient.toStdString()));
+        vmime::utility::inputStreamStringAdapter in(wire);
+        m_outgoing->send(vmime::mailbox(m_account.senderAddress.toStdString()), recipients, in,
+                         wire.size());
+    } catch (const std::exception& e) {
+        // A connection that failed once is not trusted with the next mail.
+        closeQuietly(m_outgoing);
+        throw MailError(
+            m_connector.describe(QStringLiteral("sending the mail to %1").arg(mail.recipient), e));
+    }
+}
+
+}  // namespace kestrum

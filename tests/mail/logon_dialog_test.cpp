@@ -1,0 +1,54 @@
+#include "mail/logon_dialog.h"
+
+#include "support/printers.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace kestrum {
+namespace {
+
+QLineEdit* field(LogonDialog& dialog, const char* name) {
+    return dialog.findChild<QLineEdit*>(QString::fromLatin1(name));
+}
+
+TEST(LogonDialogTest, TestRunsOnTheAccountAsEnteredAndShowsTheReport) {
+    MailAccount tested;
+    LogonDialog dialog({QStringLiteral("imaps://old:993"), {}, {}, {}, {}}, false,
+                       [&](const MailAccount& account) {
+                           tested = account;
+                           return QStringLiteral("Incoming: OK, TLS\nOutgoing: refused");
+                       });
+    field(dialog, "incoming")->setText(QStringLiteral(" imaps://mail.example.org:993 "));
+    field(dialog, "outgoing")->setText(QStringLiteral("smtps://mail.example.org:465"));
+    field(dialog, "user")->setText(QStringLiteral("kasutaja"));
+    field(dialog, "password")->setText(QStringLiteral(" salasõna "));
+    field(dialog, "sender")->setText(QStringLiteral("kast@example.org"));
+    QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("test")), Qt::LeftButton);
+
+    EXPECT_EQ(tested.incomingUrl, QStringLiteral("imaps://mail.example.org:993"));
+    EXPECT_EQ(tested.outgoingUrl, QStringLiteral("smtps://mail.example.org:465"));
+    EXPECT_EQ(tested.user, QStringLiteral("kasutaja"));
+    // A password is taken as typed: spaces may belong to it.
+    EXPECT_EQ(tested.password, QStringLiteral(" salasõna "));
+    EXPECT_EQ(tested.senderAddress, QStringLiteral("kast@example.org"));
+    EXPECT_EQ(dialog.testReport(), QStringLiteral("Incoming: OK, TLS\nOutgoing: refused"));
+    EXPECT_EQ(field(dialog, "password")->echoMode(), QLineEdit::Password);
+}
+
+TEST(LogonDialogTest, SaysWhenThePasswordCanOnlyGoToTheSettingsFile) {
+    const auto tester = [](const MailAccount&) { return QString(); };
+    LogonDialog withKeyring({}, false, tester);
+    EXPECT_EQ(withKeyring.findChild<QLabel*>(QStringLiteral("passwordWarning")), nullptr);
+    LogonDialog withoutKeyring({}, true, tester);
+    const QLabel* warning = withoutKeyring.findChild<QLabel*>(QStringLiteral("passwordWarning"));
+    ASSERT_NE(warning, nullptr);
+    EXPECT_TRUE(warning->text().contains(QStringLiteral("settings file")));
+}
+
+}  // namespace
+}  // namespace kestrum

@@ -1,0 +1,298 @@
+#include "mail_servers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+namespace kestrum::testing {
+
+namespace {
+
+void fail(const QString& what) {
+    throw std::runtime_error(what.toStdString());
+}
+
+void writeFile(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size()) {
+        fail(QStringLiteral("cannot write %1").arg(path));
+    }
+}
+
+void run(const QString& program, const QStringList& arguments, const QString& folder) {
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitCode() != 0) {
+        fail(QStringLiteral("%1 %2 failed: %3")
+                 .arg(program, arguments.join(QLatin1Char(' ')),
+                      QString::fromLocal8Bit(process.readAll())));
+    }
+}
+
+// Dovecot's mail processes and the SMTP server run as nobody; their files must be its own.
+void giveToMailUser(const QString& path) {
+    if (getuid() != 0) {
+        return;
+    }
+    const passwd* nobody = getpwnam("nobody");
+    if (!nobody ||
+        chown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid) != 0) {
+        fail(QStringLiteral("cannot give %1 to nobody").arg(path));
+    }
+}
+
+bool accepts(int port) {
+    QTcpSocket socket;
+    socket.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(port));
+    return socket.waitForConnected(200);
+}
+
+void waitForPorts(const QList<int>& ports, QProcess& process, const QString& logFile) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        bool all = true;
+        for (int port : ports) {
+            all = all && accepts(port);
+        }
+        if (all) {
+            return;
+        }
+        if (process.state() == QProcess::NotRunning) {
+            break;
+        }
+        QThread::msleep(50);
+    }
+    QFile log(logFile);
+    log.open(QIODevice::ReadOnly);
+    fail(QStringLiteral("%1 did not start: %2 %3")
+             .arg(process.program(), QString::fromLocal8Bit(process.readAll()),
+                  QString::fromLocal8Bit(log.readAll())));
+}
+
+void stop(std::unique_ptr<QProcess>& process) {
+    if (process && process->state() != QProcess::NotRunning) {
+        process->terminate();
+        if (!process->waitForFinished(5000)) {
+            process->kill();
+            process->waitForFinished(2000);
+        }
+    }
+}
+
+}  // namespace
+
+int freePort() {
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost, 0);
+    return server.serverPort();
+}
+
+MailServers::MailServers() {
+    if (!m_dir.isValid()) {
+        fail(QStringLiteral("no temporary folder"));
+    }
+    // Dovecot's auth user and the mail user must reach the files below the folder.
+    QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                            QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther |
+                                            QFile::ExeOther);
+    QDir(m_dir.path()).mkpath(QStringLiteral("home"));
+    giveToMailUser(m_dir.filePath(QStringLiteral("home")));
+    imapPort = freePort();
+    imapsPort = freePort();
+    pop3Port = freePort();
+    pop3sPort = freePort();
+    smtpPort = freePort();
+    smtpsPort = freePort();
+    makeCertificates();
+    try {
+        startDovecot();
+        startSmtp();
+    } catch (...) {
+        stop(m_smtp);
+        stop(m_dovecot);
+        throw;
+    }
+}
+
+MailServers::~MailServers() {
+    stop(m_smtp);
+    stop(m_dovecot);
+}
+
+QString MailServers::caFile() const {
+    return m_dir.filePath(QStringLiteral("ca.crt"));
+}
+
+void MailServers::makeCertificates() {
+    const QString dir = m_dir.path();
+    const QStringList key = {
+        QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
+        QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes")};
+    run(QStringLiteral("openssl"),
+        QStringList{QStringLiteral("req"), QStringLiteral("-x509")} + key +
+            QStringList{
+                QStringLiteral("-keyout"), QStringLiteral("ca.key"), QStringLiteral("-out"),
+                QStringLiteral("ca.crt"), QStringLiteral("-days"), QStringLiteral("2"),
+                QStringLiteral("-subj"), QStringLiteral("/CN=Kestrum test authority"),
+                QStringLiteral("-addext"), QStringLiteral("basicConstraints=critical,CA:TRUE"),
+                QStringLiteral("-addext"), QStringLiteral("keyUsage=critical,keyCertSign,cRLSign")},
+        dir);
+    run(QStringLiteral("openssl"),
+        QStringList{QStringLiteral("req")} + key +
+            QStringList{QStringLiteral("-keyout"), QStringLiteral("server.key"),
+                        QStringLiteral("-out"), QStringLiteral("server.csr"),
+                        QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1")},
+        dir);
+    writeFile(m_dir.filePath(QStringLiteral("server.ext")),
+              "subjectAltName=IP:127.0.0.1,DNS:localhost\n"
+              "basicConstraints=CA:FALSE\n"
+              "keyUsage=digitalSignature,keyEncipherment\n"
+              "extendedKeyUsage=serverAuth\n");
+    run(QStringLiteral("openssl"),
+        {QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"),
+         QStringLiteral("server.csr"), QStringLiteral("-CA"), QStringLiteral("ca.crt"),
+         QStringLiteral("-CAkey"), QStringLiteral("ca.key"), QStringLiteral("-CAcreateserial"),
+         QStringLiteral("-out"), QStringLiteral("server.crt"), QStringLiteral("-days"),
+         QStringLiteral("2"), QStringLiteral("-extfile"), QStringLiteral("server.ext")},
+        dir);
+}
+
+void MailServers::startDovecot() {
+    const QString dir = m_dir.path();
+    QDir(dir).mkpath(QStringLiteral("run"));
+    QDir(dir).mkpath(QStringLiteral("state"));
+    const QString config = QStringLiteral(R"(protocols = imap pop3
+listen = 127.0.0.1
+base_dir = @DIR@/run
+state_dir = @DIR@/state
+log_path = @DIR@/dovecot.log
+info_log_path = @DIR@/dovecot.log
+ssl = yes
+ssl_cert = <@DIR@/server.crt
+ssl_key = <@DIR@/server.key
+disable_plaintext_auth = no
+auth_mechanisms = plain login
+mail_location = maildir:~/Maildir
+pop3_uidl_format = %08Xu%08Xv
+passdb {
+  driver = static
+  args = password=@PASSWORD@
+}
+userdb {
+  driver = static
+  args = uid=nobody gid=nogroup home=@DIR@/home/%u
+}
+service imap-login {
+  inet_listener imap {
+    port = @IMAP@
+  }
+  inet_listener imaps {
+    port = @IMAPS@
+    ssl = yes
+  }
+}
+service pop3-login {
+  inet_listener pop3 {
+    port = @POP3@
+  }
+  inet_listener pop3s {
+    port = @POP3S@
+    ssl = yes
+  }
+}
+)")
+                               .replace(QStringLiteral("@DIR@"), dir)
+                               .replace(QStringLiteral("@PASSWORD@"), password())
+                               .replace(QStringLiteral("@IMAP@"), QString::number(imapPort))
+                               .replace(QStringLiteral("@IMAPS@"), QString::number(imapsPort))
+                               .replace(QStringLiteral("@POP3@"), QString::number(pop3Port))
+                               .replace(QStringLiteral("@POP3S@"), QString::number(pop3sPort));
+    const QString configFile = m_dir.filePath(QStringLiteral("dovecot.conf"));
+    writeFile(configFile, config.toUtf8());
+    m_dovecot = std::make_unique<QProcess>();
+    m_dovecot->setWorkingDirectory(dir);
+    m_dovecot->setProcessChannelMode(QProcess::MergedChannels);
+    m_dovecot->start(QStringLiteral("/usr/sbin/dovecot"),
+                     {QStringLiteral("-F"), QStringLiteral("-c"), configFile});
+    waitForPorts({imapPort, imapsPort, pop3Port, pop3sPort}, *m_dovecot,
+                 m_dir.filePath(QStringLiteral("dovecot.log")));
+}
+
+void MailServers::startSmtp() {
+    makeMaildir(QStringLiteral("outbox"));
+    // Read by the server after it has become nobody.
+    for (const QString& file : {QStringLiteral("server.crt"), QStringLiteral("server.key")}) {
+        giveToMailUser(m_dir.filePath(file));
+    }
+    m_smtp = std::make_unique<QProcess>();
+    m_smtp->setWorkingDirectory(QDir::rootPath());
+    m_smtp->setProcessChannelMode(QProcess::MergedChannels);
+    m_smtp->start(QStringLiteral("/usr/bin/python3"),
+                  {QStringLiteral(KESTRUM_SMTP_SERVER_SCRIPT), QString::number(smtpPort),
+                   QString::number(smtpsPort), m_dir.filePath(QStringLiteral("server.crt")),
+                   m_dir.filePath(QStringLiteral("server.key")), maildir(QStringLiteral("outbox")),
+                   password()});
+    QByteArray output;
+    while (!output.contains("ready\n")) {
+        if (!m_smtp->waitForReadyRead(20000)) {
+            fail(QStringLiteral("the SMTP server did not start: %1")
+                     .arg(QString::fromLocal8Bit(output + m_smtp->readAll())));
+        }
+        output += m_smtp->readAll();
+    }
+}
+
+QString MailServers::maildir(const QString& user) const {
+    return m_dir.filePath(QStringLiteral("home/%1/Maildir").arg(user));
+}
+
+void MailServers::makeMaildir(const QString& user) const {
+    const QString root = maildir(user);
+    for (const QString& sub :
+         {QStringLiteral("new"), QStringLiteral("cur"), QStringLiteral("tmp")}) {
+        QDir().mkpath(root + QLatin1Char('/') + sub);
+    }
+    for (const QString& path : {QFileInfo(root).path(), root, root + QStringLiteral("/new"),
+                                root + QStringLiteral("/cur"), root + QStringLiteral("/tmp")}) {
+        giveToMailUser(path);
+    }
+}
+
+MailAccount MailServers::account(const QString& user, const QString& incomingScheme,
+                                 int incomingPort) const {
+    return {QStringLiteral("%1://127.0.0.1:%2").arg(incomingScheme).arg(incomingPort),
+            QStringLiteral("smtp://127.0.0.1:%1").arg(smtpPort), user, password(),
+            QStringLiteral("kestrum@example.org")};
+}
+
+void MailServers::deliver(const QString& user, const QByteArray& rawMail) {
+    makeMaildir(user);
+    static int serial = 0;
+    const QString path =
+        QStringLiteral("%1/new/%2.%3.kestrum").arg(maildir(user)).arg(getpid()).arg(++serial);
+    writeFile(path, rawMail);
+    giveToMailUser(path);
+}
+
+QList<QByteArray> MailServers::mailbox(const QString& user) const {
+    QList<QByteArray> mails;
+    for (const QString& sub : {QStringLiteral("new"), QStringLiteral("cur")}) {
+        const QDir folder(maildir(user) + QLatin1Char('/') + sub);
+        for (const QString& name : folder.entryList(QDir::Files, QDir::Name)) {
+            QFile file(folder.filePath(name));
+            file.open(QIODevice::ReadOnly);
+            mails.append(file.readAll());
+        }
+    }
+    return mails;
+}
+
+}  // namespace kestrum::testing

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "mail/mail_account.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace kestrum::testing {
+
+// Dovecot (IMAP, IMAPS, POP3, POP3S) and an aiosmtpd server (SMTP with STARTTLS, SMTPS) on free
+// 127.0.0.1 ports, with a certificate authority made for the run. Every user logs on with
+// password(); each has a Maildir of its own. Sent mails land in the Maildir of user "outbox".
+class MailServers {
+public:
+    // Starts everything; throws std::runtime_error saying what did not start.
+    MailServers();
+    // Stops the servers by their process ids.
+    ~MailServers();
+
+    int imapPort = 0;
+    int imapsPort = 0;
+    int pop3Port = 0;
+    int pop3sPort = 0;
+    int smtpPort = 0;
+    int smtpsPort = 0;
+
+    static QString password() { return QStringLiteral("kuuvalgus"); }
+    // The PEM file of the authority that signed the servers' certificate.
+    QString caFile() const;
+
+    // An account of the user on the given incoming scheme and port, sending over smtp://.
+    MailAccount account(const QString& user, const QString& incomingScheme, int incomingPort) const;
+
+    // Puts the raw mail into the user's inbox as new and unread.
+    void deliver(const QString& user, const QByteArray& rawMail);
+    // The raw files in the user's inbox, new and current alike.
+    QList<QByteArray> mailbox(const QString& user) const;
+
+private:
+    QString maildir(const QString& user) const;
+    void makeMaildir(const QString& user) const;
+    void makeCertificates();
+    void startDovecot();
+    void startSmtp();
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<QProcess> m_dovecot;
+    std::unique_ptr<QProcess> m_smtp;
+};
+
+// A port on 127.0.0.1 that nothing listens on at the moment of the call.
+int freePort();
+
+}  // namespace kestrum::testing

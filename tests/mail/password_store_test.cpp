@@ -1,0 +1,64 @@
+#include "mail/keyring_password_store.h"
+#include "mail/mail_backend.h"
+#include "mail/settings_password_store.h"
+
+#include "core/qsettings_store.h"
+
+#include "support/memory_settings_store.h"
+#include "support/printers.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace kestrum {
+namespace {
+
+mode_t modeOf(const QString& path) {
+    struct stat info {};
+    stat(QFile::encodeName(path).constData(), &info);
+    return info.st_mode & 07777;
+}
+
+TEST(SettingsPasswordStoreTest, ThePasswordFileStaysOwnerOnly) {
+    QSettingsStore store;
+    store.write(QStringLiteral("Pordid"), QStringLiteral("Port 1"), QStringLiteral("/dev/null"));
+    store.sync();
+    SettingsPasswordStore passwords(store, store.fileName());
+    passwords.write(QStringLiteral("kasutaja"), QStringLiteral("salasõna"));
+    EXPECT_EQ(modeOf(store.fileName()), 0600u);
+    EXPECT_EQ(passwords.read(QStringLiteral("kasutaja")), QStringLiteral("salasõna"));
+
+    // Later saves of other settings rewrite the file; it must not become readable again.
+    store.write(QStringLiteral("Pordid"), QStringLiteral("Port 2"), QStringLiteral("/dev/zero"));
+    store.sync();
+    EXPECT_EQ(modeOf(store.fileName()), 0600u);
+    QSettingsStore reread;
+    EXPECT_EQ(reread.read(QStringLiteral("Post"), QStringLiteral("Parool")),
+              QStringLiteral("salasõna"));
+}
+
+TEST(SettingsPasswordStoreTest, AFailingStoreIsAMailError) {
+    testing::MemorySettingsStore store;
+    store.failSection(QStringLiteral("Post"));
+    SettingsPasswordStore passwords(store, QString());
+    EXPECT_THROW(passwords.write(QStringLiteral("u"), QStringLiteral("p")), MailError);
+}
+
+TEST(KeyringPasswordStoreTest, WithoutAKeyringThePasswordGoesToTheFallback) {
+    // No session bus: no keyring can answer.
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    testing::MemorySettingsStore store;
+    SettingsPasswordStore fallback(store, QString());
+    KeyringPasswordStore passwords(fallback);
+    EXPECT_TRUE(passwords.keepsInSettingsFile());
+    passwords.write(QStringLiteral("kasutaja"), QStringLiteral("salasõna"));
+    EXPECT_EQ(store.read(QStringLiteral("Post"), QStringLiteral("Parool")),
+              QStringLiteral("salasõna"));
+    EXPECT_EQ(passwords.read(QStringLiteral("kasutaja")), QStringLiteral("salasõna"));
+}
+
+}  // namespace
+}  // namespace kestrum
