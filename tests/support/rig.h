@@ -20,7 +20,7 @@ struct Rig {
 
     Program& build() {
         program = std::make_unique<Program>(
-            Services{*store, board, time, time, ui, mailbox, logPath(), locale});
+            Services{*store, board, time, time, ui, *mail, logPath(), locale});
         return *program;
     }
     Program& start() {
@@ -37,6 +37,7 @@ struct Rig {
     SimulatedBoard board;
     FakeUi ui;
     MemoryMailbox mailbox;
+    MailBackend* mail = &mailbox;
     QLocale locale = QLocale::c();
     QTemporaryDir folder;
     std::unique_ptr<Program> program;

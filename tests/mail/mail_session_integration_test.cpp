@@ -1,0 +1,137 @@
+#include "mail/mail_servers.h"
+#include "mail/mime_text.h"
+#include "mail/settings_password_store.h"
+#include "mail/stub_server.h"
+#include "mail/vmime_mail_backend.h"
+#include "support/log_lines.h"
+#include "support/printers.h"
+#include "support/rig.h"
+
+#include <gtest/gtest.h>
+
+#include <vmime/message.hpp>
+
+namespace kestrum {
+namespace {
+
+using testing::MailServers;
+
+class NoPrompt : public AccountPrompt {
+public:
+    std::optional<MailAccount> askAccount(const MailAccount&, bool) override { return {}; }
+};
+
+QByteArray mail(const QByteArray& from, const QByteArray& subject, const QByteArray& headers,
+                const QByteArray& body) {
+    return "From: " + from + "\r\nTo: kestrum@example.org\r\nSubject: " + subject +
+           "\r\nMIME-Version: 1.0\r\n" + headers + "\r\n" + body;
+}
+
+// The whole program on the simulated board, driven by mail through real servers.
+class MailSessionIntegrationTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { s_servers = new MailServers; }
+    static void TearDownTestSuite() {
+        delete s_servers;
+        s_servers = nullptr;
+    }
+
+    void startWith(const MailAccount& account, std::chrono::milliseconds deadline) {
+        saveMailAccount(rig.memory, passwords, account);
+        for (const auto& [key, text] : {std::pair{"Logi", "1"},
+                                        {"MailEnabled", "1"},
+                                        {"ParoolLubatud", "1"},
+                                        {"Subjekt", "tuulelipp"},
+                                        {"PrefAdrOnly", "1"},
+                                        {"PrefAdrText", "owner@example.org"},
+                                        {"Confirm", "1"}}) {
+            rig.memory.write(QStringLiteral("Seaded"), QLatin1String(key), QString::fromUtf8(text));
+        }
+        MailOptions options;
+        options.deadline = deadline;
+        options.extraCaFile = s_servers->caFile();
+        backend = std::make_unique<VmimeMailBackend>(rig.memory, passwords, prompt, options);
+        rig.mail = backend.get();
+        rig.time.setWallClock(QDateTime(QDate(2026, 12, 6), QTime(10, 0, 0)));
+        rig.start();
+    }
+    QStringList log() const { return testing::logLines(rig.logBytes()); }
+    // Subject and text of every mail that reached the owner.
+    QMap<QString, QString> replies() const {
+        QMap<QString, QString> all;
+        for (const QByteArray& raw : s_servers->mailbox(QStringLiteral("outbox"))) {
+            vmime::message parsed;
+            parsed.parse(raw.toStdString());
+            all.insert(headerSubject(*parsed.getHeader()), messageText(parsed));
+        }
+        return all;
+    }
+
+    testing::Rig rig;
+    SettingsPasswordStore passwords{rig.memory, QString()};
+    NoPrompt prompt;
+    std::unique_ptr<VmimeMailBackend> backend;
+    static MailServers* s_servers;
+};
+
+MailServers* MailSessionIntegrationTest::s_servers = nullptr;
+
+TEST_F(MailSessionIntegrationTest, CommandsByMailSwitchTheBoardAndAreAnswered) {
+    const QString user = QStringLiteral("session");
+    startWith(s_servers->account(user, QStringLiteral("imaps"), s_servers->imapsPort),
+              std::chrono::seconds(10));
+    s_servers->deliver(user, mail("Owner <owner@example.org>", "tuulelipp",
+                                  "Content-Type: text/plain; charset=windows-1257\r\n"
+                                  "Content-Transfer-Encoding: quoted-printable\r\n",
+                                  "Tere! L=FClita [koormus_3_sisse_kohe] ja =F5ue [SEISUND]\r\n"));
+    s_servers->deliver(
+        user, mail("owner@example.org", "tuulelipp", "Content-Type: text/html; charset=utf-8\r\n",
+                   "<html><body><p>K&auml;sk: <b>[KOORMUS_5_SISSE_KOHE]</b></p>"
+                   "</body></html>\r\n"));
+    s_servers->deliver(user, mail("owner@example.org", "Tuulelipp", "Content-Type: text/plain\r\n",
+                                  "[KOORMUS_6_SISSE_KOHE]\r\n"));
+    s_servers->deliver(user, mail("stranger@example.net", "tuulelipp",
+                                  "Content-Type: text/plain\r\n", "[KOORMUS_7_SISSE_KOHE]\r\n"));
+
+    rig.program->mailIndicatorClicked();
+
+    EXPECT_TRUE(rig.board.relay(3));
+    EXPECT_TRUE(rig.board.relay(5)) << "the HTML mail's text was read";
+    EXPECT_FALSE(rig.board.relay(6)) << "wrong password";
+    EXPECT_FALSE(rig.board.relay(7)) << "wrong sender";
+    EXPECT_TRUE(s_servers->mailbox(user).isEmpty()) << "every fetched mail is gone";
+
+    const QMap<QString, QString> answers = replies();
+    ASSERT_TRUE(answers.contains(QStringLiteral("Kaugvoole hetkeseis")));
+    EXPECT_TRUE(answers.value(QStringLiteral("Kaugvoole hetkeseis"))
+                    .startsWith(QStringLiteral("Väljund 1    : käsitsi juhtimisel, hetkel välja "
+                                               "lülitatud, \r\n")));
+    EXPECT_TRUE(answers.value(QStringLiteral("Kaugvoole hetkeseis"))
+                    .contains(QStringLiteral("Väljund 3    : käsitsi juhtimisel, hetkel sisse "
+                                             "lülitatud, \r\n")));
+    ASSERT_TRUE(answers.contains(QStringLiteral("Kaugvoole käsu täitmise kinnitusteade")));
+    EXPECT_EQ(answers.value(QStringLiteral("Kaugvoole käsu täitmise kinnitusteade")),
+              QStringLiteral("Täideti järgnevad käsud:\r\nKOORMUS_3_SISSE_KOHE\r\nSEISUND\r\n"
+                             "KOORMUS_5_SISSE_KOHE\r\n"));
+    const QStringList lines = log();
+    EXPECT_TRUE(lines.contains(QStringLiteral("Saadeti käsk: KOORMUS_5_SISSE_KOHE")));
+    EXPECT_EQ(lines.filter(QStringLiteral("Mailiserverist edukalt välja logitud")).size(), 1);
+    EXPECT_TRUE(lines.filter(QStringLiteral("Mailiserverisse sisselogimise viga")).isEmpty());
+}
+
+TEST_F(MailSessionIntegrationTest, AServerThatDoesNotAnswerEndsTheSessionInTime) {
+    testing::StubServer silent({}, 0);
+    startWith(s_servers->account(QStringLiteral("silent"), QStringLiteral("imap"), silent.port()),
+              std::chrono::seconds(3));
+    rig.program->mailIndicatorClicked();
+    const QStringList lines = log();
+    const auto failure = lines.indexOf(QStringLiteral("Mailiserverisse sisselogimise viga"));
+    ASSERT_GE(failure, 0) << lines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(lines.value(failure + 1).contains(QStringLiteral("did not finish within 3 s")))
+        << lines.value(failure + 1).toStdString();
+    EXPECT_EQ(lines.count(QStringLiteral("Mailiserverisse sisselogimise viga")), 2);
+    EXPECT_FALSE(backend->newSession());
+}
+
+}  // namespace
+}  // namespace kestrum
