@@ -2,6 +2,7 @@
 #include "core/qsettings_store.h"
 #include "support/printers.h"
 #include "support/rig.h"
+#include "support/widget_lookup.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -21,6 +22,9 @@
 namespace kestrum {
 namespace {
 
+using testing::child;
+using testing::click;
+
 // The timer settings of output 3, stored in a real settings file.
 class AjadDialogTest : public ::testing::Test {
 protected:
@@ -38,16 +42,6 @@ protected:
         auto dialog = std::make_unique<AjadDialog>(rig.program->outputSettings());
         dialog->show();
         return dialog;
-    }
-    template <typename T>
-    static T* child(QWidget* window, const char* name) {
-        T* found = window->findChild<T*>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    template <typename T = QPushButton>
-    static void click(QWidget* window, const char* name) {
-        QTest::mouseClick(child<T>(window, name), Qt::LeftButton);
     }
     static void set(QWidget* window, const char* name, const QString& text) {
         child<QLineEdit>(window, name)->setText(text);

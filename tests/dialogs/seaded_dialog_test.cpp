@@ -2,6 +2,7 @@
 #include "dialogs/ajad_dialog.h"
 #include "support/printers.h"
 #include "support/rig.h"
+#include "support/widget_lookup.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,6 +15,9 @@
 
 namespace kestrum {
 namespace {
+
+using testing::child;
+using testing::click;
 
 class SeadedDialogTest : public ::testing::Test {
 protected:
@@ -28,15 +32,6 @@ protected:
         auto dialog = std::make_unique<SeadedDialog>(rig.program->generalSettings(), doors);
         dialog->show();
         return dialog;
-    }
-    template <typename T>
-    static T* child(QWidget* window, const char* name) {
-        T* found = window->findChild<T*>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    static void click(QWidget* window, const char* name) {
-        QTest::mouseClick(child<QPushButton>(window, name), Qt::LeftButton);
     }
     static void type(QWidget* window, const char* name, const QString& text) {
         child<QLineEdit>(window, name)->setText(text);

@@ -5,6 +5,7 @@
 #include "log/logitekst_window.h"
 #include "support/printers.h"
 #include "support/rig.h"
+#include "support/widget_lookup.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -21,20 +22,14 @@
 namespace kestrum {
 namespace {
 
+using testing::child;
+using testing::click;
+
 class SmallWindowsTest : public ::testing::Test {
 protected:
     SmallWindowsTest() {
         rig.start();
         rig.ui.messages.clear();
-    }
-    template <typename T>
-    static T* child(QWidget* window, const char* name) {
-        T* found = window->findChild<T*>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    static void click(QWidget* window, const char* name) {
-        QTest::mouseClick(child<QPushButton>(window, name), Qt::LeftButton);
     }
     testing::Rig rig;
 };
