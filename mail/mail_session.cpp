@@ -77,6 +77,8 @@ bool MailSession::passesGates(int index) {
     return m_state.PrefAdrOnly == 0;
 }
 
+// Output failures are announced by the notification mails as they happen, so there is no
+// separate failure report to send after the fetch.
 void MailSession::FetchMailCommands() {
     m_mail.fetchUnread();
     const int count = m_mail.messageCount();

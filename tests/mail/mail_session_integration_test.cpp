@@ -7,6 +7,8 @@
 #include "support/printers.h"
 #include "support/rig.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 #include <vmime/message.hpp>
@@ -119,18 +121,32 @@ TEST_F(MailSessionIntegrationTest, CommandsByMailSwitchTheBoardAndAreAnswered) {
     EXPECT_TRUE(lines.filter(QStringLiteral("Mailiserverisse sisselogimise viga")).isEmpty());
 }
 
+// A dead, a silent and a trickling server: each session ends, logged with the reason.
 TEST_F(MailSessionIntegrationTest, AServerThatDoesNotAnswerEndsTheSessionInTime) {
     testing::StubServer silent({}, 0);
-    startWith(s_servers->account(QStringLiteral("silent"), QStringLiteral("imap"), silent.port()),
+    testing::StubServer trickling("* OK " + QByteArray(100, 'x') + "\r\n", 2000);
+    const struct {
+        int port;
+        const char* reason;
+    } servers[] = {{testing::freePort(), "IMAP log-on"},
+                   {silent.port(), "did not finish within 3 s"},
+                   {trickling.port(), "did not finish within 3 s"}};
+    startWith(s_servers->account(QStringLiteral("nobody"), QStringLiteral("imap"), 1),
               std::chrono::seconds(3));
-    rig.program->mailIndicatorClicked();
-    const QStringList lines = log();
-    const auto failure = lines.indexOf(QStringLiteral("Mailiserverisse sisselogimise viga"));
-    ASSERT_GE(failure, 0) << lines.join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(lines.value(failure + 1).contains(QStringLiteral("did not finish within 3 s")))
-        << lines.value(failure + 1).toStdString();
-    EXPECT_EQ(lines.count(QStringLiteral("Mailiserverisse sisselogimise viga")), 2);
-    EXPECT_FALSE(backend->newSession());
+    for (const auto& server : servers) {
+        saveMailAccount(
+            rig.memory, passwords,
+            s_servers->account(QStringLiteral("nobody"), QStringLiteral("imap"), server.port));
+        QFile::remove(rig.logPath());
+        rig.program->mailIndicatorClicked();
+        const QStringList lines = log();
+        const auto failure = lines.indexOf(QStringLiteral("Mailiserverisse sisselogimise viga"));
+        ASSERT_GE(failure, 0) << lines.join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(lines.value(failure + 1).contains(QLatin1String(server.reason)))
+            << lines.value(failure + 1).toStdString();
+        EXPECT_EQ(lines.count(QStringLiteral("Mailiserverisse sisselogimise viga")), 2);
+        EXPECT_FALSE(backend->newSession());
+    }
 }
 
 }  // namespace
