@@ -1,8 +1,5 @@
-#include "support/log_lines.h"
+#include "mail/mail_test_base.h"
 #include "support/printers.h"
-#include "support/rig.h"
-
-#include <gtest/gtest.h>
 
 namespace kestrum {
 namespace {
@@ -13,28 +10,12 @@ const QString kFailure = QStringLiteral("Mailiserverisse sisselogimise viga");
 const QString kSignedOff = QStringLiteral("Mailiserverist edukalt välja logitud");
 const QString kSeparator = QStringLiteral("---------------------");
 
-class MailSessionTest : public ::testing::Test {
+class MailSessionTest : public testing::MailTestBase {
 protected:
-    MailSessionTest() {
-        setSeaded("Logi", "1");
-        setSeaded("MailEnabled", "1");
-        setSeaded("PrefAdrText", "owner@example.org");
-        setSeaded("PrefAdrText1", "second@example.org");
-    }
-    void setSeaded(const char* key, const char* text) {
-        rig.memory.write(QStringLiteral("Seaded"), QString::fromUtf8(key), QString::fromUtf8(text));
-    }
-    Program& start() {
-        rig.start();
-        rig.mailbox.calls.clear();
-        return *rig.program;
-    }
-    QStringList log() const { return testing::logLines(rig.logBytes()).mid(1); }  // after Start
+    MailSessionTest() { setSeaded("PrefAdrText1", "second@example.org"); }
     int sessions() const {
         return static_cast<int>(rig.mailbox.calls.count(QStringLiteral("signOn download")));
     }
-
-    testing::Rig rig;
 };
 
 TEST_F(MailSessionTest, FirstCheckComesOneFullPeriodAfterStartUp) {
