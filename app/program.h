@@ -54,11 +54,8 @@ public:
     State& state() { return m_state; }
     Panel& panel() { return m_panel; }
     Timers& timers() { return m_timers; }
-    EventLog& log() { return m_log; }
     BoardLink& board() { return m_board; }
     OutputControl& outputs() { return m_outputs; }
-    Schedule& schedule() { return m_schedule; }
-    MailSession& mailSession() { return m_mailSession; }
     GeneralSettings& generalSettings() { return m_generalSettings; }
     OutputSettings& outputSettings() { return m_outputSettings; }
     InputSettings& inputSettings() { return m_inputSettings; }

@@ -32,11 +32,14 @@ bool Schedule::matches(const Value& timeSlot, const Value& dateSlot, bool daily)
 void Schedule::Timer1_Timer() {
     const QDateTime now = m_clock.now();
     m_timeNow = now.toString(QStringLiteral("HH:mm:ss"));
-    m_today = now.date();
-    const QString dateLabel = m_locale.toString(m_today, QStringLiteral(" d. MMM. yyyy"));
-    if (m_panel.clockLabel != m_timeNow || m_panel.dateLabel != dateLabel) {
+    // The tick is the program's busiest loop: the month name is looked up once a day.
+    if (now.date() != m_today) {
+        m_today = now.date();
+        m_dateLabel = m_locale.toString(m_today, QStringLiteral(" d. MMM. yyyy"));
+    }
+    if (m_panel.clockLabel != m_timeNow || m_panel.dateLabel != m_dateLabel) {
         m_panel.clockLabel = m_timeNow;
-        m_panel.dateLabel = dateLabel;
+        m_panel.dateLabel = m_dateLabel;
         m_panel.changed();
     }
 

@@ -31,6 +31,7 @@ private:
     QLocale m_locale;
     QString m_timeNow;
     QDate m_today;
+    QString m_dateLabel;
 };
 
 }  // namespace kestrum

@@ -1,6 +1,7 @@
 #include "general_settings.h"
 
 #include "core/settings_keys.h"
+#include "dialogs/refusal.h"
 
 namespace kestrum {
 
@@ -69,19 +70,13 @@ void GeneralSettings::storeFlag(const char* key, bool on, Value& variable) {
     store(QString::fromLatin1(key), variable.text());
 }
 
-bool GeneralSettings::refuse(const QString& text, const QString& title) {
-    m_ui.beep();
-    m_ui.messageBox(text, title, MessageIcon::Critical, MessageButtons::Ok);
-    return false;
-}
-
 bool GeneralSettings::ComOK_Click(GeneralForm& form) {
     skipOnStoreError([&] { storeFlag("MailEnabled", form.mailEnabled, m_state.MailEnabled); });
     m_panel.mailIndicatorShown = form.mailEnabled;
     m_panel.changed();
     skipOnStoreError([&] { storeFlag("PrefAdrOnly", form.prefAdrOnly, m_state.PrefAdrOnly); });
     if (form.prefAdrOnly && form.prefAdrText.isEmpty()) {
-        return refuse(QStringLiteral("1. eelistatud aadressi väli on tühi!"), kSettingsError);
+        return refuse(m_ui, QStringLiteral("1. eelistatud aadressi väli on tühi!"), kSettingsError);
     }
     skipOnStoreError([&] {
         m_state.PrefAdrText = form.prefAdrText;
@@ -107,7 +102,7 @@ bool GeneralSettings::takePort(GeneralForm& form) {
         m_panel.portLabel = QString::number(previous);
         m_panel.changed();
         form.portIndex = previous >= 1 && previous <= 4 ? previous - 1 : form.portIndex;
-        return refuse(QStringLiteral("Valitud pordi aktiveerimine ei õnnestunud"),
+        return refuse(m_ui, QStringLiteral("Valitud pordi aktiveerimine ei õnnestunud"),
                       QStringLiteral("Kaugvoolus"));
     };
     try {
@@ -128,7 +123,7 @@ bool GeneralSettings::takePort(GeneralForm& form) {
             m_timers.PostiKell->setEnabled(false);
         }
         if (form.mailEnabled && form.password.isEmpty()) {
-            return refuse(QStringLiteral("Tunnussõna väli on tühi!"), kSettingsError);
+            return refuse(m_ui, QStringLiteral("Tunnussõna väli on tühi!"), kSettingsError);
         }
         m_state.Subjekt = form.password;
         store(QStringLiteral("Subjekt"), form.password);

@@ -48,7 +48,6 @@ public:
 private:
     void store(const QString& key, const QString& text);
     void storeFlag(const char* key, bool on, Value& variable);
-    bool refuse(const QString& text, const QString& title);
     bool takePort(GeneralForm& form);
 
     State& m_state;

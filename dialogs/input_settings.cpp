@@ -2,6 +2,7 @@
 
 #include "core/settings_keys.h"
 #include "dialogs/output_settings.h"
+#include "dialogs/refusal.h"
 
 namespace kestrum {
 
@@ -16,11 +17,8 @@ InputForm InputSettings::Form_Load() const {
 bool InputSettings::ComOK_Click(InputForm& form) {
     const int n = m_state.EditIndex.toInt();
     if (nameWithoutPadding(form.name).size() > OutputSettings::kNameLength) {
-        m_ui.beep();
-        m_ui.messageBox(QStringLiteral("Name longer than 12 charachters !"),
-                        QStringLiteral("Error in Kestrum's settings.."), MessageIcon::Critical,
-                        MessageButtons::Ok);
-        return false;
+        return refuse(m_ui, QStringLiteral("Name longer than 12 charachters !"),
+                      QStringLiteral("Error in Kestrum's settings.."));
     }
     form.name = paddedName(nameWithoutPadding(form.name), OutputSettings::kNameLength);
     m_state.SisendiNimi[n] = form.name;

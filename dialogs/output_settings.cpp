@@ -1,6 +1,7 @@
 #include "output_settings.h"
 
 #include "core/settings_keys.h"
+#include "dialogs/refusal.h"
 
 #include <QRegularExpression>
 
@@ -105,16 +106,10 @@ void OutputSettings::StroboModeOption_Click(OutputForm& form) {
     m_state.Mode[output()] = 1;
 }
 
-bool OutputSettings::refuse(const QString& text) {
-    m_ui.beep();
-    m_ui.messageBox(text, kSettingsError, MessageIcon::Critical, MessageButtons::Ok);
-    return false;
-}
-
 bool OutputSettings::ComOK_Click(OutputForm& form) {
     const int n = output();
     if (nameWithoutPadding(form.name).size() > kNameLength) {
-        return refuse(QStringLiteral("Klahvi nimi pikem kui 12 sümbolit !"));
+        return refuse(m_ui, QStringLiteral("Klahvi nimi pikem kui 12 sümbolit !"), kSettingsError);
     }
     form.name = paddedName(nameWithoutPadding(form.name), kNameLength);
     m_state.KlahviNimi[n] = form.name;
@@ -139,7 +134,7 @@ bool OutputSettings::ComOK_Click(OutputForm& form) {
 
     const double on = leadingNumber(form.strobeOn);
     if (on < 100 || on > 1000) {
-        return refuse(QStringLiteral("Vale strobolambi põlemise aeg"));
+        return refuse(m_ui, QStringLiteral("Vale strobolambi põlemise aeg"), kSettingsError);
     }
     m_state.StroboSees[n] = on;
     replace(sections::StroboSees, m_state.StroboSees);
@@ -148,7 +143,7 @@ bool OutputSettings::ComOK_Click(OutputForm& form) {
     }
     const double off = leadingNumber(form.strobeOff);
     if (off < 100 || off > 1000) {
-        return refuse(QStringLiteral("Vale strobolambi kustunud oleku aeg"));
+        return refuse(m_ui, QStringLiteral("Vale strobolambi kustunud oleku aeg"), kSettingsError);
     }
     m_state.StroboValjas[n] = off;
     replace(sections::StroboValjas, m_state.StroboValjas);

@@ -45,7 +45,6 @@ public:
 
 private:
     int output() const { return m_state.EditIndex.toInt(); }
-    bool refuse(const QString& text);
 
     State& m_state;
     Panel& m_panel;

@@ -16,8 +16,6 @@ public:
     void LogEvent(const QString& code);
     void LogInputChange(const QString& code, int n);
 
-    const QString& filePath() const { return m_filePath; }
-
 private:
     QString entry(const QString& text) const;
     QString failedOutputEntries() const;

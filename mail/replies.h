@@ -16,10 +16,9 @@ public:
     // throws MailError, except for the log reply, whose errors are ignored.
     void SendReport(const QString& kind);
 
+private:
     // "Süsteemi aeg: <time> ja kuupäev: <date>".
     QString timeLine() const;
-
-private:
     QString logBody() const;
     QString statusBody() const;
     QString timesBody() const;
