@@ -5,10 +5,6 @@
 
 namespace kestrum {
 
-namespace {
-const QString kPortKey = QStringLiteral("Järjestikport");
-}  // namespace
-
 Lifecycle::Lifecycle(State& state, Panel& panel, SettingsStore& store, SerialPort& port,
                      Timers& timers, Ui& ui, Parts parts)
     : m_state(state),
@@ -50,9 +46,10 @@ void Lifecycle::Form_Load() {
 
 // The stored port is tested once; when it cannot be opened port 2 is taken untested, silently.
 void Lifecycle::choosePort() {
-    int number = Value(m_store.read(sections::Seaded, kPortKey, QStringLiteral("0"))).toInt();
+    const GeneralKey& key = general::Jarjestikport;
+    int number = Value(m_store.read(sections::Seaded, key.key, QStringLiteral("0"))).toInt();
     if (number <= 0) {
-        number = 1;
+        number = key.startupDefault.toInt();
     }
     m_port.setCommPort(number);
     if (m_port.open()) {
@@ -62,7 +59,7 @@ void Lifecycle::choosePort() {
         m_port.setCommPort(number);
     }
     skipOnStoreError([&] {
-        m_store.write(sections::Seaded, kPortKey, QString::number(number));
+        m_store.write(sections::Seaded, key.key, QString::number(number));
         m_store.sync();
     });
     m_panel.portLabel = QString::number(m_port.commPort());
@@ -73,35 +70,29 @@ Value Lifecycle::load(const QString& section, const QString& key, const Value& f
     return text.isEmpty() ? fallback : Value(text);
 }
 
-void Lifecycle::loadTable(const NumberedSection& section, State::PerOutput& table,
-                          const std::function<Value(int)>& fallbackOf) {
+void Lifecycle::loadTable(const NumberedSection& section, State::PerOutput& table) {
     for (int n = 1; n <= 8; ++n) {
-        table[n] = load(section.section, numberedKey(section.keyword, n), fallbackOf(n));
+        table[n] = load(section.section, section.key(n), section.startupDefault(n));
     }
 }
 
 void Lifecycle::loadTimeTable(const NumberedSection& section, TimeTable<Value>& table) {
-    for (int n = 1; n <= TimeTable<Value>::kOutputs; ++n) {
-        for (int s = 1; s <= TimeTable<Value>::kSlots; ++s) {
-            table(s, n) = load(section.section,
-                               numberedKey(section.keyword, TimeTable<Value>::keyNumber(s, n)), 0);
-        }
+    for (int number = 1; number <= TimeTable<Value>::kKeys; ++number) {
+        table.atKeyNumber(number) =
+            load(section.section, section.key(number), section.startupDefault(number));
     }
 }
 
 void Lifecycle::loadSettings() {
-    const auto zero = [](int) { return Value(0); };
-    const auto strobeDefault = [](int) { return Value(100); };
-
     loadTimeTable(sections::Sisseajad, m_state.Sisseajad);
     loadTimeTable(sections::Valjaajad, m_state.Valjaajad);
 
-    loadTable(sections::Juhtimine, m_state.Juhtimine, zero);
+    loadTable(sections::Juhtimine, m_state.Juhtimine);
     for (int n = 1; n <= 8; ++n) {
         m_panel.outputs[n - 1].autoLampLit = m_state.Juhtimine[n] == 1;
     }
-    loadTable(sections::Mode, m_state.Mode, zero);
-    loadTable(sections::StroboSees, m_state.StroboSees, strobeDefault);
+    loadTable(sections::Mode, m_state.Mode);
+    loadTable(sections::StroboSees, m_state.StroboSees);
     for (int n = 1; n <= 8; ++n) {
         if (m_state.Mode[n] == 1) {
             Timer& strobe = *m_timers.StroboTaimer[n - 1];
@@ -109,40 +100,20 @@ void Lifecycle::loadSettings() {
             strobe.setEnabled(true);
         }
     }
-    loadTable(sections::StroboValjas, m_state.StroboValjas, strobeDefault);
+    loadTable(sections::StroboValjas, m_state.StroboValjas);
 
-    loadTable(sections::KlahviNimi, m_state.KlahviNimi,
-              [](int n) { return Value(QStringLiteral("Väljund ") + signedText(n)); });
-    loadTable(sections::SisendiNimi, m_state.SisendiNimi,
-              [](int n) { return Value(QStringLiteral("Sisend ") + signedText(n)); });
-    loadTable(sections::SisendiMuutuseMail, m_state.SisendiMuutuseMail, zero);
+    loadTable(sections::KlahviNimi, m_state.KlahviNimi);
+    loadTable(sections::SisendiNimi, m_state.SisendiNimi);
+    loadTable(sections::SisendiMuutuseMail, m_state.SisendiMuutuseMail);
     for (int n = 1; n <= 8; ++n) {
         m_panel.outputs[n - 1].frameCaption = m_state.KlahviNimi[n].text();
         m_panel.inputs[n - 1].frameCaption = m_state.SisendiNimi[n].text();
         m_panel.inputs[n - 1].mailMarkShown = !(m_state.SisendiMuutuseMail[n] == 0);
     }
-    loadTable(sections::Initsialiseeritud, m_state.Initsialiseeritud, zero);
+    loadTable(sections::Initsialiseeritud, m_state.Initsialiseeritud);
 
-    const Value noText{QString()};
-    const struct {
-        const char* key;
-        Value* variable;
-        Value fallback;
-    } general[] = {
-        {"PrefAdrOnly", &m_state.PrefAdrOnly, 0},
-        {"PrefAdrText", &m_state.PrefAdrText, noText},
-        {"PrefAdrText1", &m_state.PrefAdrText1, noText},
-        {"MailCheckInt", &m_state.MailCheckInt, 0},
-        {"ParoolLubatud", &m_state.ParoolLubatud, 0},
-        {"Subjekt", &m_state.Subjekt, noText},
-        {"Confirm", &m_state.Confirm, 0},
-        {"Logi", &m_state.Logi, 0},
-        {"ControlEnabled", &m_state.ControlEnabled, 0},
-        {"MailEnabled", &m_state.MailEnabled, 0},
-    };
-    for (const auto& setting : general) {
-        *setting.variable =
-            load(sections::Seaded, QString::fromLatin1(setting.key), setting.fallback);
+    for (const GeneralKey* key : general::completed) {
+        m_state.*(key->variable) = load(sections::Seaded, key->key, key->startupDefault);
     }
 }
 
@@ -173,8 +144,7 @@ void Lifecycle::ShutDown() {
     skipOnStoreError([&] {
         const NumberedSection& section = sections::SisendiMuutuseMail;
         for (int n = 1; n <= 8; ++n) {
-            m_store.write(section.section, numberedKey(section.keyword, n),
-                          m_state.SisendiMuutuseMail[n].text());
+            m_store.write(section.section, section.key(n), m_state.SisendiMuutuseMail[n].text());
         }
         m_store.sync();
     });

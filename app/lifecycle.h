@@ -38,8 +38,7 @@ private:
     void choosePort();
     void loadSettings();
     void loadTimeTable(const NumberedSection& section, TimeTable<Value>& table);
-    void loadTable(const NumberedSection& section, State::PerOutput& table,
-                   const std::function<Value(int)>& fallbackOf);
+    void loadTable(const NumberedSection& section, State::PerOutput& table);
     Value load(const QString& section, const QString& key, const Value& fallback) const;
     void armMailCountdown();
 

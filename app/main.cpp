@@ -31,12 +31,15 @@
 
 using namespace kestrum;
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("kestrum"));
-    QApplication::setApplicationVersion(QStringLiteral("2.0.0"));
-    // The program ends through its orderly shut-down, not when some window happens to close.
-    QApplication::setQuitOnLastWindowClosed(false);
+namespace {
+
+// Reads the command line before any window system is touched, so that --help, --version and a
+// mistyped option answer over SSH and in services too; they end the program here. Returns
+// whether to run on the simulated board.
+bool parseCommandLine(int& argc, char** argv) {
+    const QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kestrum"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -49,6 +52,16 @@ int main(int argc, char** argv) {
                        "serial ports."));
     parser.addOption(simulate);
     parser.process(app);
+    return parser.isSet(simulate);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const bool simulated = parseCommandLine(argc, argv);
+    QApplication app(argc, argv);
+    // The program ends through its orderly shut-down, not when some window happens to close.
+    QApplication::setQuitOnLastWindowClosed(false);
 
     SingleInstance instance(defaultLockFilePath());
     if (!instance.acquired()) {
@@ -64,7 +77,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<SimulatedBoard> simulatedBoard;
     std::unique_ptr<QtSerialPort> serialPort;
     SerialPort* port = nullptr;
-    if (parser.isSet(simulate)) {
+    if (simulated) {
         simulatedBoard = std::make_unique<SimulatedBoard>(clock);
         port = simulatedBoard.get();
     } else {

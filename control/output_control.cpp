@@ -65,7 +65,8 @@ void OutputControl::Auto_Click(int index) {
 }
 
 // The stored states stay as they were, so they come back at the next start; the failure flags
-// and the mail countdown are left alone.
+// are left alone. Mail control ends for real: a countdown left running would go on fetching and
+// running commands while the panel says mail control is off.
 void OutputControl::ComOFF_Click() {
     m_board.openWithFallback();
     m_board.writeAllOff();
@@ -80,8 +81,9 @@ void OutputControl::ComOFF_Click() {
         m_timers.StroboTaimer[k - 1]->setEnabled(false);
     }
     m_state.MailEnabled = 0;
+    m_timers.PostiKell->setEnabled(false);
     skipOnStoreError([&] {
-        m_store.write(sections::Seaded, QStringLiteral("MailEnabled"), QStringLiteral("0"));
+        m_store.write(sections::Seaded, general::MailEnabled.key, m_state.MailEnabled.text());
         m_store.sync();
     });
     m_panel.mailIndicatorShown = false;
@@ -92,7 +94,7 @@ void OutputControl::RestoreOutputStates() {
     const NumberedSection& section = sections::Valjundid;
     for (int k = 1; k <= 8; ++k) {
         const QString stored =
-            m_store.read(section.section, numberedKey(section.keyword, k), QStringLiteral("0"));
+            m_store.read(section.section, section.key(k), section.completionText(k));
         m_state.Valjundid[k] = stored.isEmpty() ? Value(0) : Value(stored);
         showWanted(k);
     }

@@ -7,10 +7,13 @@
 
 #include <QLocale>
 
+#include <array>
+#include <optional>
+
 namespace kestrum {
 
-// The clock labels and the time tables of the outputs under automatic control, checked at
-// every tick of Timer1 to the second.
+// The clock labels and the time tables of the outputs under automatic control, checked for
+// every second of the wall clock, each second once.
 class Schedule {
 public:
     Schedule(State& state, Panel& panel, OutputControl& outputs, const Clock& clock, Timer& timer1,
@@ -19,19 +22,31 @@ public:
     void Timer1_Timer();
 
     static constexpr int kTickMs = 10;
+    // How far back the seconds missed while the thread was held are still switched.
+    static constexpr int kCatchUpSeconds = 120;
 
 private:
+    void showClock(const QDateTime& now);
+    // Switches what the tables name for this second of the wall clock.
+    void evaluate(const QDateTime& second);
     // Whether an entry's time and date slots name this second; a daily entry needs no date.
-    bool matches(const Value& timeSlot, const Value& dateSlot, bool daily) const;
+    static bool matches(const Value& timeSlot, const Value& dateSlot, bool daily,
+                        const QDateTime& second);
+    // Fires one entry's on or off switching once per wall-clock second, whatever the clock does.
+    void fire(int output, int entry, int on, const QDateTime& second);
 
     State& m_state;
     Panel& m_panel;
     OutputControl& m_outputs;
     const Clock& m_clock;
     QLocale m_locale;
-    QString m_timeNow;
     QDate m_today;
     QString m_dateLabel;
+    // The last second evaluated, in seconds since the epoch; none before the first tick.
+    std::optional<qint64> m_lastEvaluated;
+    // The wall-clock second at which each entry last switched on (index 0) or off (index 1):
+    // a clock set back passes those seconds again, and they must not switch twice.
+    std::array<std::array<QDateTime, 2>, 8 * 10> m_lastFired;
 };
 
 }  // namespace kestrum

@@ -19,7 +19,7 @@ void Strobe::StroboTaimer_Timer(int index) {
         return;
     }
     m_outputs.setWanted(k, wasOn ? 0 : 1);
-    m_board.ShiftOutputs();
+    m_board.shiftStrobeToggle();
     const Value& next = wasOn ? m_state.StroboValjas[k] : m_state.StroboSees[k];
     m_timers.StroboTaimer[index]->setInterval(next.toInt());
 }

@@ -235,8 +235,7 @@ void JuhtpultWindow::render() {
     m_portLabel->setText(m_panel.portLabel);
     m_portLabel->setStyleSheet(
         m_panel.portError ? QStringLiteral("color: #c62828; font-weight: bold") : QString());
-    m_portLabel->setToolTip(m_panel.portError ? QStringLiteral("The port could not be opened")
-                                              : QString());
+    m_portLabel->setToolTip(m_panel.portErrorText);
     m_dateLabel->setText(m_panel.dateLabel);
     m_clockLabel->setText(m_panel.clockLabel);
     m_failureLabel->setText(m_panel.failureLabel);

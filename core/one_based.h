@@ -30,6 +30,9 @@ public:
     const T& operator()(int slot, int output) const { return m_slots[index(slot, output)]; }
     // The number of the settings key that holds a slot: 1..168.
     static int keyNumber(int slot, int output) { return kSlots * (output - 1) + slot; }
+    // The slot that settings key number 1..168 holds.
+    T& atKeyNumber(int number) { return m_slots[number]; }
+    static constexpr int kKeys = kSlots * kOutputs;
 
 private:
     static int index(int slot, int output) {
@@ -38,7 +41,7 @@ private:
         }
         return keyNumber(slot, output);
     }
-    OneBased<T, kSlots * kOutputs> m_slots;
+    OneBased<T, kKeys> m_slots;
 };
 
 }  // namespace kestrum

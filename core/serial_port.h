@@ -1,8 +1,16 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 namespace kestrum {
+
+// Why the port could not be opened, in the terms the user can act on.
+struct PortOpenError {
+    QString reason;       // the driver's own words; empty when the last open succeeded
+    QString accessGroup;  // the group whose members may use the device, when the lack of that
+                          // membership refused the open; empty otherwise
+};
 
 // The serial port that the board hangs on, seen through its modem control lines only.
 // Line levels written while the port is closed are remembered and take effect on opening.
@@ -19,6 +27,10 @@ public:
     // Closes the port after every character written has left it; a closed port stays closed.
     virtual void close() = 0;
     virtual bool portOpen() const = 0;
+    // The device the selected port stands for, as the user names it: "/dev/ttyUSB0".
+    virtual QString deviceName() const = 0;
+    // Why the last open failed; an empty reason after a successful one.
+    virtual PortOpenError lastOpenError() const = 0;
     // Asserts (true) or releases (false) DTR, the data line into the board.
     virtual void setDtrEnable(bool asserted) = 0;
     // Asserts or releases RTS, the shift clock of both board registers.

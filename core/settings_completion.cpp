@@ -4,13 +4,6 @@
 
 namespace kestrum {
 
-namespace {
-
-const QString kZero = QStringLiteral("0");
-const QString kStrobeDefault = QStringLiteral("100");
-
-}  // namespace
-
 SettingsCompletion::SettingsCompletion(State& state, Panel& panel, SettingsStore& store,
                                        SerialPort& port, Timers& timers, Ui& ui)
     : m_state(state), m_panel(panel), m_store(store), m_port(port), m_timers(timers), m_ui(ui) {}
@@ -32,12 +25,15 @@ void SettingsCompletion::CompleteSettings() {
     }
 }
 
-void SettingsCompletion::writeNumbered(const NumberedSection& section, int count,
-                                       const std::function<QString(int)>& textOf,
-                                       const std::function<void(int)>& afterWrite) {
+// Writes the default of each of the section's keys in turn, with what goes before and after
+// that key's write; a failing write abandons the rest of the section.
+void SettingsCompletion::fillSection(const NumberedSection& section, int count,
+                                     const std::function<void(int)>& before,
+                                     const std::function<void(int)>& after) {
     for (int n = 1; n <= count; ++n) {
-        m_store.write(section.section, numberedKey(section.keyword, n), textOf(n));
-        afterWrite(n);
+        before(n);
+        m_store.write(section.section, section.key(n), section.completionText(n));
+        after(n);
     }
     m_store.sync();
 }
@@ -45,116 +41,67 @@ void SettingsCompletion::writeNumbered(const NumberedSection& section, int count
 bool SettingsCompletion::completeSections() {
     bool completed = false;
     // A row runs only when its probe key reads empty; a store failure abandons that row alone.
-    const auto row = [&](const NumberedSection& section, auto&& action) {
-        if (m_store.read(section.section, numberedKey(section.keyword, 1)).isEmpty()) {
+    const auto row = [&](const NumberedSection& section, const std::function<void(int)>& before,
+                         const std::function<void(int)>& after) {
+        if (m_store.read(section.section, section.key(1)).isEmpty()) {
             completed = true;
-            skipOnStoreError(action);
+            skipOnStoreError([&] { fillSection(section, 8, before, after); });
         }
     };
-    const auto zeros = [](int) { return kZero; };
-    const auto zeroTable = [&](const NumberedSection& section, State::PerOutput& table) {
-        row(section, [&] { writeNumbered(section, 8, zeros, [&](int n) { table[n] = 0; }); });
+    const auto nothing = [](int) {};
+    const auto table = [&](const NumberedSection& section, State::PerOutput& variables) {
+        row(section, nothing, [&](int n) { variables[n] = section.completionValue(n); });
     };
 
-    row(sections::Mode, [&] {
-        writeNumbered(sections::Mode, 8, zeros, [&](int n) {
-            m_state.Mode[n] = 0;
-            m_timers.StroboTaimer[n - 1]->setEnabled(false);
-        });
+    row(sections::Mode, nothing, [&](int n) {
+        m_state.Mode[n] = 0;
+        m_timers.StroboTaimer[n - 1]->setEnabled(false);
     });
-    zeroTable(sections::Juhtimine, m_state.Juhtimine);
-    zeroTable(sections::Initsialiseeritud, m_state.Initsialiseeritud);
-    zeroTable(sections::Valjundid, m_state.Valjundid);
-
-    const auto names = [&](const NumberedSection& section, const QString& word,
-                           State::PerOutput& table) {
-        row(section, [&] {
-            writeNumbered(
-                section, 8, [&](int n) { return word + signedText(n) + QStringLiteral("    "); },
-                [&](int n) { table[n] = word + signedText(n); });
-        });
-    };
-    names(sections::KlahviNimi, QStringLiteral("Väljund"), m_state.KlahviNimi);
-    names(sections::SisendiNimi, QStringLiteral("Sisend"), m_state.SisendiNimi);
-
-    row(sections::SisendiMuutuseMail, [&] {
-        for (int n = 1; n <= 8; ++n) {
+    table(sections::Juhtimine, m_state.Juhtimine);
+    table(sections::Initsialiseeritud, m_state.Initsialiseeritud);
+    table(sections::Valjundid, m_state.Valjundid);
+    table(sections::KlahviNimi, m_state.KlahviNimi);
+    table(sections::SisendiNimi, m_state.SisendiNimi);
+    row(
+        sections::SisendiMuutuseMail,
+        [&](int n) {
             m_state.SisendiMuutuseMail[n] = 0;
             m_panel.inputs[n - 1].mailMarkShown = false;
-            m_store.write(sections::SisendiMuutuseMail.section,
-                          numberedKey(sections::SisendiMuutuseMail.keyword, n), kZero);
-        }
-        m_store.sync();
-    });
+        },
+        nothing);
 
-    const auto times = [&](const NumberedSection& section, TimeTable<Value>& table) {
-        row(section, [&] {
-            for (int n = 1; n <= TimeTable<Value>::kOutputs; ++n) {
-                for (int s = 1; s <= TimeTable<Value>::kSlots; ++s) {
-                    m_store.write(section.section,
-                                  numberedKey(section.keyword, TimeTable<Value>::keyNumber(s, n)),
-                                  kZero);
-                    table(s, n) = 0;
-                }
-            }
-            m_store.sync();
-        });
-    };
-    times(sections::Sisseajad, m_state.Sisseajad);
-    times(sections::Valjaajad, m_state.Valjaajad);
+    for (const auto& [section, slots] : {std::pair{&sections::Sisseajad, &m_state.Sisseajad},
+                                         std::pair{&sections::Valjaajad, &m_state.Valjaajad}}) {
+        if (m_store.read(section->section, section->key(1)).isEmpty()) {
+            completed = true;
+            skipOnStoreError([&] {
+                fillSection(*section, TimeTable<Value>::kKeys, nothing,
+                            [&](int number) { slots->atKeyNumber(number) = 0; });
+            });
+        }
+    }
 
-    row(sections::StroboSees, [&] {
-        for (int n = 1; n <= 8; ++n) {
-            m_state.StroboSees[n] = 100;
-            m_store.write(sections::StroboSees.section,
-                          numberedKey(sections::StroboSees.keyword, n), kStrobeDefault);
-            m_timers.StroboTaimer[n - 1]->setInterval(100);
-        }
-        m_store.sync();
-    });
-    row(sections::StroboValjas, [&] {
-        for (int n = 1; n <= 8; ++n) {
-            m_state.StroboValjas[n] = 100;
-            m_store.write(sections::StroboValjas.section,
-                          numberedKey(sections::StroboValjas.keyword, n), kStrobeDefault);
-        }
-        m_store.sync();
-    });
+    row(
+        sections::StroboSees, [&](int n) { m_state.StroboSees[n] = 100; },
+        [&](int n) { m_timers.StroboTaimer[n - 1]->setInterval(100); });
+    row(
+        sections::StroboValjas, [&](int n) { m_state.StroboValjas[n] = 100; }, nothing);
 
     completeGeneralSettings(completed);
     return completed;
 }
 
 void SettingsCompletion::completeGeneralSettings(bool& completed) {
-    struct GeneralRow {
-        QString key;
-        QString text;
-        Value* variable;
-        // Keys that may hold the empty text read the same as missing ones: no reason to tell.
-        bool tellsUser;
-    };
-    const GeneralRow rows[] = {
-        {QStringLiteral("MailEnabled"), kZero, &m_state.MailEnabled, true},
-        {QStringLiteral("PrefAdrOnly"), kZero, &m_state.PrefAdrOnly, true},
-        {QStringLiteral("PrefAdrText"), QString(), &m_state.PrefAdrText, false},
-        {QStringLiteral("PrefAdrText1"), QString(), &m_state.PrefAdrText1, false},
-        {QStringLiteral("MailCheckInt"), kZero, &m_state.MailCheckInt, true},
-        {QStringLiteral("Confirm"), kZero, &m_state.Confirm, true},
-        {QStringLiteral("ParoolLubatud"), kZero, &m_state.ParoolLubatud, true},
-        {QStringLiteral("Subjekt"), QStringLiteral("tuulelipp"), &m_state.Subjekt, false},
-        {QStringLiteral("Logi"), kZero, &m_state.Logi, true},
-        {QStringLiteral("ControlEnabled"), kZero, &m_state.ControlEnabled, true},
-    };
-    for (const GeneralRow& row : rows) {
-        if (!m_store.read(sections::Seaded, row.key).isEmpty()) {
+    for (const GeneralKey* key : general::completed) {
+        if (!m_store.read(sections::Seaded, key->key).isEmpty()) {
             continue;
         }
-        completed = completed || row.tellsUser;
+        completed = completed || key->completionTellsUser;
         skipOnStoreError([&] {
-            m_store.write(sections::Seaded, row.key, row.text);
+            m_store.write(sections::Seaded, key->key, key->completionText);
             m_store.sync();
-            *row.variable = row.text;
-            if (row.variable == &m_state.MailEnabled) {
+            m_state.*(key->variable) = key->completionText;
+            if (key == &general::MailEnabled) {
                 m_panel.mailIndicatorShown = false;
             }
         });
@@ -162,14 +109,14 @@ void SettingsCompletion::completeGeneralSettings(bool& completed) {
 }
 
 bool SettingsCompletion::completePort() {
-    const QString key = QStringLiteral("Järjestikport");
-    if (Value(m_store.read(sections::Seaded, key, kZero)).toInt() > 0) {
+    const QString& key = general::Jarjestikport.key;
+    if (Value(m_store.read(sections::Seaded, key, QStringLiteral("0"))).toInt() > 0) {
         return true;
     }
     m_port.setCommPort(1);
     const bool opened = m_port.open();
     m_port.close();
-    const int port = opened ? 1 : 2;
+    const int port = opened ? general::Jarjestikport.completionText.toInt() : 2;
     m_port.setCommPort(port);
     m_panel.portLabel = QString::number(port);
     skipOnStoreError([&] {

@@ -25,9 +25,8 @@ private:
     void completeGeneralSettings(bool& completed);
     // Tests port 1 when no port is stored; false when it failed and port 2 was taken instead.
     bool completePort();
-    void writeNumbered(const NumberedSection& section, int count,
-                       const std::function<QString(int)>& textOf,
-                       const std::function<void(int)>& afterWrite);
+    void fillSection(const NumberedSection& section, int count,
+                     const std::function<void(int)>& before, const std::function<void(int)>& after);
 
     State& m_state;
     Panel& m_panel;

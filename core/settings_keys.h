@@ -1,35 +1,128 @@
 #pragma once
 
+#include "state.h"
+#include "value.h"
+
 #include <QString>
 
+#include <array>
+
+// Every section, key and default of the store, spelt once. Completion, start-up, the settings
+// windows and all-off name the keys only through these tables.
 namespace kestrum {
+
+// The key of output or input n in a per-output section: "Mode 1", "Sisseaeg 168".
+QString numberedKey(const QString& keyword, int n);
 
 // A per-output or per-input section of the store and the word its keys are numbered after.
 struct NumberedSection {
+    enum class Defaults {
+        Number,      // every key defaults to `word`, a number
+        OutputName,  // "Väljund 1    " on completion, "Väljund  1" at start-up
+        InputName,   // "Sisend 1    " on completion, "Sisend  1" at start-up
+        None,        // no default: a missing key reads empty
+    };
+
     QString section;
     QString keyword;
+    Defaults defaults = Defaults::None;
+    QString word;  // the number of Defaults::Number
+
+    QString key(int n) const { return numberedKey(keyword, n); }
+    // The text completion writes for n when the section is missing.
+    QString completionText(int n) const;
+    // The value completion leaves in memory for n: a name without its four blanks of padding.
+    Value completionValue(int n) const;
+    // What start-up takes for n when the key is missing or holds the empty text.
+    Value startupDefault(int n) const;
 };
 
 namespace sections {
-inline const NumberedSection Mode{QStringLiteral("Mode"), QStringLiteral("Mode")};
-inline const NumberedSection Juhtimine{QStringLiteral("Juhtimine"), QStringLiteral("Juhtimine")};
+using D = NumberedSection::Defaults;
+inline const NumberedSection Mode{QStringLiteral("Mode"), QStringLiteral("Mode"), D::Number,
+                                  QStringLiteral("0")};
+inline const NumberedSection Juhtimine{QStringLiteral("Juhtimine"), QStringLiteral("Juhtimine"),
+                                       D::Number, QStringLiteral("0")};
 inline const NumberedSection Initsialiseeritud{QStringLiteral("Initsialiseeritud"),
-                                               QStringLiteral("Initsialiseeritud")};
-inline const NumberedSection Valjundid{QStringLiteral("Väljundid"), QStringLiteral("Väljundid")};
-inline const NumberedSection KlahviNimi{QStringLiteral("KlahviNimi"), QStringLiteral("KlahviNimi")};
-inline const NumberedSection SisendiNimi{QStringLiteral("SisendiNimi"),
-                                         QStringLiteral("SisendiNimi")};
+                                               QStringLiteral("Initsialiseeritud"), D::Number,
+                                               QStringLiteral("0")};
+inline const NumberedSection Valjundid{QStringLiteral("Väljundid"), QStringLiteral("Väljundid"),
+                                       D::Number, QStringLiteral("0")};
+inline const NumberedSection KlahviNimi{
+    QStringLiteral("KlahviNimi"), QStringLiteral("KlahviNimi"), D::OutputName, {}};
+inline const NumberedSection SisendiNimi{
+    QStringLiteral("SisendiNimi"), QStringLiteral("SisendiNimi"), D::InputName, {}};
 inline const NumberedSection SisendiMuutuseMail{QStringLiteral("SisendiMuutuseMail"),
-                                                QStringLiteral("SisendiMuutuseMail")};
-inline const NumberedSection Sisseajad{QStringLiteral("Sisseajad"), QStringLiteral("Sisseaeg")};
-inline const NumberedSection Valjaajad{QStringLiteral("Väljaajad"), QStringLiteral("Väljaaeg")};
-inline const NumberedSection StroboSees{QStringLiteral("StroboSees"), QStringLiteral("StroboSees")};
+                                                QStringLiteral("SisendiMuutuseMail"), D::Number,
+                                                QStringLiteral("0")};
+// Keys numbered 1..168: slot s of output n is 21 * (n - 1) + s.
+inline const NumberedSection Sisseajad{QStringLiteral("Sisseajad"), QStringLiteral("Sisseaeg"),
+                                       D::Number, QStringLiteral("0")};
+inline const NumberedSection Valjaajad{QStringLiteral("Väljaajad"), QStringLiteral("Väljaaeg"),
+                                       D::Number, QStringLiteral("0")};
+inline const NumberedSection StroboSees{QStringLiteral("StroboSees"), QStringLiteral("StroboSees"),
+                                        D::Number, QStringLiteral("100")};
 inline const NumberedSection StroboValjas{QStringLiteral("StroboVäljas"),
-                                          QStringLiteral("StroboVäljas")};
+                                          QStringLiteral("StroboVäljas"), D::Number,
+                                          QStringLiteral("100")};
 // Which device each port number stands for, when it is not the platform's default.
-inline const NumberedSection Pordid{QStringLiteral("Pordid"), QStringLiteral("Port")};
+inline const NumberedSection Pordid{QStringLiteral("Pordid"), QStringLiteral("Port"), D::None, {}};
 
 inline const QString Seaded = QStringLiteral("Seaded");
 }  // namespace sections
+
+// A key of section "Seaded" and the program-wide value that mirrors it.
+struct GeneralKey {
+    QString key;
+    // What completion writes when the key is missing or empty.
+    QString completionText;
+    // Whether completing it is worth telling the user: a key that may hold the empty text
+    // reads the same as a missing one.
+    bool completionTellsUser;
+    // What start-up takes when the key is missing or holds the empty text.
+    Value startupDefault;
+    Value State::*variable;
+};
+
+namespace general {
+inline const GeneralKey MailEnabled{QStringLiteral("MailEnabled"), QStringLiteral("0"), true, 0,
+                                    &State::MailEnabled};
+inline const GeneralKey PrefAdrOnly{QStringLiteral("PrefAdrOnly"), QStringLiteral("0"), true, 0,
+                                    &State::PrefAdrOnly};
+inline const GeneralKey PrefAdrText{QStringLiteral("PrefAdrText"), QString(), false, QString(),
+                                    &State::PrefAdrText};
+inline const GeneralKey PrefAdrText1{QStringLiteral("PrefAdrText1"), QString(), false, QString(),
+                                     &State::PrefAdrText1};
+inline const GeneralKey MailCheckInt{QStringLiteral("MailCheckInt"), QStringLiteral("0"), true, 0,
+                                     &State::MailCheckInt};
+inline const GeneralKey Confirm{QStringLiteral("Confirm"), QStringLiteral("0"), true, 0,
+                                &State::Confirm};
+inline const GeneralKey ParoolLubatud{QStringLiteral("ParoolLubatud"), QStringLiteral("0"), true, 0,
+                                      &State::ParoolLubatud};
+inline const GeneralKey Subjekt{QStringLiteral("Subjekt"), QStringLiteral("tuulelipp"), false,
+                                QString(), &State::Subjekt};
+inline const GeneralKey Logi{QStringLiteral("Logi"), QStringLiteral("0"), true, 0, &State::Logi};
+inline const GeneralKey ControlEnabled{QStringLiteral("ControlEnabled"), QStringLiteral("0"), true,
+                                       0, &State::ControlEnabled};
+// Completion tests port 1 before it writes; start-up takes 0 or missing as port 1.
+inline const GeneralKey Jarjestikport{QStringLiteral("Järjestikport"), QStringLiteral("1"), false,
+                                      1, &State::Jarjestikport};
+
+// The keys completion fills in and start-up loads, in completion's order.
+inline const std::array<const GeneralKey*, 10> completed{
+    &MailEnabled, &PrefAdrOnly,   &PrefAdrText, &PrefAdrText1, &MailCheckInt,
+    &Confirm,     &ParoolLubatud, &Subjekt,     &Logi,         &ControlEnabled,
+};
+}  // namespace general
+
+// The mail account: the back end's own log-on data.
+namespace post {
+inline const QString section = QStringLiteral("Post");
+inline const QString incoming = QStringLiteral("Sisse");
+inline const QString outgoing = QStringLiteral("Välja");
+inline const QString user = QStringLiteral("Kasutaja");
+inline const QString sender = QStringLiteral("Saatja");
+inline const QString password = QStringLiteral("Parool");
+}  // namespace post
 
 }  // namespace kestrum

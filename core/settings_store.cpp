@@ -1,12 +1,8 @@
 #include "settings_store.h"
 
-#include "value.h"
+#include "core/logging.h"
 
 namespace kestrum {
-
-QString numberedKey(const QString& keyword, int n) {
-    return keyword + signedText(n);
-}
 
 void replaceSection(SettingsStore& store, const QString& section, const QString& keyword,
                     const QStringList& texts) {
@@ -15,6 +11,10 @@ void replaceSection(SettingsStore& store, const QString& section, const QString&
         store.write(section, numberedKey(keyword, i + 1), texts[i]);
     }
     store.sync();
+}
+
+void reportStoreError(const StoreError& error) {
+    qCWarning(lcCore).noquote() << "A settings change was not saved:" << error.what();
 }
 
 void replaceSectionSkippingErrors(SettingsStore& store, const NumberedSection& section,

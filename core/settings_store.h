@@ -31,9 +31,6 @@ public:
     virtual void sync() = 0;
 };
 
-// The key of output or input n in a per-output section: "Mode 1", "Sisseaeg 168".
-QString numberedKey(const QString& keyword, int n);
-
 // Deletes the section, writes texts[i] under the key numbered i + 1 and syncs.
 void replaceSection(SettingsStore& store, const QString& section, const QString& keyword,
                     const QStringList& texts);
@@ -42,12 +39,16 @@ void replaceSection(SettingsStore& store, const QString& section, const QString&
 void replaceSectionSkippingErrors(SettingsStore& store, const NumberedSection& section,
                                   const QStringList& texts);
 
+// Writes the error as one warning line: a skipped step leaves no other trace.
+void reportStoreError(const StoreError& error);
+
 // Runs one store step; a StoreError ends that step alone.
 template <typename Step>
 void skipOnStoreError(Step&& step) {
     try {
         step();
-    } catch (const StoreError&) {
+    } catch (const StoreError& error) {
+        reportStoreError(error);
     }
 }
 

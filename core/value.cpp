@@ -10,6 +10,8 @@ namespace {
 
 const QString kDateFormat = QStringLiteral("dd.MM.yyyy");
 const QString kTimeFormat = QStringLiteral("HH:mm:ss");
+// Dates are read without the leading zeros too: a mail command stores "1.1.2027" as written.
+const QString kDateReadFormat = QStringLiteral("d.M.yyyy");
 
 std::optional<double> readNumber(const QString& text) {
     bool ok = false;
@@ -39,11 +41,11 @@ QString dateTimeText(const QDateTime& moment) {
 std::optional<QDateTime> parseDateTimeText(const QString& text) {
     const QString trimmed = text.trimmed();
     const QDateTime both =
-        QDateTime::fromString(trimmed, kDateFormat + QLatin1Char(' ') + kTimeFormat);
+        QDateTime::fromString(trimmed, kDateReadFormat + QLatin1Char(' ') + kTimeFormat);
     if (both.isValid()) {
         return both;
     }
-    const QDate date = QDate::fromString(trimmed, kDateFormat);
+    const QDate date = QDate::fromString(trimmed, kDateReadFormat);
     if (date.isValid()) {
         return QDateTime(date, QTime(0, 0));
     }

@@ -1,5 +1,8 @@
 #include "board_link.h"
 
+#include "device/logging.h"
+#include "device/port_error_text.h"
+
 namespace kestrum {
 
 namespace {
@@ -13,11 +16,17 @@ BoardLink::BoardLink(State& state, Panel& panel, SerialPort& port, Timer& eventT
 }
 
 // A port that cannot be opened skips the operation; the port label carries the error until an
-// open succeeds again.
+// open succeeds again. Scans retry every period, so only a change of the error is reported.
 bool BoardLink::openPort() {
     const bool opened = m_port.open();
-    if (m_panel.portError == opened) {
+    const QString errorText =
+        opened ? QString() : portOpenErrorText(m_port.deviceName(), m_port.lastOpenError());
+    if (m_panel.portErrorText != errorText) {
+        if (!opened) {
+            qCWarning(lcDevice).noquote() << errorText;
+        }
         m_panel.portError = !opened;
+        m_panel.portErrorText = errorText;
         m_panel.changed();
     }
     return opened;
@@ -52,12 +61,22 @@ bool BoardLink::writeFrame(const std::function<bool(int)>& isOn) {
 }
 
 void BoardLink::ShiftOutputs() {
+    shift(true);
+}
+
+void BoardLink::shiftStrobeToggle() {
+    shift(false);
+}
+
+void BoardLink::shift(bool rearmAnnouncements) {
     if (!writeFrame([this](int i) { return m_state.Valjundid[i] == 1; })) {
         return;
     }
     for (int i = 1; i <= 8; ++i) {
-        m_state.FailureAnnounced[i] = 0;
         m_state.OutputFailed[i] = 0;
+        if (rearmAnnouncements) {
+            m_state.FailureAnnounced[i] = 0;
+        }
     }
 }
 

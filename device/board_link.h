@@ -21,8 +21,12 @@ public:
         m_evaluateFrame = std::move(evaluate);
     }
 
-    // Writes the wanted states to the board and latches them; clears every failure flag.
+    // Writes the wanted states to the board and latches them; clears every failure flag, so a
+    // failure that persists is announced again: each command deserves its own answer.
     void ShiftOutputs();
+    // The same shift for a strobe toggle, which is no new command: a failure already announced
+    // stays announced, or a persisting one would be logged and mailed at every toggle.
+    void shiftStrobeToggle();
     // Opens the port; when that fails, switches between ports 1 and 2 (any other to 1) and
     // tries once more. The switch lasts for this run only.
     bool openWithFallback();
@@ -35,6 +39,7 @@ public:
     static constexpr int kSettleWaitMs = 10;
 
 private:
+    void shift(bool rearmAnnouncements);
     void BoardScan();
     bool writeFrame(const std::function<bool(int)>& isOn);
     void readFrame();

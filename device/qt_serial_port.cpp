@@ -3,6 +3,8 @@
 #include "core/settings_keys.h"
 
 #ifdef Q_OS_UNIX
+#include <QFileInfo>
+
 #include <termios.h>
 #endif
 
@@ -11,11 +13,24 @@ namespace kestrum {
 namespace {
 // The strobe character takes about a millisecond at 9600 baud; this only bounds a stuck driver.
 constexpr int kWriteLimitMs = 1000;
+
+#ifdef Q_OS_UNIX
+// The group that grants access to the device, when this user lacks it. A device the user may
+// read and write was refused for another reason, such as a lock held by another program.
+QString groupLackedFor(const QString& device) {
+    const QFileInfo file(device.startsWith(QLatin1Char('/')) ? device
+                                                             : QStringLiteral("/dev/") + device);
+    if (file.isReadable() && file.isWritable()) {
+        return {};
+    }
+    const QString group = file.group();
+    return group.isEmpty() ? QStringLiteral("dialout") : group;
+}
+#endif
 }  // namespace
 
 QString serialDeviceName(const SettingsStore& store, int n) {
-    const QString configured =
-        store.read(sections::Pordid.section, numberedKey(sections::Pordid.keyword, n));
+    const QString configured = store.read(sections::Pordid.section, sections::Pordid.key(n));
     if (!configured.isEmpty()) {
         return configured;
     }
@@ -32,8 +47,16 @@ bool QtSerialPort::open() {
     if (m_port.isOpen()) {
         return true;
     }
-    m_port.setPortName(serialDeviceName(m_store, m_commPort));
+    const QString device = deviceName();
+    m_port.setPortName(device);
+    m_lastOpenError = {};
     if (!m_port.open(QIODevice::ReadWrite)) {
+        m_lastOpenError.reason = m_port.errorString();
+#ifdef Q_OS_UNIX
+        if (m_port.error() == QSerialPort::PermissionError) {
+            m_lastOpenError.accessGroup = groupLackedFor(device);
+        }
+#endif
         return false;
     }
     m_port.setDataTerminalReady(m_dtr);

@@ -22,6 +22,8 @@ public:
     bool open() override;
     void close() override;
     bool portOpen() const override { return m_port.isOpen(); }
+    QString deviceName() const override { return serialDeviceName(m_store, m_commPort); }
+    PortOpenError lastOpenError() const override { return m_lastOpenError; }
     void setDtrEnable(bool asserted) override;
     void setRtsEnable(bool asserted) override;
     bool cdHolding() const override;
@@ -30,6 +32,7 @@ public:
 private:
     const SettingsStore& m_store;
     mutable QSerialPort m_port;
+    PortOpenError m_lastOpenError;
     int m_commPort = 1;
     bool m_dtr = false;
     bool m_rts = false;

@@ -13,13 +13,19 @@ bool SimulatedBoard::open() {
         return true;
     }
     if (m_unavailablePorts.count(m_commPort) != 0) {
+        m_lastOpenError.reason = QStringLiteral("the port is not available");
         record(Event::Kind::OpenFailed);
         return false;
     }
+    m_lastOpenError = {};
     m_open = true;
     record(Event::Kind::Open);
     driveLines(m_dtrWritten, m_rtsWritten);
     return true;
+}
+
+QString SimulatedBoard::deviceName() const {
+    return QStringLiteral("simulated board, port %1").arg(m_commPort);
 }
 
 void SimulatedBoard::close() {

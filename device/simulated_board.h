@@ -46,6 +46,8 @@ public:
     bool open() override;
     void close() override;
     bool portOpen() const override { return m_open; }
+    QString deviceName() const override;
+    PortOpenError lastOpenError() const override { return m_lastOpenError; }
     void setDtrEnable(bool asserted) override;
     void setRtsEnable(bool asserted) override;
     bool cdHolding() const override;
@@ -77,6 +79,7 @@ private:
     const Clock& m_clock;
     int m_commPort = 1;
     bool m_open = false;
+    PortOpenError m_lastOpenError;
     bool m_dtrWritten = false;
     bool m_rtsWritten = false;
     bool m_dtrLine = false;  // the levels the board sees: released while the port is closed

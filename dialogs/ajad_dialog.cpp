@@ -103,7 +103,7 @@ AjadDialog::AjadDialog(OutputSettings& settings, QWidget* parent)
     connect(m_entries, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0 && row + 1 != m_form.entry) {
             m_settings.LylitumineList_Click(m_form, row + 1);
-            display(m_form);
+            showEntry();
         }
     });
     connect(save, &QToolButton::clicked, this, [this] {
@@ -112,7 +112,7 @@ AjadDialog::AjadDialog(OutputSettings& settings, QWidget* parent)
     });
     connect(clear, &QToolButton::clicked, this, [this] {
         m_settings.ComDelTime_Click(m_form);
-        display(m_form);
+        showEntry();
     });
 
     m_strobeFrame = named(new QGroupBox(QStringLiteral("Strobo")), "StroboFrame",
@@ -147,21 +147,23 @@ AjadDialog::AjadDialog(OutputSettings& settings, QWidget* parent)
     layout->addLayout(buttons);
 
     m_form = m_settings.Form_Load();
-    display(m_form);
+    m_name->setText(m_form.name);
+    m_strobeOn->setText(m_form.strobeOn);
+    m_strobeOff->setText(m_form.strobeOff);
+    showEntry();
+    showMode();
 }
 
-void AjadDialog::display(const OutputForm& form) {
-    m_name->setText(form.name);
+// Only the pickers and the daily box follow the entry: the name and strobe times the user has
+// typed stay as typed until OK.
+void AjadDialog::showEntry() {
     const QSignalBlocker blocker(m_entries);
-    m_entries->setCurrentRow(form.entry - 1);
-    m_onTime->setTime(form.onTime);
-    m_onDate->setDate(form.onDate);
-    m_offTime->setTime(form.offTime);
-    m_offDate->setDate(form.offDate);
-    m_daily->setChecked(form.daily);
-    m_strobeOn->setText(form.strobeOn);
-    m_strobeOff->setText(form.strobeOff);
-    showMode();
+    m_entries->setCurrentRow(m_form.entry - 1);
+    m_onTime->setTime(m_form.onTime);
+    m_onDate->setDate(m_form.onDate);
+    m_offTime->setTime(m_form.offTime);
+    m_offDate->setDate(m_form.offDate);
+    m_daily->setChecked(m_form.daily);
 }
 
 void AjadDialog::showMode() {

@@ -21,7 +21,7 @@ public:
     explicit AjadDialog(OutputSettings& settings, QWidget* parent = nullptr);
 
 private:
-    void display(const OutputForm& form);
+    void showEntry();
     void readPickers();
     void showMode();
     void accept() override;

@@ -7,7 +7,6 @@ namespace kestrum {
 
 namespace {
 const QString kSettingsError = QStringLiteral("Kaugvoole seadete viga...");
-const QString kPortKey = QStringLiteral("Järjestikport");
 }  // namespace
 
 GeneralSettings::GeneralSettings(State& state, Panel& panel, SettingsStore& store, SerialPort& port,
@@ -16,81 +15,77 @@ GeneralSettings::GeneralSettings(State& state, Panel& panel, SettingsStore& stor
 
 GeneralForm GeneralSettings::Form_Load() {
     GeneralForm form;
-    const auto seaded = [&](const char* key) {
-        return Value(m_store.read(sections::Seaded, QString::fromLatin1(key)));
+    const auto seaded = [&](const GeneralKey& key) {
+        return Value(m_store.read(sections::Seaded, key.key));
     };
-    const auto flag = [&](const char* key, Value& variable) {
+    const auto flag = [&](const GeneralKey& key) {
         const bool on = seaded(key).toInt() != 0;
-        variable = on ? 1 : 0;
+        m_state.*(key.variable) = on ? 1 : 0;
         return on;
     };
+    const auto text = [&](const GeneralKey& key) {
+        const QString stored = seaded(key).text();
+        m_state.*(key.variable) = stored;
+        return stored;
+    };
 
-    const int port = seaded("Järjestikport").toInt();
-    form.portIndex = port >= 1 && port <= 4 ? port - 1 : 0;
+    const int port = seaded(general::Jarjestikport).toInt();
+    form.portIndex =
+        port >= 1 && port <= 4 ? port - 1 : general::Jarjestikport.startupDefault.toInt() - 1;
     for (int i = 1; i <= 8; ++i) {
         m_state.KlahviNimi[i] =
-            m_store.read(sections::KlahviNimi.section, numberedKey(sections::KlahviNimi.keyword, i),
-                         QStringLiteral("Väljund ") + signedText(i));
+            m_store.read(sections::KlahviNimi.section, sections::KlahviNimi.key(i),
+                         sections::KlahviNimi.startupDefault(i).text());
         form.outputNames[i - 1] = m_state.KlahviNimi[i].text();
-        m_state.SisendiNimi[i] = m_store.read(sections::SisendiNimi.section,
-                                              numberedKey(sections::SisendiNimi.keyword, i),
-                                              QStringLiteral("Sisend") + signedText(i));
+        // An input without a stored name is shown as completion names it in memory.
+        m_state.SisendiNimi[i] =
+            m_store.read(sections::SisendiNimi.section, sections::SisendiNimi.key(i),
+                         sections::SisendiNimi.completionValue(i).text());
         form.inputNames[i - 1] = m_state.SisendiNimi[i].text();
     }
-    form.mailEnabled = flag("MailEnabled", m_state.MailEnabled);
-    form.prefAdrOnly = flag("PrefAdrOnly", m_state.PrefAdrOnly);
-    form.prefAdrText = seaded("PrefAdrText").text();
-    m_state.PrefAdrText = form.prefAdrText;
-    form.prefAdrText1 = seaded("PrefAdrText1").text();
-    m_state.PrefAdrText1 = form.prefAdrText1;
-    const int period = seaded("MailCheckInt").toInt();
+    form.mailEnabled = flag(general::MailEnabled);
+    form.prefAdrOnly = flag(general::PrefAdrOnly);
+    form.prefAdrText = text(general::PrefAdrText);
+    form.prefAdrText1 = text(general::PrefAdrText1);
+    const int period = seaded(general::MailCheckInt).toInt();
     form.mailCheckIndex = period >= 0 && period <= 2 ? period : 0;
     m_state.MailCheckInt = form.mailCheckIndex;
-    form.confirm = flag("Confirm", m_state.Confirm);
-    form.passwordRequired = flag("ParoolLubatud", m_state.ParoolLubatud);
-    form.password = seaded("Subjekt").text();
-    m_state.Subjekt = form.password;
-    const auto stored = [&](const char* key, Value& variable) {
+    form.confirm = flag(general::Confirm);
+    form.passwordRequired = flag(general::ParoolLubatud);
+    form.password = text(general::Subjekt);
+    const auto stored = [&](const GeneralKey& key) {
         const Value value = seaded(key);
+        Value& variable = m_state.*(key.variable);
         variable = value.text().isEmpty() ? Value(0) : value;
         return !(variable == 0);
     };
-    form.logging = stored("Logi", m_state.Logi);
-    form.supervision = stored("ControlEnabled", m_state.ControlEnabled);
+    form.logging = stored(general::Logi);
+    form.supervision = stored(general::ControlEnabled);
     return form;
 }
 
-void GeneralSettings::store(const QString& key, const QString& text) {
-    m_store.write(sections::Seaded, key, text);
+void GeneralSettings::store(const GeneralKey& key, const Value& value) {
+    m_state.*(key.variable) = value;
+    m_store.write(sections::Seaded, key.key, value.text());
     m_store.sync();
 }
 
-void GeneralSettings::storeFlag(const char* key, bool on, Value& variable) {
-    variable = on ? 1 : 0;
-    store(QString::fromLatin1(key), variable.text());
+void GeneralSettings::storeFlag(const GeneralKey& key, bool on) {
+    store(key, on ? 1 : 0);
 }
 
 bool GeneralSettings::ComOK_Click(GeneralForm& form) {
-    skipOnStoreError([&] { storeFlag("MailEnabled", form.mailEnabled, m_state.MailEnabled); });
+    skipOnStoreError([&] { storeFlag(general::MailEnabled, form.mailEnabled); });
     m_panel.mailIndicatorShown = form.mailEnabled;
     m_panel.changed();
-    skipOnStoreError([&] { storeFlag("PrefAdrOnly", form.prefAdrOnly, m_state.PrefAdrOnly); });
+    skipOnStoreError([&] { storeFlag(general::PrefAdrOnly, form.prefAdrOnly); });
     if (form.prefAdrOnly && form.prefAdrText.isEmpty()) {
         return refuse(m_ui, QStringLiteral("1. eelistatud aadressi väli on tühi!"), kSettingsError);
     }
-    skipOnStoreError([&] {
-        m_state.PrefAdrText = form.prefAdrText;
-        store(QStringLiteral("PrefAdrText"), form.prefAdrText);
-    });
-    skipOnStoreError([&] {
-        m_state.PrefAdrText1 = form.prefAdrText1;
-        store(QStringLiteral("PrefAdrText1"), form.prefAdrText1);
-    });
-    skipOnStoreError([&] {
-        m_state.MailCheckInt = form.mailCheckIndex;
-        store(QStringLiteral("MailCheckInt"), QString::number(form.mailCheckIndex));
-    });
-    skipOnStoreError([&] { storeFlag("Confirm", form.confirm, m_state.Confirm); });
+    skipOnStoreError([&] { store(general::PrefAdrText, form.prefAdrText); });
+    skipOnStoreError([&] { store(general::PrefAdrText1, form.prefAdrText1); });
+    skipOnStoreError([&] { store(general::MailCheckInt, form.mailCheckIndex); });
+    skipOnStoreError([&] { storeFlag(general::Confirm, form.confirm); });
     return takePort(form);
 }
 
@@ -106,12 +101,15 @@ bool GeneralSettings::takePort(GeneralForm& form) {
                       QStringLiteral("Kaugvoolus"));
     };
     try {
+        // A board scan may hold the previous port open while the board settles: an open would
+        // then prove nothing about the chosen one. The scan opens the port again itself.
+        m_port.close();
         m_port.setCommPort(form.portIndex + 1);
         if (!m_port.open()) {
             return portRefused();
         }
         m_port.close();
-        store(kPortKey, QString::number(form.portIndex + 1));
+        store(general::Jarjestikport, form.portIndex + 1);
         m_panel.portLabel = QString::number(m_port.commPort());
         m_panel.changed();
 
@@ -125,11 +123,10 @@ bool GeneralSettings::takePort(GeneralForm& form) {
         if (form.mailEnabled && form.password.isEmpty()) {
             return refuse(m_ui, QStringLiteral("Tunnussõna väli on tühi!"), kSettingsError);
         }
-        m_state.Subjekt = form.password;
-        store(QStringLiteral("Subjekt"), form.password);
-        storeFlag("ParoolLubatud", form.passwordRequired, m_state.ParoolLubatud);
-        storeFlag("Logi", form.logging, m_state.Logi);
-        storeFlag("ControlEnabled", form.supervision, m_state.ControlEnabled);
+        store(general::Subjekt, form.password);
+        storeFlag(general::ParoolLubatud, form.passwordRequired);
+        storeFlag(general::Logi, form.logging);
+        storeFlag(general::ControlEnabled, form.supervision);
     } catch (const StoreError&) {
         return portRefused();
     }

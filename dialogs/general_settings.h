@@ -2,6 +2,7 @@
 
 #include "core/panel.h"
 #include "core/serial_port.h"
+#include "core/settings_keys.h"
 #include "core/settings_store.h"
 #include "core/state.h"
 #include "core/timers.h"
@@ -46,8 +47,9 @@ public:
     void beginEdit(int n) { m_state.EditIndex = n; }
 
 private:
-    void store(const QString& key, const QString& text);
-    void storeFlag(const char* key, bool on, Value& variable);
+    // Takes the value over and stores it.
+    void store(const GeneralKey& key, const Value& value);
+    void storeFlag(const GeneralKey& key, bool on);
     bool takePort(GeneralForm& form);
 
     State& m_state;

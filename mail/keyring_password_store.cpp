@@ -1,5 +1,7 @@
 #include "keyring_password_store.h"
 
+#include "mail/logging.h"
+
 #include <QEventLoop>
 
 #include <qt6keychain/keychain.h>
@@ -46,6 +48,8 @@ void KeyringPasswordStore::write(const QString& user, const QString& password) {
     runJob(job);
     m_keyringAnswers = job.error() == QKeychain::NoError;
     if (!*m_keyringAnswers) {
+        qCInfo(lcMail).noquote() << "The keyring did not keep the password:" << job.errorString()
+                                 << "- it goes to the settings file instead";
         m_fallback.write(user, password);
     } else if (!m_fallback.read(user).isEmpty()) {
         // The keyring holds it now; a copy left in the settings file would only leak.

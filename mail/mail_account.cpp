@@ -1,24 +1,24 @@
 #include "mail_account.h"
 
-#include "mail/post_keys.h"
+#include "core/settings_keys.h"
 
 namespace kestrum {
 
 MailAccount loadMailAccount(const SettingsStore& store, PasswordStore& passwords) {
     MailAccount account;
-    account.incomingUrl = store.read(postkeys::section, postkeys::incoming).trimmed();
-    account.outgoingUrl = store.read(postkeys::section, postkeys::outgoing).trimmed();
-    account.user = store.read(postkeys::section, postkeys::user);
-    account.senderAddress = store.read(postkeys::section, postkeys::sender).trimmed();
+    account.incomingUrl = store.read(post::section, post::incoming).trimmed();
+    account.outgoingUrl = store.read(post::section, post::outgoing).trimmed();
+    account.user = store.read(post::section, post::user);
+    account.senderAddress = store.read(post::section, post::sender).trimmed();
     account.password = passwords.read(account.user);
     return account;
 }
 
 void saveMailAccount(SettingsStore& store, PasswordStore& passwords, const MailAccount& account) {
-    store.write(postkeys::section, postkeys::incoming, account.incomingUrl);
-    store.write(postkeys::section, postkeys::outgoing, account.outgoingUrl);
-    store.write(postkeys::section, postkeys::user, account.user);
-    store.write(postkeys::section, postkeys::sender, account.senderAddress);
+    store.write(post::section, post::incoming, account.incomingUrl);
+    store.write(post::section, post::outgoing, account.outgoingUrl);
+    store.write(post::section, post::user, account.user);
+    store.write(post::section, post::sender, account.senderAddress);
     store.sync();
     passwords.write(account.user, account.password);
 }

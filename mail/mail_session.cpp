@@ -1,6 +1,7 @@
 #include "mail_session.h"
 
 #include "mail/busy_indicator.h"
+#include "mail/logging.h"
 
 namespace kestrum {
 
@@ -97,6 +98,7 @@ void MailSession::EndMailSession() {
     try {
         m_mail.signOff();
     } catch (const MailError& error) {
+        qCWarning(lcMail).noquote() << "Mail sign-off failed:" << error.description();
         m_mail.setNewSession(false);
         m_state.LastMailError = error.description();
         return;

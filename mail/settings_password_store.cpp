@@ -1,7 +1,7 @@
 #include "settings_password_store.h"
 
 #include "mail/mail_backend.h"
-#include "mail/post_keys.h"
+#include "core/settings_keys.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +13,7 @@ SettingsPasswordStore::SettingsPasswordStore(SettingsStore& store, QString setti
     : m_store(store), m_settingsFile(std::move(settingsFile)) {}
 
 QString SettingsPasswordStore::read(const QString&) {
-    return m_store.read(postkeys::section, postkeys::password);
+    return m_store.read(post::section, post::password);
 }
 
 void SettingsPasswordStore::write(const QString&, const QString& password) {
@@ -29,7 +29,7 @@ void SettingsPasswordStore::write(const QString&, const QString& password) {
         }
     }
     try {
-        m_store.write(postkeys::section, postkeys::password, password);
+        m_store.write(post::section, post::password, password);
         m_store.sync();
     } catch (const StoreError& e) {
         throw MailError(QStringLiteral("the password was not saved: %1").arg(e.what()));

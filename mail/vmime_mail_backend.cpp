@@ -1,5 +1,6 @@
 #include "vmime_mail_backend.h"
 
+#include "mail/logging.h"
 #include "mail/mime_text.h"
 #include "mail/outgoing_message.h"
 
@@ -56,8 +57,9 @@ MailAccount VmimeMailBackend::accountForSession(bool logonUi) {
     }
     try {
         saveMailAccount(m_store, m_passwords, *entered);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // The account still serves this session; the user is asked again next time.
+        qCWarning(lcMail).noquote() << "The mail account was not saved:" << e.what();
     }
     return *entered;
 }

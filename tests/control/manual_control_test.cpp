@@ -116,6 +116,15 @@ TEST_F(ManualControlTest, AllOffStopsEverythingButKeepsTheStoredStates) {
     EXPECT_FALSE(restarted.board.relay(2));
 }
 
+TEST(AllOffMailTest, NoMailIsFetchedAfterAllOff) {
+    testing::Rig rig;
+    rig.memory.write(QStringLiteral("Seaded"), QStringLiteral("MailEnabled"), QStringLiteral("1"));
+    rig.start();
+    rig.program->allOffClicked();
+    rig.time.advance(16 * 60 * 1000);
+    EXPECT_EQ(rig.mailbox.calls, QStringList());
+}
+
 TEST_F(ManualControlTest, AllOffTriesTheOtherPortForThisRunOnly) {
     rig.board.setPortAvailable(1, false);
     program.switchClicked(0);  // fails on port 1: nothing latched

@@ -16,9 +16,9 @@ protected:
             state.Juhtimine[k] = 1;
         }
     }
-    // Runs the clock to just before the given time of today.
+    // Runs the clock to just before the given time of the day it shows.
     void runUntil(const QTime& time) {
-        rig.time.advance(rig.time.now().msecsTo(QDateTime(kToday, time)) - 1);
+        rig.time.advance(rig.time.now().msecsTo(QDateTime(rig.time.now().date(), time)) - 1);
     }
     void onEntry(int k, int p, const Value& time, const Value& date) {
         state.Sisseajad(2 * p - 1, k) = time;
@@ -54,7 +54,7 @@ TEST_F(ScheduleTest, DailyEntryIgnoresDates) {
         EXPECT_TRUE(rig.board.relay(2));
         rig.time.advance(Schedule::kTickMs);
         EXPECT_FALSE(rig.board.relay(2));
-        rig.time.setWallClock(QDateTime(kToday, QTime(7, 59, 0)));  // the next day, same times
+        rig.time.setWallClock(QDateTime(kToday.addDays(1), QTime(7, 59, 0)));
     }
 }
 
@@ -71,15 +71,72 @@ TEST_F(ScheduleTest, DatedEntryFiresOnItsDayOnly) {
     EXPECT_FALSE(rig.board.relay(6));
 }
 
-TEST_F(ScheduleTest, EqualOnAndOffTimesEndOff) {
+// A switching belongs to its second, not to each of the second's hundred ticks.
+TEST_F(ScheduleTest, MatchingSecondSwitchesOnceAndStoresOnce) {
     onEntry(1, 2, "08:00:01", "05.12.2026");
-    offEntry(1, 2, "05.12.2026 08:00:01", "05.12.2026 08:00:01");
     runUntil(QTime(8, 0, 1));
     rig.board.clearHistory();
+    const int writes = rig.memory.writeCount();
     rig.time.advance(1000);
+    EXPECT_TRUE(rig.board.relay(1));
+    EXPECT_EQ(latches(), 1);
+    EXPECT_EQ(rig.memory.writeCount() - writes, 8) << "one rewrite of the eight stored states";
+
+    offEntry(1, 3, "05.12.2026 08:00:02", "05.12.2026 08:00:02");
+    onEntry(1, 3, "08:00:02", "05.12.2026");
+    rig.board.clearHistory();
+    rig.time.advance(1000);
+    EXPECT_FALSE(rig.board.relay(1)) << "equal on and off times end off";
+    EXPECT_EQ(latches(), 2);
+}
+
+TEST_F(ScheduleTest, DatesWithAndWithoutLeadingZerosMatch) {
+    const QDate newYear(2027, 1, 1);
+    rig.time.setWallClock(QDateTime(newYear, QTime(7, 59, 59)));
+    onEntry(1, 1, "08:00:00", "1.1.2027");
+    onEntry(2, 1, "08:00:00", "01.01.2027");
+    onEntry(3, 1, "08:00:00", "1.1.27");
+    onEntry(4, 1, "08:00:00", "32.1.2027");
+    rig.time.advance(2000);
+    EXPECT_TRUE(rig.board.relay(1));
+    EXPECT_TRUE(rig.board.relay(2));
+    EXPECT_FALSE(rig.board.relay(3)) << "a two-digit year is no date";
+    EXPECT_FALSE(rig.board.relay(4));
+}
+
+// A mail session holds the thread up to its deadline; the switching times that fell inside it
+// are switched when it ends, and a clock set back afterwards switches none of them again.
+TEST_F(ScheduleTest, TimesMissedWhileTheThreadWasHeldSwitchLate) {
+    onEntry(1, 1, "08:00:20", "05.12.2026");
+    offEntry(2, 1, "08:00:10", "05.12.2026");
+    onEntry(2, 2, "08:00:25", "05.12.2026");
+    runUntil(QTime(8, 0, 0));
+    rig.mailbox.onOperation = [this](testing::MemoryMailbox::Operation operation) {
+        if (operation == testing::MemoryMailbox::Operation::SignOn) {
+            rig.time.hold(30 * 1000);
+        }
+    };
+    program.mailIndicatorClicked();
+    rig.time.advance(Schedule::kTickMs);
+    EXPECT_TRUE(rig.board.relay(1)) << "on time 08:00:20 fell inside the hold";
+    EXPECT_TRUE(rig.board.relay(2)) << "off at 08:00:10, then on at 08:00:25, in order";
+
+    rig.board.clearHistory();
+    rig.time.setWallClock(rig.time.now().addSecs(-10));
+    rig.time.advance(12 * 1000);
+    EXPECT_EQ(latches(), 0) << "08:00:20 and 08:00:25 came again and switched nothing";
+}
+
+TEST_F(ScheduleTest, CatchUpReachesTwoMinutesBackAndNotBeforeStartUp) {
+    onEntry(1, 1, "07:59:58", "05.12.2026");  // before start-up at 07:59:59
+    onEntry(2, 1, "08:01:00", "05.12.2026");  // more than two minutes before the jump's end
+    onEntry(3, 1, "08:02:00", "05.12.2026");
+    rig.time.advance(Schedule::kTickMs);
+    rig.time.setWallClock(QDateTime(kToday, QTime(8, 3, 30)));
+    rig.time.advance(Schedule::kTickMs);
     EXPECT_FALSE(rig.board.relay(1));
-    EXPECT_EQ(latches(), 2 * 100) << "on and off at each of the second's hundred ticks";
-    EXPECT_TRUE(state.Valjundid[1] == 0);
+    EXPECT_FALSE(rig.board.relay(2));
+    EXPECT_TRUE(rig.board.relay(3));
 }
 
 TEST_F(ScheduleTest, SameTimeTwiceSwitchesTwiceInOneTick) {

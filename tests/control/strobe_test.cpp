@@ -62,15 +62,6 @@ TEST_F(StrobeTest, ManualClickFlipsAndTheStrobeGoesOnFromThere) {
     EXPECT_FALSE(rig.board.relay(2));
 }
 
-TEST_F(StrobeTest, EveryToggleClearsEveryFailureFlag) {
-    State& state = rig.program->state();
-    state.OutputFailed[5] = 1;
-    state.FailureAnnounced[5] = 1;
-    rig.time.advance(200);
-    EXPECT_TRUE(state.OutputFailed[5] == 0);
-    EXPECT_TRUE(state.FailureAnnounced[5] == 0);
-}
-
 TEST_F(StrobeTest, LeavingStrobeModeStopsTheEffect) {
     rig.program->state().Mode[2] = 0;
     rig.time.advance(1000);

@@ -133,6 +133,7 @@ TEST_F(JuhtpultWindowTest, IndicatorsFollowThePanel) {
     panel.inputs[6].mailMarkShown = true;
     panel.failureLabel = QStringLiteral("Hardware failure");
     panel.portError = true;
+    panel.portErrorText = QStringLiteral("Cannot open /dev/ttyUSB0: Permission denied.");
     panel.changed();
     EXPECT_TRUE(child<QLabel>(QStringLiteral("Picture14"))->isVisible());
     EXPECT_FALSE(child<QLabel>(QStringLiteral("Picture13"))->isVisible());
@@ -140,7 +141,7 @@ TEST_F(JuhtpultWindowTest, IndicatorsFollowThePanel) {
     EXPECT_TRUE(child<LampWidget>(QStringLiteral("Sisend3"))->isLit());
     EXPECT_TRUE(child<QLabel>(QStringLiteral("Image26"))->isVisible());
     EXPECT_EQ(child<QLabel>(QStringLiteral("ErrLabel"))->text(), "Hardware failure");
-    EXPECT_FALSE(child<QLabel>(QStringLiteral("PortLabel"))->toolTip().isEmpty());
+    EXPECT_EQ(child<QLabel>(QStringLiteral("PortLabel"))->toolTip(), panel.portErrorText);
 
     rig.time.advance(20);
     EXPECT_EQ(child<QLabel>(QStringLiteral("Kell"))->text(), "12:00:00");

@@ -254,6 +254,8 @@ TEST_F(BoardLinkTest, PortThatCannotBeOpenedSkipsAndShowsIt) {
     EXPECT_TRUE(bitsClocked().empty());
     EXPECT_TRUE(state.OutputFailed[2] == 1) << "a shift that did not happen clears nothing";
     EXPECT_TRUE(panel.portError);
+    EXPECT_TRUE(panel.portErrorText.contains(QStringLiteral("simulated board, port 1")));
+    EXPECT_TRUE(panel.portErrorText.contains(QStringLiteral("the port is not available")));
 
     int evaluations = 0;
     link.setFrameEvaluation([&] { ++evaluations; });
@@ -267,6 +269,7 @@ TEST_F(BoardLinkTest, PortThatCannotBeOpenedSkipsAndShowsIt) {
     time.advance(100);
     EXPECT_EQ(evaluations, 1);
     EXPECT_FALSE(panel.portError);
+    EXPECT_TRUE(panel.portErrorText.isEmpty());
 }
 
 }  // namespace

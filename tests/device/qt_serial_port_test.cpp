@@ -26,6 +26,9 @@ TEST(QtSerialPortTest, MissingDeviceFailsToOpenAndStaysClosed) {
     port.setDtrEnable(true);
     EXPECT_FALSE(port.open());
     EXPECT_FALSE(port.portOpen());
+    EXPECT_EQ(port.deviceName(), "/dev/kestrum-no-such-port");
+    EXPECT_FALSE(port.lastOpenError().reason.isEmpty()) << "the driver's reason is kept";
+    EXPECT_TRUE(port.lastOpenError().accessGroup.isEmpty()) << "no group grants a missing device";
     EXPECT_FALSE(port.cdHolding());
     port.output(QByteArrayLiteral("a"));
     port.close();

@@ -45,6 +45,29 @@ TEST_F(SupervisionTest, FailureIsShownAndAnnouncedOncePerShift) {
     EXPECT_EQ(failureEntries(), 2) << "a failure back before the next shift is shown, not told";
 }
 
+// A strobe toggle is no new command: a failure that persists beside a strobing output is told
+// once, not at every toggle.
+TEST_F(SupervisionTest, StrobeBesideAFailedOutputAnnouncesItOnce) {
+    setSeaded("MailEnabled", "1");
+    for (int k = 1; k <= 8; ++k) {
+        rig.memory.write(QStringLiteral("Mode"), QStringLiteral("Mode %1").arg(k),
+                         QLatin1String(k == 2 ? "1" : "0"));
+    }
+    rig.memory.write(QStringLiteral("Väljundid"), QStringLiteral("Väljundid 1"),
+                     QStringLiteral("1"));
+    rig.board.setFault(1, SimulatedBoard::Fault::StuckOff);
+    start();
+    rig.time.advance(60 * 1000);
+    EXPECT_EQ(failureEntries(), 1);
+    EXPECT_EQ(sentSubjects().size(), 1);
+    const auto& history = rig.board.history();
+    EXPECT_GT(
+        std::count_if(history.begin(), history.end(),
+                      [](const auto& e) { return e.kind == SimulatedBoard::Event::Kind::Relays; }),
+        500)
+        << "output 2 strobed all the while";
+}
+
 TEST_F(SupervisionTest, TwoFailuresInOneScanLogBothTwice) {
     Program& program = start();
     rig.board.setFault(2, SimulatedBoard::Fault::StuckOn);

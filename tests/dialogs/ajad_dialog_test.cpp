@@ -93,9 +93,17 @@ TEST_F(AjadDialogTest, EmptyEntryShowsMidnightOnTheFirstOfJanuary) {
     EXPECT_EQ(child<QListWidget>(dialog.get(), "LylitumineList")->count(), 10);
 }
 
-TEST_F(AjadDialogTest, SavedEntryIsStoredAsTextThatReadsBack) {
+// The ordinary workflow: what was typed before an entry was picked, cleared and saved is kept.
+TEST_F(AjadDialogTest, TypedNameAndStrobeTimesSurviveEditingAnEntry) {
     auto dialog = open();
-    child<QListWidget>(dialog.get(), "LylitumineList")->setCurrentRow(1);
+    set(dialog.get(), "KlahviNimiText", QStringLiteral("Pump"));
+    set(dialog.get(), "StroboSeesAegText", QStringLiteral("250"));
+    set(dialog.get(), "StroboValjasAegText", QStringLiteral("750"));
+    auto* entries = child<QListWidget>(dialog.get(), "LylitumineList");
+    QTest::mouseClick(entries->viewport(), Qt::LeftButton, {},
+                      entries->visualItemRect(entries->item(1)).center());
+    ASSERT_EQ(entries->currentRow(), 1);
+    click<QToolButton>(dialog.get(), "ComDelTime");
     child<QTimeEdit>(dialog.get(), "SisseAeg")->setTime(QTime(7, 30, 5));
     child<QDateEdit>(dialog.get(), "SisseKuup")->setDate(QDate(2026, 12, 24));
     child<QTimeEdit>(dialog.get(), "ValjaAeg")->setTime(QTime(8, 0));
@@ -107,6 +115,9 @@ TEST_F(AjadDialogTest, SavedEntryIsStoredAsTextThatReadsBack) {
     EXPECT_EQ(onDisk("Sisseajad", QStringLiteral("Sisseaeg %1").arg(first + 1)), "24.12.2026");
     EXPECT_EQ(onDisk("Väljaajad", QStringLiteral("Väljaaeg %1").arg(first)), "08:00:00");
     EXPECT_EQ(onDisk("Initsialiseeritud", QStringLiteral("Initsialiseeritud 3")), "1");
+    EXPECT_EQ(onDisk("KlahviNimi", QStringLiteral("KlahviNimi 3")), "Pump        ");
+    EXPECT_EQ(onDisk("StroboSees", QStringLiteral("StroboSees 3")), "250");
+    EXPECT_EQ(onDisk("StroboVäljas", QStringLiteral("StroboVäljas 3")), "750");
 
     dialog = open();  // reopened: the entry shows what was saved
     child<QListWidget>(dialog.get(), "LylitumineList")->setCurrentRow(1);

@@ -130,6 +130,46 @@ TEST_F(SeadedDialogTest, PortThatCannotBeOpenedKeepsThePreviousOne) {
     EXPECT_EQ(stored("MailEnabled"), "1");
 }
 
+// The board must stay where it is: OK without touching the port keeps the stored one, in the
+// store and on the board, whichever it is.
+TEST(SeadedDialogPortTest, OkKeepsTheStoredPortInTheStoreAndOnTheBoard) {
+    for (int port = 1; port <= 4; ++port) {
+        testing::Rig rig;
+        rig.memory.write(QStringLiteral("Seaded"), QStringLiteral("Järjestikport"),
+                         QString::number(port));
+        for (int other = 1; other <= 4; ++other) {
+            rig.board.setPortAvailable(other, other == port);
+        }
+        rig.start();
+        SeadedDialog dialog(rig.program->generalSettings(), SeadedDialog::Doors{});
+        dialog.show();
+        EXPECT_EQ(child<QComboBox>(&dialog, "PortCombo")->currentText(),
+                  QStringLiteral("Com%1").arg(port));
+        click(&dialog, "ComOK");
+        EXPECT_FALSE(dialog.isVisible()) << port;
+        EXPECT_EQ(rig.seaded(QStringLiteral("Järjestikport")), QString::number(port));
+        rig.program->switchClicked(0);
+        EXPECT_TRUE(rig.board.relay(1)) << "the board on port " << port << " is still driven";
+        EXPECT_EQ(rig.program->panel().portLabel, QString::number(port));
+    }
+}
+
+TEST_F(SeadedDialogTest, PortTestOpensTheChosenPortEvenWhileAScanHoldsThePort) {
+    rig.board.setPortAvailable(3, false);
+    rig.time.advance(BoardLink::kScanPeriodMs + BoardLink::kSettleWaitMs / 2);
+    ASSERT_TRUE(rig.board.portOpen()) << "a scan waits for the board to settle";
+    auto dialog = open();
+    child<QComboBox>(dialog.get(), "PortCombo")->setCurrentIndex(2);
+    click(dialog.get(), "ComOK");
+    EXPECT_EQ(titles(), QStringList({"Valitud pordi aktiveerimine ei õnnestunud"}));
+    EXPECT_EQ(stored("Järjestikport"), "1");
+    EXPECT_EQ(rig.board.commPort(), 1);
+
+    rig.board.setInput(4, true);
+    rig.time.advance(BoardLink::kSettleWaitMs);
+    EXPECT_TRUE(rig.program->panel().inputs[3].lampLit) << "the scan went on, on port 1";
+}
+
 TEST_F(SeadedDialogTest, OpeningReadsTheStoreAndCancelShowsTheNamesInMemory) {
     rig.memory.write(QStringLiteral("Seaded"), QStringLiteral("PrefAdrText"),
                      QStringLiteral("from@store.example"));

@@ -5,6 +5,9 @@
 namespace kestrum::testing {
 
 void MemoryMailbox::check(Operation operation) {
+    if (onOperation) {
+        onOperation(operation);
+    }
     const auto failure = m_failures.find(operation);
     if (failure == m_failures.end()) {
         return;

@@ -5,6 +5,8 @@
 #include <QMap>
 #include <QStringList>
 
+#include <functional>
+
 #include <vector>
 
 namespace kestrum::testing {
@@ -38,6 +40,8 @@ public:
     // The next call of the operation, after `goodCalls` more that succeed, throws MailError.
     void failAt(Operation operation, const QString& description, int goodCalls = 0);
 
+    // Called as each operation starts, before a scripted failure.
+    std::function<void(Operation)> onOperation;
     std::vector<Mail> inbox;
     std::vector<OutgoingMail> sent;
     QStringList calls;  // "signOn download", "signOff", "body 0", ...

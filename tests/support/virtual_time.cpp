@@ -25,6 +25,7 @@ public:
 
     bool running() const { return m_enabled && m_interval > 0; }
     qint64 due() const { return m_due; }
+    void notBefore(qint64 moment) { m_due = std::max(m_due, moment); }
     quint64 armedAs() const { return m_armedAs; }
     void tick() {
         m_due += m_interval;
@@ -79,6 +80,13 @@ void VirtualTime::advance(qint64 milliseconds) {
         next->tick();
     }
     m_nowMs = end;
+}
+
+void VirtualTime::hold(qint64 milliseconds) {
+    m_nowMs += milliseconds;
+    for (VirtualTimer* timer : m_timers) {
+        timer->notBefore(m_nowMs);
+    }
 }
 
 }  // namespace kestrum::testing

@@ -19,6 +19,10 @@ public:
 
     void setWallClock(const QDateTime& moment);
     void advance(qint64 milliseconds);
+    // The thread is held (a blocking call): the clocks move and no timer fires. As with Qt's
+    // timers, each timer that fell due meanwhile fires once when events run again, not once
+    // for every interval missed.
+    void hold(qint64 milliseconds);
 
 private:
     class VirtualTimer;
