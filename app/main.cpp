@@ -33,33 +33,50 @@ using namespace kestrum;
 
 namespace {
 
-// Reads the command line before any window system is touched, so that --help, --version and a
-// mistyped option answer over SSH and in services too; they end the program here. Returns
-// whether to run on the simulated board.
-bool parseCommandLine(int& argc, char** argv) {
+// The options of the program, for the two readings of the command line below.
+struct CommandLine {
+    CommandLine() {
+        parser.setApplicationDescription(
+            QStringLiteral("Controls the serial switch box: eight outputs, eight inputs."));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.addOption(simulate);
+    }
+
+    QCommandLineParser parser;
+    const QCommandLineOption simulate{
+        QStringLiteral("simulate"),
+        QStringLiteral("Run on a simulated board, shown in a window of its own, instead of the "
+                       "serial ports.")};
+};
+
+// --help and --version answer before any window system is touched, so that they work over SSH
+// and in services too; they end the program here. Everything else waits for the application,
+// which first takes its own options (-platform, -style) out of the command line.
+void answerHelpAndVersion(int& argc, char** argv) {
     const QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kestrum"));
     QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Controls the serial switch box: eight outputs, eight inputs."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption simulate(
-        QStringLiteral("simulate"),
-        QStringLiteral("Run on a simulated board, shown in a window of its own, instead of the "
-                       "serial ports."));
-    parser.addOption(simulate);
-    parser.process(app);
-    return parser.isSet(simulate);
+    CommandLine line;
+    // Qt's own options are not known here: read "-reverse" as one word, not as -r -e -v ...
+    line.parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    line.parser.parse(QCoreApplication::arguments());
+    if (line.parser.isSet(QStringLiteral("version"))) {
+        line.parser.showVersion();
+    }
+    if (line.parser.isSet(QStringLiteral("help"))) {
+        line.parser.showHelp();
+    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool simulated = parseCommandLine(argc, argv);
+    answerHelpAndVersion(argc, argv);
     QApplication app(argc, argv);
+    CommandLine line;
+    line.parser.process(app);
+    const bool simulated = line.parser.isSet(line.simulate);
     // The program ends through its orderly shut-down, not when some window happens to close.
     QApplication::setQuitOnLastWindowClosed(false);
 

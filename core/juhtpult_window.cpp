@@ -233,8 +233,9 @@ void JuhtpultWindow::render() {
     }
     m_mailIndicator->setVisible(m_panel.mailIndicatorShown);
     m_portLabel->setText(m_panel.portLabel);
-    m_portLabel->setStyleSheet(
-        m_panel.portError ? QStringLiteral("color: #c62828; font-weight: bold") : QString());
+    m_portLabel->setStyleSheet(!m_panel.portErrorText.isEmpty()
+                                   ? QStringLiteral("color: #c62828; font-weight: bold")
+                                   : QString());
     m_portLabel->setToolTip(m_panel.portErrorText);
     m_dateLabel->setText(m_panel.dateLabel);
     m_clockLabel->setText(m_panel.clockLabel);

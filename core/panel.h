@@ -37,8 +37,7 @@ public:
     std::array<InputIndicators, 8> inputs;
     bool mailIndicatorShown = false;
     QString portLabel = QStringLiteral("COM");
-    bool portError = false;  // the last open of the port failed
-    QString portErrorText;   // why, for the user to act on; empty while opens succeed
+    QString portErrorText;  // why, for the user to act on; empty while opens succeed
     QString dateLabel = QStringLiteral("00-00-0000");
     QString clockLabel = QStringLiteral("00:00:00");
     QString failureLabel;

@@ -25,7 +25,6 @@ bool BoardLink::openPort() {
         if (!opened) {
             qCWarning(lcDevice).noquote() << errorText;
         }
-        m_panel.portError = !opened;
         m_panel.portErrorText = errorText;
         m_panel.changed();
     }

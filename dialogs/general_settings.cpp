@@ -127,7 +127,8 @@ bool GeneralSettings::takePort(GeneralForm& form) {
         storeFlag(general::ParoolLubatud, form.passwordRequired);
         storeFlag(general::Logi, form.logging);
         storeFlag(general::ControlEnabled, form.supervision);
-    } catch (const StoreError&) {
+    } catch (const StoreError& error) {
+        reportStoreError(error);
         return portRefused();
     }
     return true;

@@ -132,7 +132,6 @@ TEST_F(JuhtpultWindowTest, IndicatorsFollowThePanel) {
     panel.inputs[3].lampLit = true;
     panel.inputs[6].mailMarkShown = true;
     panel.failureLabel = QStringLiteral("Hardware failure");
-    panel.portError = true;
     panel.portErrorText = QStringLiteral("Cannot open /dev/ttyUSB0: Permission denied.");
     panel.changed();
     EXPECT_TRUE(child<QLabel>(QStringLiteral("Picture14"))->isVisible());

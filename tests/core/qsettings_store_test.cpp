@@ -106,11 +106,15 @@ TEST_F(QSettingsStoreTest, FirstRunCompletesTheRealFile) {
     EXPECT_EQ(onDisk(QStringLiteral("Seaded"), QStringLiteral("Järjestikport")), "1");
 
     QSettingsStore again;
+    again.write(QStringLiteral("Seaded"), QStringLiteral("Järjestikport"), QStringLiteral("3"));
     testing::Rig rig;
     rig.store = &again;
     rig.start();
     EXPECT_TRUE(rig.ui.messages.empty()) << "a complete store is not completed again";
     EXPECT_EQ(rig.program->state().KlahviNimi[1].text(), "Väljund 1    ");
+    EXPECT_EQ(rig.board.commPort(), 3);
+    EXPECT_EQ(rig.program->generalSettings().Form_Load().portIndex, 2)
+        << "the settings window finds the port under its non-ASCII key";
 }
 
 }  // namespace
