@@ -140,9 +140,9 @@ TEST_F(ScheduleTest, CatchUpReachesTwoMinutesBackAndNotBeforeStartUp) {
 }
 
 TEST_F(ScheduleTest, SameTimeTwiceSwitchesTwiceInOneTick) {
-    state.Sisseajad(21, 7) = 1;
-    onEntry(7, 1, "08:00:00", 0);
-    onEntry(7, 2, "08:00:00", 0);
+    state.Sisseajad(21, 8) = 1;
+    onEntry(8, 1, "08:00:00", 0);
+    onEntry(8, 2, "08:00:00", 0);
     runUntil(QTime(8, 0, 0));
     rig.board.clearHistory();
     rig.time.advance(Schedule::kTickMs);
@@ -167,6 +167,8 @@ TEST_F(ScheduleTest, ClockAndDateLabels) {
     rig.time.advance(Schedule::kTickMs);
     EXPECT_EQ(program.panel().clockLabel, "07:59:59");
     EXPECT_EQ(program.panel().dateLabel, " 5. Dec. 2026") << "the C locale of the rig";
+    rig.time.advance(1000);
+    EXPECT_EQ(program.panel().clockLabel, "08:00:00");
 
     testing::Rig estonian;
     estonian.locale = QLocale(QLocale::Estonian, QLocale::Estonia);

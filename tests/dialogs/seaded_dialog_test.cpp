@@ -182,6 +182,7 @@ TEST_F(SeadedDialogTest, OpeningReadsTheStoreAndCancelShowsTheNamesInMemory) {
     };
     auto dialog = open(doors);
     EXPECT_EQ(child<QLineEdit>(dialog.get(), "PrefAdrText")->text(), "from@store.example");
+    EXPECT_EQ(child<QPushButton>(dialog.get(), "ComIn8")->text(), "Sisend 8    ");
     click(dialog.get(), "ComRelee2");
     EXPECT_EQ(child<QPushButton>(dialog.get(), "ComRelee2")->text(), "Pump        ");
     click(dialog.get(), "ComCancel");
