@@ -1,7 +1,7 @@
 #include "settings_password_store.h"
 
-#include "mail/mail_backend.h"
 #include "core/settings_keys.h"
+#include "mail/mail_backend.h"
 
 #include <QDir>
 #include <QFile>
