@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <stdexcept>
 
@@ -41,10 +42,19 @@ public:
     // Loads the unread mails of the inbox.
     virtual void fetchUnread() = 0;
     virtual int messageCount() const = 0;
-    // The whole subject as sent, decoded.
+    // False for a mail that cannot be read safely (a header that does not parse, parts nested
+    // too deep, too big for a command mail): it is treated like a refused mail.
+    virtual bool readable(int index) = 0;
+    // What identifies the mail on the server for as long as the server keeps it: UIDVALIDITY
+    // and UID over IMAP, the UIDL over POP3.
+    virtual QString uniqueId(int index) = 0;
+    // The whole subject as sent, unfolded and with encoded words decoded; nothing else changed.
     virtual QString subject(int index) = 0;
-    // The sender's address alone, as in "owner@example.org".
+    // The address (addr-spec) of the From header, as in "owner@example.org"; never a display
+    // name.
     virtual QString sender(int index) = 0;
+    // The values of the mail's Authentication-Results headers, unfolded, topmost first.
+    virtual QStringList authenticationResults(int index) = 0;
     // The plain text of the mail, decoded; reading it marks the mail seen.
     virtual QString body(int index) = 0;
     // Deletes a fetched mail from the mailbox.

@@ -9,9 +9,14 @@ namespace {
 const QString kMailFailure = QStringLiteral("Mailiserverisse sisselogimise viga");
 }  // namespace
 
-MailSession::MailSession(State& state, MailBackend& mail, EventLog& log, CommandExecutor& commands,
-                         Timer& postiKell, Ui& ui)
-    : m_state(state), m_mail(mail), m_log(log), m_commands(commands), m_ui(ui) {
+MailSession::MailSession(State& state, MailBackend& mail, ProcessedMails& processed, EventLog& log,
+                         CommandExecutor& commands, Timer& postiKell, Ui& ui)
+    : m_state(state),
+      m_mail(mail),
+      m_processed(processed),
+      m_log(log),
+      m_commands(commands),
+      m_ui(ui) {
     postiKell.setOnTick([this] { PostiKell_Timer(); });
 }
 
@@ -26,13 +31,19 @@ void MailSession::Image1_Click() {
     checkNow();
 }
 
+// A check made while a session of ours is under way below it (its sign-on let events run) is
+// refused and leaves that session to sign itself off, instead of closing it under its feet.
 void MailSession::checkNow() {
     m_state.MailCountdown = periodMinutes(m_state);
+    const bool nested = m_running;
+    const Running running(*this);
     const BusyIndicator busy(m_ui);
     if (!StartMailSession()) {
         m_log.LogEvent(kMailFailure);
     }
-    EndMailSession();
+    if (!nested) {
+        EndMailSession();
+    }
 }
 
 bool MailSession::StartMailSession() {
@@ -44,8 +55,10 @@ bool MailSession::StartMailSession() {
         return false;
     }
     try {
-        m_mail.signOn(true, true);
+        // Raised before the sign-on, which may wait for the keyring or the log-on dialog and
+        // let events run meanwhile: a check or notification made then is refused, not nested.
         m_mail.setNewSession(true);
+        m_mail.signOn(true, true);
         FetchMailCommands();
         const int count = m_mail.messageCount();
         for (int i = 0; i < count; ++i) {
@@ -62,6 +75,9 @@ bool MailSession::StartMailSession() {
 // The sender is compared only where the preferred addresses are required; an empty preferred
 // address stands for no one, so a mail without a sender is never taken for it.
 bool MailSession::passesGates(int index) {
+    if (!m_mail.readable(index)) {
+        return false;
+    }
     const QString subject = m_mail.subject(index);
     if (m_state.ParoolLubatud == 1) {
         if (subject != m_state.Subjekt.text()) {
@@ -80,15 +96,27 @@ bool MailSession::passesGates(int index) {
 
 // Output failures are announced by the notification mails as they happen, so there is no
 // separate failure report to send after the fetch.
+//
+// A failed session leaves its mails on the server, and POP3 keeps no mark of a mail read: the
+// id of each mail is remembered as its commands start, so that they run once, however often
+// the mail is fetched. An empty id tells no mail apart and is never remembered.
 void MailSession::FetchMailCommands() {
     m_mail.fetchUnread();
     const int count = m_mail.messageCount();
+    QStringList ids;
     for (int i = 0; i < count; ++i) {
-        if (!passesGates(i)) {
+        ids << m_mail.uniqueId(i);
+    }
+    m_processed.keepOnly(QSet<QString>(ids.cbegin(), ids.cend()));
+    for (int i = 0; i < count; ++i) {
+        if ((!ids[i].isEmpty() && m_processed.contains(ids[i])) || !passesGates(i)) {
             continue;
         }
         m_state.CommandText = QString();
         m_state.CommandText = m_mail.body(i);
+        if (!ids[i].isEmpty()) {
+            m_processed.add(ids[i]);
+        }
         m_commands.ExecuteMailCommands();
     }
 }

@@ -6,6 +6,7 @@
 #include "log/event_log.h"
 #include "mail/command_executor.h"
 #include "mail/mail_backend.h"
+#include "mail/processed_mails.h"
 
 namespace kestrum {
 
@@ -14,8 +15,8 @@ namespace kestrum {
 // every fetched mail is deleted.
 class MailSession {
 public:
-    MailSession(State& state, MailBackend& mail, EventLog& log, CommandExecutor& commands,
-                Timer& postiKell, Ui& ui);
+    MailSession(State& state, MailBackend& mail, ProcessedMails& processed, EventLog& log,
+                CommandExecutor& commands, Timer& postiKell, Ui& ui);
 
     // One minute of the countdown has passed.
     void PostiKell_Timer();
@@ -27,6 +28,22 @@ public:
 
     static int periodMinutes(const State& state) { return (state.MailCheckInt.toInt() + 1) * 5; }
 
+    // Marks a session of ours as under way for its lifetime.
+    class Running {
+    public:
+        explicit Running(MailSession& session)
+            : m_session(session), m_wasRunning(session.m_running) {
+            m_session.m_running = true;
+        }
+        ~Running() { m_session.m_running = m_wasRunning; }
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+
+    private:
+        MailSession& m_session;
+        bool m_wasRunning;
+    };
+
 private:
     void checkNow();
     void FetchMailCommands();
@@ -34,9 +51,11 @@ private:
 
     State& m_state;
     MailBackend& m_mail;
+    ProcessedMails& m_processed;
     EventLog& m_log;
     CommandExecutor& m_commands;
     Ui& m_ui;
+    bool m_running = false;
 };
 
 }  // namespace kestrum

@@ -45,16 +45,21 @@ bool Notifications::SendNotification(int n) {
         return false;
     }
     m_log.LogEvent(QStringLiteral("seansialgus"));
+    const MailSession::Running running(m_session);
     const BusyIndicator busy(m_ui);
     bool signedOn = false;
     try {
+        // Raised before the sign-on, as for a polling session: it may let events run.
+        m_mail.setNewSession(true);
         m_mail.signOn(false, true);
         signedOn = true;
-        m_mail.setNewSession(true);
         m_mail.send(compose(n));
     } catch (const MailError& error) {
         m_state.LastMailError = error.description();
         m_log.LogEvent(kMailFailure);
+        if (!signedOn) {
+            m_mail.setNewSession(false);
+        }
     }
     return signedOn;
 }

@@ -179,6 +179,21 @@ VmimeMailBackend::Fetched& VmimeMailBackend::fetched(int index) {
     return m_fetched[static_cast<size_t>(index)];
 }
 
+bool VmimeMailBackend::readable(int index) {
+    fetched(index);
+    return true;
+}
+
+QString VmimeMailBackend::uniqueId(int index) {
+    fetched(index);
+    return {};
+}
+
+QStringList VmimeMailBackend::authenticationResults(int index) {
+    fetched(index);
+    return {};
+}
+
 QString VmimeMailBackend::subject(int index) {
     return fetched(index).subject;
 }

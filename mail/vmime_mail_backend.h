@@ -35,7 +35,10 @@ public:
 
     void fetchUnread() override;
     int messageCount() const override { return static_cast<int>(m_fetched.size()); }
+    bool readable(int index) override;
+    QString uniqueId(int index) override;
     QString subject(int index) override;
+    QStringList authenticationResults(int index) override;
     QString sender(int index) override;
     QString body(int index) override;
     void deleteMessage(int index) override;

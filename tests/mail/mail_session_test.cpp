@@ -124,6 +124,30 @@ TEST_F(MailSessionTest, SecondSignOnIsRefused) {
     EXPECT_FALSE(rig.mailbox.newSession()) << "the sign-off closes the other session";
 }
 
+// A sign-on may wait for the keyring or the log-on dialog while events run: a notification and
+// a click made meanwhile are refused, and the session under way completes.
+TEST_F(MailSessionTest, AttemptsWhileASignOnWaitsAreRefusedNotNested) {
+    Program& program = start();
+    program.state().SisendiMuutuseMail[3] = 1;
+    rig.time.advance(200);
+    bool waited = false;
+    rig.mailbox.onOperation = [&](MemoryMailbox::Operation operation) {
+        if (operation != MemoryMailbox::Operation::SignOn || waited) {
+            return;
+        }
+        waited = true;
+        rig.board.setInput(3, true);
+        rig.time.advance(200);
+        program.mailIndicatorClicked();
+    };
+    runMail(QStringLiteral("[KOORMUS_1_SISSE_KOHE]"));
+    EXPECT_TRUE(rig.board.relay(1)) << "the session under way completes";
+    EXPECT_EQ(rig.mailbox.calls.filter(QStringLiteral("signOn")).size(), 1);
+    EXPECT_EQ(log().filter(kFailure).size(), 4) << "the notification and the click, twice each";
+    EXPECT_EQ(log().filter(kSignedOff).size(), 1);
+    EXPECT_TRUE(rig.mailbox.inbox.empty());
+}
+
 TEST_F(MailSessionTest, FailedSignOffStillEndsTheSession) {
     Program& program = start();
     rig.mailbox.failAt(MemoryMailbox::Operation::SignOff, QStringLiteral("broken pipe"));

@@ -24,8 +24,15 @@ void MemoryMailbox::failAt(Operation operation, const QString& description, int 
     m_failures.insert(operation, {goodCalls, description});
 }
 
-void MemoryMailbox::deliver(const QString& subject, const QString& sender, const QString& body) {
-    inbox.push_back(Mail{subject, sender, body});
+MemoryMailbox::Mail& MemoryMailbox::deliver(const QString& subject, const QString& sender,
+                                            const QString& body) {
+    Mail mail;
+    mail.subject = subject;
+    mail.sender = sender;
+    mail.body = body;
+    mail.uniqueId = QStringLiteral("uid-%1").arg(++m_delivered);
+    inbox.push_back(mail);
+    return inbox.back();
 }
 
 MemoryMailbox::Mail& MemoryMailbox::fetched(int index) {

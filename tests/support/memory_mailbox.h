@@ -22,6 +22,9 @@ public:
         QString body;
         bool seen = false;
         bool deleted = false;
+        bool readable = true;
+        QString uniqueId;
+        QStringList authenticationResults;
     };
 
     void signOn(bool downloadMail, bool logonUi) override;
@@ -30,13 +33,19 @@ public:
     void setNewSession(bool open) override { m_newSession = open; }
     void fetchUnread() override;
     int messageCount() const override { return static_cast<int>(m_fetched.size()); }
+    bool readable(int index) override { return fetched(index).readable; }
+    QString uniqueId(int index) override { return fetched(index).uniqueId; }
     QString subject(int index) override;
     QString sender(int index) override;
+    QStringList authenticationResults(int index) override {
+        return fetched(index).authenticationResults;
+    }
     QString body(int index) override;
     void deleteMessage(int index) override;
     void send(const OutgoingMail& mail) override;
 
-    void deliver(const QString& subject, const QString& sender, const QString& body);
+    // Puts a mail in the inbox, with a unique id of its own; returns it for further setting.
+    Mail& deliver(const QString& subject, const QString& sender, const QString& body);
     // The next call of the operation, after `goodCalls` more that succeed, throws MailError.
     void failAt(Operation operation, const QString& description, int goodCalls = 0);
 
@@ -54,6 +63,7 @@ private:
     std::vector<std::size_t> m_fetched;
     QMap<Operation, std::pair<int, QString>> m_failures;
     bool m_newSession = false;
+    int m_delivered = 0;
 };
 
 }  // namespace kestrum::testing
