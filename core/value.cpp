@@ -106,6 +106,14 @@ std::optional<QDateTime> Value::dateTime() const {
     return std::nullopt;
 }
 
+void Value::append(const QString& more) {
+    if (auto* held = std::get_if<QString>(&m_data)) {
+        held->append(more);
+    } else {
+        m_data = text() + more;
+    }
+}
+
 bool operator==(const Value& a, const Value& b) {
     if (a.isText() && b.isText()) {
         return a.text() == b.text();

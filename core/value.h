@@ -35,6 +35,10 @@ public:
     // The date-time held, or read from a text in the text form written by text().
     std::optional<QDateTime> dateTime() const;
 
+    // Makes the value the text it was with `more` behind it, growing a held text in place, so
+    // that many appends cost time linear in the result.
+    void append(const QString& more);
+
     friend bool operator==(const Value& a, const Value& b);
 
 private:

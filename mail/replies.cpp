@@ -62,13 +62,20 @@ void Replies::SendReport(const QString& kind) {
     m_mail.send(mail);
 }
 
+// A log of years would make a mail no server takes: past its limit only the last part is sent,
+// from the first whole line in it, after a line that says so.
 QString Replies::logBody() const {
     QFile file(m_logFilePath);
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    if (bytes.isEmpty()) {
+    if (!file.open(QIODevice::ReadOnly) || file.size() == 0) {
         return QStringLiteral("Logifail puudub või on tühi") + kNewLine;
     }
-    return fromWindows1257(bytes) + kNewLine + timeLine();
+    QString shortened;
+    if (file.size() > kLogReplyLimit) {
+        file.seek(file.size() - kLogReplyLimit);
+        file.readLine();
+        shortened = QStringLiteral("Logi algus jäeti välja: logi on suurem kui 1 MB.") + kNewLine;
+    }
+    return shortened + fromWindows1257(file.readAll()) + kNewLine + timeLine();
 }
 
 QString Replies::statusBody() const {

@@ -86,6 +86,22 @@ TEST_F(RepliesTest, LogReplyCarriesTheFileAsStored) {
     state().Logi = 0;
     QFile::remove(rig.logPath());
     EXPECT_EQ(reply("[LOGI]"), "Logifail puudub või on tühi\r\n");
+
+    // Past the limit, the last part from its first whole line on, after a line saying so.
+    QFile big(rig.logPath());
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    const QByteArray line = QByteArray(99, 'x') + "\r\n";
+    for (qint64 written = 0; written <= Replies::kLogReplyLimit; written += line.size()) {
+        big.write(line);
+    }
+    big.write("the last line\r\n");
+    big.close();
+    const QString shortened = reply("[LOGI]");
+    EXPECT_TRUE(shortened.startsWith(
+        QStringLiteral("Logi algus jäeti välja: logi on suurem kui 1 MB.\r\n") +
+        QString(99, QLatin1Char('x'))));
+    EXPECT_TRUE(shortened.endsWith("the last line\r\n\r\n" + kTimeLine));
+    EXPECT_LE(shortened.size(), Replies::kLogReplyLimit + 200);
 }
 
 }  // namespace
