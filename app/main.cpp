@@ -18,11 +18,14 @@
 #include "log/logitekst_window.h"
 #include "mail/keyring_password_store.h"
 #include "mail/logon_dialog.h"
+#include "mail/processed_mails_file.h"
 #include "mail/settings_password_store.h"
 #include "mail/vmime_mail_backend.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QScreen>
 
@@ -111,7 +114,10 @@ int main(int argc, char** argv) {
         return testMailAccount(account, mailOptions);
     });
     VmimeMailBackend mail(store, passwords, logon, mailOptions);
-    Program program(Services{store, *port, timerFactory, clock, ui, mail, defaultLogFilePath()});
+    ProcessedMailsFile processedMails(
+        QFileInfo(store.fileName()).dir().filePath(QStringLiteral("processed-mails")));
+    Program program(Services{store, *port, timerFactory, clock, ui, mail, processedMails,
+                             defaultLogFilePath()});
     JuhtpultWindow window(program.panel(), program);
     ui.attach(window);
     // Each window is modal and lives only while it is shown.

@@ -20,6 +20,7 @@
 #include "mail/mail_backend.h"
 #include "mail/mail_session.h"
 #include "mail/notifications.h"
+#include "mail/processed_mails.h"
 #include "mail/replies.h"
 
 namespace kestrum {
@@ -32,6 +33,7 @@ struct Services {
     const Clock& clock;
     Ui& ui;
     MailBackend& mail;
+    ProcessedMails& processedMails;
     QString logFilePath;
     QLocale locale = QLocale::system();  // the month names of the date label
 };

@@ -99,7 +99,8 @@ bool MailSession::passesGates(int index) {
 //
 // A failed session leaves its mails on the server, and POP3 keeps no mark of a mail read: the
 // id of each mail is remembered as its commands start, so that they run once, however often
-// the mail is fetched. An empty id tells no mail apart and is never remembered.
+// the mail is fetched. An empty id tells no mail apart and is never remembered. Only the ids
+// of the mails fetched are kept; over IMAP a mail that has run is seen and not fetched again.
 void MailSession::FetchMailCommands() {
     m_mail.fetchUnread();
     const int count = m_mail.messageCount();
@@ -109,7 +110,7 @@ void MailSession::FetchMailCommands() {
     }
     m_processed.keepOnly(QSet<QString>(ids.cbegin(), ids.cend()));
     for (int i = 0; i < count; ++i) {
-        if ((!ids[i].isEmpty() && m_processed.contains(ids[i])) || !passesGates(i)) {
+        if (m_processed.contains(ids[i]) || !passesGates(i)) {
             continue;
         }
         m_state.CommandText = QString();

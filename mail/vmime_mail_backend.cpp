@@ -6,6 +6,7 @@
 
 #include <vmime/mailboxList.hpp>
 #include <vmime/net/fetchAttributes.hpp>
+#include <vmime/net/imap/IMAPFolder.hpp>
 #include <vmime/net/messageSet.hpp>
 #include <vmime/utility/inputStreamStringAdapter.hpp>
 #include <vmime/utility/outputStreamStringAdapter.hpp>
@@ -158,7 +159,9 @@ void VmimeMailBackend::fetchUnread() {
             unread = all;
         }
         if (!unread.empty()) {
-            folder.fetchMessages(unread, net::fetchAttributes(net::fetchAttributes::FULL_HEADER));
+            // The UID is the UIDL over POP3; over IMAP it came with the flags.
+            folder.fetchMessages(unread, net::fetchAttributes(net::fetchAttributes::FULL_HEADER |
+                                                              net::fetchAttributes::UID));
         }
         for (const auto& message : unread) {
             const auto header = message->getHeader();
@@ -184,9 +187,15 @@ bool VmimeMailBackend::readable(int index) {
     return true;
 }
 
+// An IMAP UID names a mail only together with the folder's UIDVALIDITY, which the server
+// changes when it numbers the folder's mails anew.
 QString VmimeMailBackend::uniqueId(int index) {
-    fetched(index);
-    return {};
+    const QString uid = QString::fromStdString(fetched(index).message->getUID());
+    const auto* imap = dynamic_cast<const net::imap::IMAPFolder*>(m_inbox.get());
+    if (uid.isEmpty() || !imap) {
+        return uid;
+    }
+    return QStringLiteral("%1:%2").arg(imap->getUIDValidity()).arg(uid);
 }
 
 QStringList VmimeMailBackend::authenticationResults(int index) {

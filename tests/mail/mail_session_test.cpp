@@ -106,6 +106,29 @@ TEST_F(MailSessionTest, FailedSessionLogsTwiceAndLeavesTheRestInTheMailbox) {
     EXPECT_EQ(rig.mailbox.inbox[0].subject, "a");
 }
 
+// POP3 keeps no mark of a mail read, so a mail that a failed session left on the server is
+// fetched again; only a mail the server can name is known to have run.
+TEST_F(MailSessionTest, AMailLeftOnTheServerRunsOnceWhenItHasAnId) {
+    setSeaded("Confirm", "1");
+    Program& program = start();
+    MemoryMailbox& box = rig.mailbox;
+    box.deliver("b", "x@example.org", "[KOORMUS_2_SISSE_KOHE]").uniqueId.clear();
+    box.deliver("a", "x@example.org", "[KOORMUS_1_SISSE_KOHE]");
+    box.failAt(MemoryMailbox::Operation::Send, QStringLiteral("421 closing"), 1);
+    program.mailIndicatorClicked();  // the confirmation of the second mail fails
+    ASSERT_EQ(box.inbox.size(), 2U);
+    for (MemoryMailbox::Mail& mail : box.inbox) {
+        mail.seen = false;
+    }
+    program.mailIndicatorClicked();
+    EXPECT_EQ(log().count(QStringLiteral("Saadeti käsk: KOORMUS_1_SISSE_KOHE")), 1);
+    EXPECT_EQ(log().count(QStringLiteral("Saadeti käsk: KOORMUS_2_SISSE_KOHE")), 2);
+    EXPECT_TRUE(box.inbox.empty()) << "a mail that has run is still deleted";
+    EXPECT_EQ(rig.processedMemory.ids, QSet<QString>({QStringLiteral("uid-2")}));
+    program.mailIndicatorClicked();
+    EXPECT_TRUE(rig.processedMemory.ids.isEmpty()) << "forgotten once the server has it no more";
+}
+
 TEST_F(MailSessionTest, SignOnFailureLogsTheReasonTwice) {
     Program& program = start();
     rig.mailbox.failAt(MemoryMailbox::Operation::SignOn, QStringLiteral("Connection refused"));

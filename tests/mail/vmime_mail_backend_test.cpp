@@ -210,6 +210,35 @@ TEST_F(MailBackendTest, Pop3FetchesAndDeletes) {
     EXPECT_TRUE(servers().mailbox(user()).isEmpty());
 }
 
+// What the session remembers of a mail that has run must name that mail, and that mail alone,
+// in every later session.
+TEST_F(MailBackendTest, UniqueIdsStayWithTheirMailsAcrossSessions) {
+    servers().deliver(user(), mailWith("one", {}, "1\r\n"));
+    servers().deliver(user(), mailWith("two", {}, "2\r\n"));
+    for (const auto& [scheme, port] : {std::pair{QStringLiteral("imap"), servers().imapPort},
+                                       std::pair{QStringLiteral("pop3"), servers().pop3Port}}) {
+        SCOPED_TRACE(scheme.toStdString());
+        useAccount(servers().account(user(), scheme, port));
+        VmimeMailBackend& mail = backend();
+        QList<QMap<QString, QString>> sessions;
+        for (int session = 0; session < 2; ++session) {
+            mail.signOn(true, false);
+            mail.fetchUnread();
+            QMap<QString, QString> ids;
+            for (int i = 0; i < mail.messageCount(); ++i) {
+                ids.insert(mail.subject(i), mail.uniqueId(i));
+            }
+            mail.signOff();
+            sessions << ids;
+        }
+        ASSERT_EQ(sessions[0].size(), 2);
+        EXPECT_FALSE(sessions[0].value(QStringLiteral("one")).isEmpty());
+        EXPECT_NE(sessions[0].value(QStringLiteral("one")),
+                  sessions[0].value(QStringLiteral("two")));
+        EXPECT_EQ(sessions[0], sessions[1]);
+    }
+}
+
 TEST_F(MailBackendTest, SendsTheExactSubjectAndBodyInANotificationSession) {
     MailAccount account = servers().account(user(), QStringLiteral("imap"), testing::freePort());
     // The incoming server is dead: a notification session must not need it.

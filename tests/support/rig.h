@@ -4,6 +4,7 @@
 #include "device/simulated_board.h"
 #include "support/fake_ui.h"
 #include "support/memory_mailbox.h"
+#include "support/memory_processed_mails.h"
 #include "support/memory_settings_store.h"
 #include "support/virtual_time.h"
 
@@ -20,7 +21,7 @@ struct Rig {
 
     Program& build() {
         program = std::make_unique<Program>(
-            Services{*store, board, time, time, ui, *mail, logPath(), locale});
+            Services{*store, board, time, time, ui, *mail, *processed, logPath(), locale});
         return *program;
     }
     Program& start() {
@@ -38,6 +39,8 @@ struct Rig {
     FakeUi ui;
     MemoryMailbox mailbox;
     MailBackend* mail = &mailbox;
+    MemoryProcessedMails processedMemory;
+    ProcessedMails* processed = &processedMemory;
     QLocale locale = QLocale::c();
     QTemporaryDir folder;
     std::unique_ptr<Program> program;
