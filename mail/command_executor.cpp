@@ -32,10 +32,21 @@ CommandExecutor::CommandExecutor(State& state, Panel& panel, SettingsStore& stor
       m_log(log),
       m_replies(replies) {}
 
+// A reply that cannot be sent ends the session, but what the mail changed before it has taken
+// effect and must outlive a restart too.
+void CommandExecutor::ExecuteMailCommands() {
+    try {
+        runMailCommands();
+    } catch (const MailError&) {
+        writeBack();
+        throw;
+    }
+}
+
 // Positions below count from 1, as the command language is written. The opening position is
 // not reset after a command: a closing bracket without a new opening one takes again all from
 // the last opening bracket, and one with none before it takes the text from position 2.
-void CommandExecutor::ExecuteMailCommands() {
+void CommandExecutor::runMailCommands() {
     const QString text = m_state.CommandText.text();
     int start = 1;
     for (int i = 1; i <= text.size(); ++i) {

@@ -20,6 +20,8 @@ public:
     void ExecuteMailCommands();
 
 private:
+    // The commands with the confirmation and the write-back at the end of the mail.
+    void runMailCommands();
     // False when the rest of the mail must not be executed.
     bool execute(const QString& command);
     bool executeOutputCommand(const QString& command);

@@ -144,11 +144,15 @@ TEST_F(CommandExecutorTest, DigitNamingNoOutputIsIgnoredAndTheSessionGoesOn) {
 }
 
 TEST_F(CommandExecutorTest, ReplyThatCannotBeSentEndsTheSession) {
-    rig.mailbox.deliver("s", "a@example.org", "[SEISUND] [KOORMUS_1_SISSE_KOHE]");
+    rig.mailbox.deliver("s", "a@example.org",
+                        "[KOORMUS_2_SISSE_07:30:00_24.12.2026] [SEISUND] [KOORMUS_1_SISSE_KOHE]");
     rig.mailbox.failAt(testing::MemoryMailbox::Operation::Send, QStringLiteral("550 refused"));
     rig.program->mailIndicatorClicked();
     EXPECT_FALSE(rig.board.relay(1));
     EXPECT_EQ(log().count(QStringLiteral("550 refused")), 2);
+    EXPECT_EQ(rig.memory.read(QStringLiteral("Sisseajad"), QStringLiteral("Sisseaeg 22")),
+              "07:30:00")
+        << "what ran before the failure is stored";
 
     rig.mailbox.failAt(testing::MemoryMailbox::Operation::Send, QStringLiteral("550 refused"));
     runMail(QStringLiteral("[LOGI] [KOORMUS_2_SISSE_KOHE]"));
