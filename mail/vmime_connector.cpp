@@ -68,9 +68,21 @@ QString protocolName(const QString& url) {
 }
 
 VmimeConnector::VmimeConnector(MailOptions options)
-    : m_options(std::move(options)), m_deadline(m_options.deadline) {
+    : m_options(std::move(options)), m_deadline(m_options.deadline, m_options.sessionLimit) {
     installPlatformHandler();
     m_session = vmime::net::session::create();
+}
+
+void VmimeConnector::startOperation() {
+    if (m_deadline.sessionPassed()) {
+        throw MailError(sessionTooLong());
+    }
+    m_deadline.start();
+}
+
+QString VmimeConnector::sessionTooLong() const {
+    return QStringLiteral("the mail session took longer than %1 s")
+        .arg(m_deadline.sessionLimit().count() / 1000.0);
 }
 
 std::shared_ptr<vmime::security::cert::certificateVerifier> VmimeConnector::verifier() {
@@ -146,6 +158,9 @@ std::shared_ptr<vmime::net::transport> VmimeConnector::connectOutgoing(const Mai
 QString VmimeConnector::describe(const QString& doing, const std::exception& failure) const {
     if (const auto* mail = dynamic_cast<const MailError*>(&failure)) {
         return QStringLiteral("%1 failed: %2").arg(doing, mail->description());
+    }
+    if (m_deadline.sessionPassed()) {
+        return QStringLiteral("%1 failed: %2").arg(doing, sessionTooLong());
     }
     if (dynamic_cast<const vmime::exceptions::operation_timed_out*>(&failure) ||
         m_deadline.passed()) {

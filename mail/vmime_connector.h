@@ -21,8 +21,13 @@ class VmimeConnector {
 public:
     explicit VmimeConnector(MailOptions options);
 
-    // Starts the clock of the next network operation.
-    void startOperation() { m_deadline.start(); }
+    // Starts the clock of a session: its operations together may take no longer than the
+    // session limit, until endSession().
+    void startSession() { m_deadline.startSession(); }
+    void endSession() { m_deadline.endSession(); }
+    // Starts the clock of the next network operation; throws MailError once the session has
+    // used up its time.
+    void startOperation();
     std::chrono::milliseconds deadline() const { return m_deadline.limit(); }
 
     // Connects and logs on to the incoming server; throws MailError and leaves nothing open.
@@ -35,6 +40,7 @@ public:
     QString describe(const QString& doing, const std::exception& failure) const;
 
 private:
+    QString sessionTooLong() const;
     std::shared_ptr<vmime::security::cert::certificateVerifier> verifier();
     void configure(vmime::net::service& service, const MailAccount& account, bool plainScheme);
 

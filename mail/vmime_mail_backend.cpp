@@ -36,6 +36,8 @@ VmimeMailBackend::VmimeMailBackend(SettingsStore& store, PasswordStore& password
     : m_store(store), m_passwords(passwords), m_prompt(prompt), m_connector(std::move(options)) {}
 
 VmimeMailBackend::~VmimeMailBackend() {
+    // The goodbye gets an operation's time of its own, whatever the session has used.
+    m_connector.endSession();
     m_connector.startOperation();
     dropSession();
 }
@@ -70,6 +72,7 @@ void VmimeMailBackend::signOn(bool downloadMail, bool logonUi) {
         signOff();
     }
     m_account = accountForSession(logonUi);
+    m_connector.startSession();
     m_connector.startOperation();
     if (downloadMail) {
         try {
@@ -92,9 +95,9 @@ void VmimeMailBackend::signOff() {
     if (!m_open) {
         return;
     }
-    m_connector.startOperation();
     std::optional<MailError> failure;
     try {
+        m_connector.startOperation();
         if (m_inbox) {
             // Closing with expunge removes the mails marked deleted; over POP3 it is what
             // keeps QUIT from being preceded by RSET.
@@ -119,6 +122,7 @@ void VmimeMailBackend::dropSession() {
     m_inbox.reset();
     closeQuietly(m_incoming);
     closeQuietly(m_outgoing);
+    m_connector.endSession();
     m_open = false;
 }
 

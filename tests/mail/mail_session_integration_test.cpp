@@ -1,5 +1,6 @@
 #include "mail/mail_servers.h"
 #include "mail/mime_text.h"
+#include "mail/processed_mails_file.h"
 #include "mail/settings_password_store.h"
 #include "mail/stub_server.h"
 #include "mail/vmime_mail_backend.h"
@@ -7,6 +8,7 @@
 #include "support/printers.h"
 #include "support/rig.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -38,7 +40,8 @@ protected:
         s_servers = nullptr;
     }
 
-    void startWith(const MailAccount& account, std::chrono::milliseconds deadline) {
+    void startWith(const MailAccount& account, std::chrono::milliseconds deadline,
+                   std::chrono::milliseconds sessionLimit = std::chrono::seconds(60)) {
         saveMailAccount(rig.memory, passwords, account);
         for (const auto& [key, text] : {std::pair{"Logi", "1"},
                                         {"MailEnabled", "1"},
@@ -51,6 +54,7 @@ protected:
         }
         MailOptions options;
         options.deadline = deadline;
+        options.sessionLimit = sessionLimit;
         options.extraCaFile = s_servers->caFile();
         backend = std::make_unique<VmimeMailBackend>(rig.memory, passwords, prompt, options);
         rig.mail = backend.get();
@@ -58,6 +62,7 @@ protected:
         rig.start();
     }
     QStringList log() const { return testing::logLines(rig.logBytes()); }
+    void nextPeriod() { rig.time.advance(5 * 60000); }
     // Subject and text of every mail that reached the owner.
     QMap<QString, QString> replies() const {
         QMap<QString, QString> all;
@@ -147,6 +152,58 @@ TEST_F(MailSessionIntegrationTest, AServerThatDoesNotAnswerEndsTheSessionInTime)
         EXPECT_EQ(lines.count(QStringLiteral("Mailiserverisse sisselogimise viga")), 2);
         EXPECT_FALSE(backend->newSession());
     }
+}
+
+// Over POP3 a mail read stays unread: the confirmation cannot be sent, the session fails and
+// leaves the mail on the server, to be fetched again after a restart. It still runs once.
+TEST_F(MailSessionIntegrationTest, AMailRunsOnceThoughItsConfirmationCannotBeSent) {
+    const QString user = QStringLiteral("once");
+    MailAccount account = s_servers->account(user, QStringLiteral("pop3"), s_servers->pop3Port);
+    const QString outgoing = account.outgoingUrl;
+    account.outgoingUrl = QStringLiteral("smtp://127.0.0.1:%1").arg(testing::freePort());
+    const QString processedPath = rig.folder.filePath(QStringLiteral("processed-mails"));
+    auto processed = std::make_unique<ProcessedMailsFile>(processedPath);
+    rig.processed = processed.get();
+    startWith(account, std::chrono::seconds(10));
+    s_servers->deliver(user, mail("owner@example.org", "tuulelipp", "Content-Type: text/plain\r\n",
+                                  "[KOORMUS_2_SISSE_07:30:00_24.12.2026]\r\n"));
+    nextPeriod();
+    EXPECT_EQ(s_servers->mailbox(user).size(), 1) << "the failed session deleted nothing";
+
+    rig.program.reset();
+    processed = std::make_unique<ProcessedMailsFile>(processedPath);
+    rig.processed = processed.get();
+    account.outgoingUrl = outgoing;
+    saveMailAccount(rig.memory, passwords, account);
+    rig.start();
+    const State& state = rig.program->state();
+    EXPECT_EQ(state.Sisseajad(1, 2).text(), QStringLiteral("07:30:00"))
+        << "stored before the restart";
+    nextPeriod();
+    EXPECT_TRUE(s_servers->mailbox(user).isEmpty());
+    nextPeriod();
+
+    const QStringList lines = log();
+    EXPECT_EQ(lines.count(QStringLiteral("Saadeti käsk: KOORMUS_2_SISSE_07:30:00_24.12.2026")), 1)
+        << lines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(state.Sisseajad(3, 2) == 0) << "the time was added once";
+}
+
+// A server that answers every command, but each 4 s late, within the limit of an operation:
+// the session as a whole still ends at its own limit, logged as a failed one.
+TEST_F(MailSessionIntegrationTest, ASlowServerHoldsTheSessionNoLongerThanItsLimit) {
+    testing::StubServer slow("+OK\r\n", 0, "-ERR\r\n", 4000);
+    startWith(s_servers->account(QStringLiteral("nobody"), QStringLiteral("pop3"), slow.port()),
+              std::chrono::seconds(30), std::chrono::seconds(6));
+    QElapsedTimer clock;
+    clock.start();
+    rig.program->mailIndicatorClicked();
+    EXPECT_LT(clock.elapsed(), 6000 + 1500);
+    const QStringList lines = log();
+    const auto failure = lines.indexOf(QStringLiteral("Mailiserverisse sisselogimise viga"));
+    ASSERT_GE(failure, 0) << lines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(lines.value(failure + 1).contains(QLatin1String("session took longer than 6 s")))
+        << lines.value(failure + 1).toStdString();
 }
 
 }  // namespace

@@ -7,13 +7,18 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <deque>
 #include <stdexcept>
 #include <vector>
 
 namespace kestrum::testing {
 
-StubServer::StubServer(QByteArray greeting, int byteIntervalMs)
-    : m_greeting(std::move(greeting)), m_byteIntervalMs(byteIntervalMs) {
+StubServer::StubServer(QByteArray greeting, int byteIntervalMs, QByteArray answer,
+                       int answerDelayMs)
+    : m_greeting(std::move(greeting)),
+      m_byteIntervalMs(byteIntervalMs),
+      m_answer(std::move(answer)),
+      m_answerDelayMs(answerDelayMs) {
     m_listener = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -35,29 +40,45 @@ StubServer::~StubServer() {
 }
 
 void StubServer::serve() {
+    using Clock = std::chrono::steady_clock;
     struct Client {
         int socket;
         qsizetype sent;
+        std::deque<Clock::time_point> answersDue;
     };
     std::vector<Client> clients;
-    auto nextByte = std::chrono::steady_clock::now();
+    auto nextByte = Clock::now();
     while (!m_stop) {
         pollfd listener{m_listener, POLLIN, 0};
         if (poll(&listener, 1, 50) > 0) {
             const int client = accept(m_listener, nullptr, nullptr);
             if (client >= 0) {
-                clients.push_back({client, 0});
+                clients.push_back({client, 0, {}});
             }
         }
-        const auto now = std::chrono::steady_clock::now();
-        if (m_greeting.isEmpty() || now < nextByte) {
-            continue;
+        const auto now = Clock::now();
+        const bool byteDue = now >= nextByte;
+        if (byteDue) {
+            nextByte = now + std::chrono::milliseconds(m_byteIntervalMs);
         }
-        nextByte = now + std::chrono::milliseconds(m_byteIntervalMs);
         for (Client& client : clients) {
-            if (client.sent < m_greeting.size()) {
+            if (byteDue && client.sent < m_greeting.size()) {
                 send(client.socket, m_greeting.constData() + client.sent, 1, MSG_NOSIGNAL);
                 ++client.sent;
+            }
+            if (m_answer.isEmpty()) {
+                continue;
+            }
+            char received[512];
+            const ssize_t count = recv(client.socket, received, sizeof received, MSG_DONTWAIT);
+            for (ssize_t i = 0; i < count; ++i) {
+                if (received[i] == '\n') {
+                    client.answersDue.push_back(now + std::chrono::milliseconds(m_answerDelayMs));
+                }
+            }
+            while (!client.answersDue.empty() && client.answersDue.front() <= now) {
+                send(client.socket, m_answer.constData(), m_answer.size(), MSG_NOSIGNAL);
+                client.answersDue.pop_front();
             }
         }
     }
