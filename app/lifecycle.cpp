@@ -112,9 +112,13 @@ void Lifecycle::loadSettings() {
     }
     loadTable(sections::Initsialiseeritud, m_state.Initsialiseeritud);
 
-    for (const GeneralKey* key : general::completed) {
-        m_state.*(key->variable) = load(sections::Seaded, key->key, key->startupDefault);
-    }
+    const auto loadGeneral = [&](const auto& keys) {
+        for (const GeneralKey* key : keys) {
+            m_state.*(key->variable) = load(sections::Seaded, key->key, key->startupDefault);
+        }
+    };
+    loadGeneral(general::completed);
+    loadGeneral(general::added);
 }
 
 void Lifecycle::armMailCountdown() {

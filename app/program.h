@@ -58,6 +58,7 @@ public:
     Timers& timers() { return m_timers; }
     BoardLink& board() { return m_board; }
     OutputControl& outputs() { return m_outputs; }
+    CommandExecutor& commands() { return m_commands; }
     GeneralSettings& generalSettings() { return m_generalSettings; }
     OutputSettings& outputSettings() { return m_outputSettings; }
     InputSettings& inputSettings() { return m_inputSettings; }

@@ -108,6 +108,16 @@ inline const GeneralKey ControlEnabled{QStringLiteral("ControlEnabled"), QString
 inline const GeneralKey Jarjestikport{QStringLiteral("Järjestikport"), QStringLiteral("1"), false,
                                       1, &State::Jarjestikport};
 
+// Only mails whose sender the user's own mail server verified, and that server's name (its
+// authserv-id). Added later than the rest, so completion leaves them out: missing, they are
+// off and empty.
+inline const GeneralKey VerifiedSenders{QStringLiteral("VerifiedSenders"), QStringLiteral("0"),
+                                        false, 0, &State::VerifiedSenders};
+inline const GeneralKey AuthServId{QStringLiteral("AuthServId"), QString(), false, QString(),
+                                   &State::AuthServId};
+// The keys start-up loads beside those of completion.
+inline const std::array<const GeneralKey*, 2> added{&VerifiedSenders, &AuthServId};
+
 // The keys completion fills in and start-up loads, in completion's order.
 inline const std::array<const GeneralKey*, 10> completed{
     &MailEnabled, &PrefAdrOnly,   &PrefAdrText, &PrefAdrText1, &MailCheckInt,

@@ -44,6 +44,8 @@ struct State {
     Value Logi;
     Value ControlEnabled;
     Value Jarjestikport;
+    Value VerifiedSenders;
+    Value AuthServId;
 
     // Run-time state, never stored.
     Value MailCountdown;

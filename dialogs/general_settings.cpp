@@ -47,6 +47,8 @@ GeneralForm GeneralSettings::Form_Load() {
     form.prefAdrOnly = flag(general::PrefAdrOnly);
     form.prefAdrText = text(general::PrefAdrText);
     form.prefAdrText1 = text(general::PrefAdrText1);
+    form.verifiedSenders = flag(general::VerifiedSenders);
+    form.authServId = text(general::AuthServId);
     const int period = seaded(general::MailCheckInt).toInt();
     form.mailCheckIndex = period >= 0 && period <= 2 ? period : 0;
     m_state.MailCheckInt = form.mailCheckIndex;
@@ -84,6 +86,8 @@ bool GeneralSettings::ComOK_Click(GeneralForm& form) {
     }
     skipOnStoreError([&] { store(general::PrefAdrText, form.prefAdrText); });
     skipOnStoreError([&] { store(general::PrefAdrText1, form.prefAdrText1); });
+    skipOnStoreError([&] { storeFlag(general::VerifiedSenders, form.verifiedSenders); });
+    skipOnStoreError([&] { store(general::AuthServId, form.authServId.trimmed()); });
     skipOnStoreError([&] { store(general::MailCheckInt, form.mailCheckIndex); });
     skipOnStoreError([&] { storeFlag(general::Confirm, form.confirm); });
     return takePort(form);

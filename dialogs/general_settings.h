@@ -21,6 +21,8 @@ struct GeneralForm {
     bool prefAdrOnly = false;
     QString prefAdrText;
     QString prefAdrText1;
+    bool verifiedSenders = false;
+    QString authServId;
     int mailCheckIndex = 0;  // 0..2 stands for 5, 10, 15 minutes
     bool confirm = false;
     bool passwordRequired = false;

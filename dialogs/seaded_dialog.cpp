@@ -42,6 +42,22 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
                           QStringLiteral("1.lubatud meiliaadress, sellele saadetakse kinnitus."));
     m_prefAdrText1 = named(new QLineEdit, "PrefAdrText1",
                            QStringLiteral("2. lubatud meiliaadress, siia kinnitust EI SAADETA!"));
+    const QString verifiedTip = QStringLiteral(
+        "A sender address is easy to forge. With this on, a mail is taken only when your own "
+        "incoming mail server checked it and wrote so into the mail: an Authentication-Results "
+        "header with the server's name below, saying dmarc=pass, or dkim=pass for the domain of "
+        "the sender's address. Ask your mail provider whether its server adds that header and "
+        "under which name (for example mx.example.org); mails without it are then deleted "
+        "unread.");
+    m_verifiedSenders =
+        named(new QCheckBox(QStringLiteral("Only if my mail server verified the sender")),
+              "VerifiedSendersCheck", verifiedTip);
+    m_authServId = named(new QLineEdit, "AuthServIdText", verifiedTip);
+    m_authServId->setPlaceholderText(QStringLiteral("mx.example.org"));
+    auto* verified = new QHBoxLayout;
+    verified->addSpacing(20);
+    verified->addWidget(new QLabel(QStringLiteral("Mail server:")));
+    verified->addWidget(m_authServId);
     m_period = named(new QComboBox, "MailCheckIntList");
     m_period->addItems({QStringLiteral("5"), QStringLiteral("10"), QStringLiteral("15")});
     auto* period = new QHBoxLayout;
@@ -56,6 +72,8 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
     mailForm->addRow(m_prefAdrOnly);
     mailForm->addRow(m_prefAdrText);
     mailForm->addRow(m_prefAdrText1);
+    mailForm->addRow(m_verifiedSenders);
+    mailForm->addRow(verified);
     mailForm->addRow(QStringLiteral("Mail check period"), period);
     mailForm->addRow(m_confirm);
     mailForm->addRow(m_passwordRequired);
@@ -150,6 +168,8 @@ void SeadedDialog::display(const GeneralForm& form) {
     m_prefAdrOnly->setChecked(form.prefAdrOnly);
     m_prefAdrText->setText(form.prefAdrText);
     m_prefAdrText1->setText(form.prefAdrText1);
+    m_verifiedSenders->setChecked(form.verifiedSenders);
+    m_authServId->setText(form.authServId);
     m_period->setCurrentIndex(form.mailCheckIndex);
     m_confirm->setChecked(form.confirm);
     m_passwordRequired->setChecked(form.passwordRequired);
@@ -172,6 +192,8 @@ GeneralForm SeadedDialog::read() const {
     form.prefAdrOnly = m_prefAdrOnly->isChecked();
     form.prefAdrText = m_prefAdrText->text();
     form.prefAdrText1 = m_prefAdrText1->text();
+    form.verifiedSenders = m_verifiedSenders->isChecked();
+    form.authServId = m_authServId->text();
     form.mailCheckIndex = m_period->currentIndex();
     form.confirm = m_confirm->isChecked();
     form.passwordRequired = m_passwordRequired->isChecked();

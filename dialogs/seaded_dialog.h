@@ -49,6 +49,8 @@ private:
     QCheckBox* m_prefAdrOnly = nullptr;
     QLineEdit* m_prefAdrText = nullptr;
     QLineEdit* m_prefAdrText1 = nullptr;
+    QCheckBox* m_verifiedSenders = nullptr;
+    QLineEdit* m_authServId = nullptr;
     QComboBox* m_period = nullptr;
     QCheckBox* m_confirm = nullptr;
     QCheckBox* m_passwordRequired = nullptr;

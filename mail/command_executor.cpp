@@ -2,11 +2,14 @@
 
 #include "core/settings_keys.h"
 
+#include <algorithm>
+
 namespace kestrum {
 
 namespace {
 
 const QString kNewLine = QStringLiteral("\r\n");
+constexpr int kLongestCommand = 64;
 const QStringList kReplyCommands = {QStringLiteral("LOGI"), QStringLiteral("SEISUND"),
                                     QStringLiteral("AJAD")};
 
@@ -54,7 +57,11 @@ void CommandExecutor::runMailCommands() {
         if (opens(c)) {
             start = i;
         } else if (closes(c) && i > start) {
-            if (!execute(text.mid(start, i - start - 1).toUpper())) {
+            // A closing bracket with no opening one of its own takes the text since the last
+            // opening again: taken whole, a hostile mail of such brackets would cost time
+            // quadratic in its size. No command of the language is nearly this long.
+            const int length = std::min(i - start - 1, kLongestCommand);
+            if (!execute(text.mid(start, length).toUpper())) {
                 return;
             }
         }
@@ -69,7 +76,7 @@ void CommandExecutor::runMailCommands() {
 bool CommandExecutor::execute(const QString& command) {
     m_state.LastCommand = command;
     m_log.LogEvent(QStringLiteral("Saadeti käsk"));
-    m_state.ExecutedCommands = m_state.ExecutedCommands.text() + command + kNewLine;
+    m_state.ExecutedCommands.append(command + kNewLine);
     if (command == QLatin1String("LOGI")) {
         m_replies.SendReport(QStringLiteral("logi"));
     } else if (command == QLatin1String("SEISUND")) {

@@ -1,5 +1,6 @@
 #include "mail_session.h"
 
+#include "mail/authentication_results.h"
 #include "mail/busy_indicator.h"
 #include "mail/logging.h"
 
@@ -84,6 +85,11 @@ bool MailSession::passesGates(int index) {
             return false;
         }
     } else if (!(m_state.ParoolLubatud == 0)) {
+        return false;
+    }
+    if (m_state.VerifiedSenders == 1 &&
+        !senderVerified(m_mail.authenticationResults(index), m_state.AuthServId.text(),
+                        m_mail.sender(index))) {
         return false;
     }
     if (m_state.PrefAdrOnly == 1) {

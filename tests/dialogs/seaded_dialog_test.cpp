@@ -103,8 +103,13 @@ TEST_F(SeadedDialogTest, MailOnNeedsAPasswordButBlanksAreOne) {
 
     type(dialog.get(), "SubjectText", QStringLiteral("   "));
     check(dialog.get(), "LogCheck", true);
+    check(dialog.get(), "VerifiedSendersCheck", true);
+    type(dialog.get(), "AuthServIdText", QStringLiteral(" mx.example.org "));
     click(dialog.get(), "ComOK");
     EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(stored("VerifiedSenders"), "1");
+    EXPECT_EQ(stored("AuthServId"), "mx.example.org");
+    EXPECT_TRUE(rig.program->state().VerifiedSenders == 1);
     EXPECT_EQ(stored("Subjekt"), "   ");
     EXPECT_EQ(stored("MailCheckInt"), "1");
     EXPECT_EQ(stored("Logi"), "1");

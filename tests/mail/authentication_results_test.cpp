@@ -1,0 +1,39 @@
+#include "mail/authentication_results.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrum {
+namespace {
+
+TEST(AuthenticationResultsTest, OnlyOurServersTopmostVerdictCounts) {
+    const QString ours = QStringLiteral("mx.example.org");
+    const QString from = QStringLiteral("owner@example.org");
+    const struct {
+        QStringList headers;  // topmost first
+        bool verified;
+    } cases[] = {
+        {{"mx.example.org; spf=pass; dmarc=pass header.from=example.org"}, true},
+        {{"mx.example.org; dmarc=fail header.from=example.org"}, false},
+        {{"relay.other.example; dmarc=pass header.from=example.org"}, false},
+        {{}, false},
+        {{"mx.example.org; dkim=pass header.d=example.org header.s=k1"}, true},
+        {{"mx.example.org; dkim=pass header.d=evil.example"}, false},
+        // What a sender wrote into the mail lies below what our server added on top.
+        {{"mx.example.org; dmarc=fail", "mx.example.org; dmarc=pass"}, false},
+        {{"other.example; dmarc=fail",
+          "MX.Example.ORG 1; dkim/1 = pass (good) header.d=Example.org"},
+         true},
+        // Quoted text cannot pose as a separator or a verdict.
+        {{"mx.example.org; dkim=fail reason=\"; dmarc=pass\""}, false},
+        {{"mx.example.org; none"}, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(senderVerified(c.headers, ours, from), c.verified)
+            << c.headers.join(" | ").toStdString();
+    }
+    EXPECT_FALSE(senderVerified({QStringLiteral("mx.example.org; dmarc=pass")}, QString(), from))
+        << "no server named, none verifies";
+}
+
+}  // namespace
+}  // namespace kestrum
