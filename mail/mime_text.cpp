@@ -4,8 +4,6 @@
 #include <QStringDecoder>
 
 #include <vmime/contentTypeField.hpp>
-#include <vmime/mailbox.hpp>
-#include <vmime/text.hpp>
 #include <vmime/utility/outputStreamStringAdapter.hpp>
 
 namespace kestrum {
@@ -172,23 +170,6 @@ QString htmlToText(const QString& html) {
         }
     }
     return lines.join(QStringLiteral("\r\n"));
-}
-
-QString headerSubject(const vmime::header& header) {
-    const auto subject = header.findFieldValue<vmime::text>(vmime::fields::SUBJECT);
-    if (!subject) {
-        return {};
-    }
-    QString text;
-    for (const auto& word : subject->getWordList()) {
-        text += decodeCharset(toBytes(word->getBuffer()), toBytes(word->getCharset().getName()));
-    }
-    return text;
-}
-
-QString headerSender(const vmime::header& header) {
-    const auto from = header.findFieldValue<vmime::mailbox>(vmime::fields::FROM);
-    return from ? QString::fromStdString(from->getEmail().toString()) : QString();
 }
 
 QString messageText(const vmime::message& message) {

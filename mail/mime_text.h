@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <vmime/header.hpp>
 #include <vmime/message.hpp>
 
 namespace kestrum {
@@ -14,11 +13,6 @@ QString decodeCharset(const QByteArray& bytes, const QByteArray& charset);
 
 // The readable text of an HTML document: tags dropped, entities decoded, block ends as line ends.
 QString htmlToText(const QString& html);
-
-// The subject of the header, encoded words decoded; empty when there is none.
-QString headerSubject(const vmime::header& header);
-// The address of the From mailbox alone; empty when there is none.
-QString headerSender(const vmime::header& header);
 
 // The text of the mail: its first text/plain part, else the text of its first text/html part,
 // transfer encoding and charset decoded.

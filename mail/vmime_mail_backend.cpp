@@ -1,7 +1,6 @@
 #include "vmime_mail_backend.h"
 
 #include "mail/logging.h"
-#include "mail/mime_text.h"
 #include "mail/outgoing_message.h"
 
 #include <vmime/mailboxList.hpp>
@@ -163,20 +162,35 @@ void VmimeMailBackend::fetchUnread() {
             unread = all;
         }
         if (!unread.empty()) {
-            // The UID is the UIDL over POP3; over IMAP it came with the flags.
-            folder.fetchMessages(unread, net::fetchAttributes(net::fetchAttributes::FULL_HEADER |
+            // The UID is the UIDL over POP3; over IMAP it came with the flags. VMime's own header
+            // fetch parses every mail's header in one go, and one it cannot parse fails them all.
+            folder.fetchMessages(unread, net::fetchAttributes(net::fetchAttributes::SIZE |
                                                               net::fetchAttributes::UID));
         }
         for (const auto& message : unread) {
-            const auto header = message->getHeader();
-            m_fetched.push_back(
-                {message, headerSubject(*header), headerSender(*header), {}, false});
+            m_fetched.push_back({message, download(*message), false, false});
         }
     } catch (const std::exception& e) {
         m_fetched.clear();
         throw MailError(m_connector.describe(
             QStringLiteral("fetching the %1 inbox").arg(incomingProtocol()), e));
     }
+}
+
+MailContent VmimeMailBackend::download(const net::message& message) const {
+    if (message.getSize() > static_cast<size_t>(kMaxMailSize)) {
+        return {};
+    }
+    vmime::string raw;
+    vmime::utility::outputStreamStringAdapter out(raw);
+    // Peek: reading the text is what marks a mail seen. Over IMAP the length also bounds what a
+    // server that misstated the size can send.
+    message.extract(out, nullptr, 0, kMaxMailSize + 1, true);
+    // VMime's POP3 takes the last line end for part of the terminating ".".
+    if (!isImap() && !raw.empty() && raw.back() != '\n') {
+        raw += "\r\n";
+    }
+    return readMail(QByteArray::fromStdString(raw));
 }
 
 VmimeMailBackend::Fetched& VmimeMailBackend::fetched(int index) {
@@ -187,8 +201,7 @@ VmimeMailBackend::Fetched& VmimeMailBackend::fetched(int index) {
 }
 
 bool VmimeMailBackend::readable(int index) {
-    fetched(index);
-    return true;
+    return fetched(index).content.readable;
 }
 
 // An IMAP UID names a mail only together with the folder's UIDVALIDITY, which the server
@@ -203,48 +216,38 @@ QString VmimeMailBackend::uniqueId(int index) {
 }
 
 QStringList VmimeMailBackend::authenticationResults(int index) {
-    fetched(index);
-    return {};
+    return fetched(index).content.authenticationResults;
 }
 
 QString VmimeMailBackend::subject(int index) {
-    return fetched(index).subject;
+    return fetched(index).content.subject;
 }
 
 QString VmimeMailBackend::sender(int index) {
-    return fetched(index).sender;
+    return fetched(index).content.sender;
 }
 
 QString VmimeMailBackend::body(int index) {
     Fetched& mail = fetched(index);
-    if (mail.body) {
-        return *mail.body;
+    if (!mail.content.readable) {
+        throw MailError(QStringLiteral("%1 mail number %2 cannot be read safely")
+                            .arg(incomingProtocol())
+                            .arg(index));
     }
-    net::folder& folder = inbox();
-    m_connector.startOperation();
-    try {
-        // Peek, then mark seen explicitly: VMime's parsed-message call would set \Seen as a
-        // side effect before we have the text in hand.
-        vmime::string raw;
-        vmime::utility::outputStreamStringAdapter out(raw);
-        mail.message->extract(out, nullptr, 0, -1, true);
-        // VMime's POP3 takes the last line end for part of the terminating ".".
-        if (!isImap() && !raw.empty() && raw.back() != '\n') {
-            raw += "\r\n";
-        }
-        vmime::message parsed;
-        parsed.parse(raw);
-        const QString text = messageText(parsed);
-        if (isImap()) {
+    if (isImap() && !mail.seen) {
+        net::folder& folder = inbox();
+        m_connector.startOperation();
+        try {
             folder.setMessageFlags(net::messageSet::byUID(mail.message->getUID()),
                                    net::message::FLAG_SEEN, net::message::FLAG_MODE_ADD);
+        } catch (const std::exception& e) {
+            throw MailError(m_connector.describe(
+                QStringLiteral("marking %1 mail number %2 seen").arg(incomingProtocol()).arg(index),
+                e));
         }
-        mail.body = text;
-        return text;
-    } catch (const std::exception& e) {
-        throw MailError(m_connector.describe(
-            QStringLiteral("reading %1 mail number %2").arg(incomingProtocol()).arg(index), e));
     }
+    mail.seen = true;
+    return mail.content.text;
 }
 
 void VmimeMailBackend::deleteMessage(int index) {

@@ -4,6 +4,7 @@
 #include "mail/mail_backend.h"
 #include "mail/mail_options.h"
 #include "mail/password_store.h"
+#include "mail/raw_mail.h"
 #include "mail/vmime_connector.h"
 
 #include "core/settings_store.h"
@@ -20,6 +21,10 @@ namespace kestrum {
 // Over IMAP a mail counts as unread while it lacks \Seen; reading its body sets \Seen, so a
 // mail left undeleted by a failed session is not fetched again. POP3 keeps no such mark:
 // every mail in the maildrop is unread. Deletions take effect when the session is signed off.
+//
+// Each unread mail is downloaded whole when fetched and read on its own (raw_mail.h), so one
+// mail that does not parse leaves the others readable. A mail over kMaxMailSize is not
+// downloaded at all. Asking for the body of a mail that is not readable throws MailError.
 class VmimeMailBackend : public MailBackend {
 public:
     // prompt is asked for the account when signOn's logonUi allows it and none is set up.
@@ -48,14 +53,14 @@ public:
 private:
     struct Fetched {
         std::shared_ptr<vmime::net::message> message;
-        QString subject;
-        QString sender;
-        std::optional<QString> body;
+        MailContent content;
+        bool seen = false;
         bool deleted = false;
     };
 
     MailAccount accountForSession(bool logonUi);
     Fetched& fetched(int index);
+    MailContent download(const vmime::net::message& message) const;
     vmime::net::folder& inbox();
     bool isImap() const;
     void dropSession();

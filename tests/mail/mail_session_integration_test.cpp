@@ -1,6 +1,7 @@
 #include "mail/mail_servers.h"
-#include "mail/mime_text.h"
 #include "mail/processed_mails_file.h"
+#include "mail/raw_mail.h"
+#include "mail/sample_mails.h"
 #include "mail/settings_password_store.h"
 #include "mail/stub_server.h"
 #include "mail/vmime_mail_backend.h"
@@ -12,8 +13,6 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
-
-#include <vmime/message.hpp>
 
 namespace kestrum {
 namespace {
@@ -29,6 +28,10 @@ QByteArray mail(const QByteArray& from, const QByteArray& subject, const QByteAr
                 const QByteArray& body) {
     return "From: " + from + "\r\nTo: kestrum@example.org\r\nSubject: " + subject +
            "\r\nMIME-Version: 1.0\r\n" + headers + "\r\n" + body;
+}
+
+QByteArray switchOn(int output) {
+    return "[KOORMUS_" + QByteArray::number(output) + "_SISSE_KOHE]\r\n";
 }
 
 // The whole program on the simulated board, driven by mail through real servers.
@@ -67,9 +70,8 @@ protected:
     QMap<QString, QString> replies() const {
         QMap<QString, QString> all;
         for (const QByteArray& raw : s_servers->mailbox(QStringLiteral("outbox"))) {
-            vmime::message parsed;
-            parsed.parse(raw.toStdString());
-            all.insert(headerSubject(*parsed.getHeader()), messageText(parsed));
+            const MailContent reply = readMail(raw);
+            all.insert(reply.subject, reply.text);
         }
         return all;
     }
@@ -124,6 +126,106 @@ TEST_F(MailSessionIntegrationTest, CommandsByMailSwitchTheBoardAndAreAnswered) {
     EXPECT_TRUE(lines.contains(QStringLiteral("Saadeti käsk: KOORMUS_5_SISSE_KOHE")));
     EXPECT_EQ(lines.filter(QStringLiteral("Mailiserverist edukalt välja logitud")).size(), 1);
     EXPECT_TRUE(lines.filter(QStringLiteral("Mailiserverisse sisselogimise viga")).isEmpty());
+}
+
+// The gates compare the subject and the sender's address as the mail gives them: a blank or a
+// capital makes another password, and a display name is never the address.
+TEST_F(MailSessionIntegrationTest, GatesCompareSubjectAndSenderAsSent) {
+    const QString user = QStringLiteral("gates");
+    startWith(s_servers->account(user, QStringLiteral("imap"), s_servers->imapPort),
+              std::chrono::seconds(10));
+    const struct {
+        QByteArray from;
+        QByteArray subject;
+        bool runs;
+    } mails[] = {
+        {"owner@example.org", "tuulelipp", true},
+        {"owner@example.org", "tuulelipp ", false},
+        {"owner@example.org", " tuulelipp", false},
+        {"owner@example.org", "Tuulelipp", false},
+        {"owner@example.org", "=?UTF-8?B?dHV1bGVsaXBw?=", true},
+        {"owner@example.org <attacker@evil.example>", "tuulelipp", false},
+        {"\"Owner\" <owner@example.org>", "tuulelipp", true},
+    };
+    int output = 0;
+    for (const auto& sent : mails) {
+        s_servers->deliver(user, mail(sent.from, sent.subject, "Content-Type: text/plain\r\n",
+                                      switchOn(++output)));
+    }
+
+    rig.program->mailIndicatorClicked();
+
+    output = 0;
+    for (const auto& sent : mails) {
+        EXPECT_EQ(rig.board.relay(++output), sent.runs)
+            << "From: " << sent.from.toStdString() << ", Subject: [" << sent.subject.toStdString()
+            << "]";
+    }
+    EXPECT_TRUE(s_servers->emptiesSoon(user));
+}
+
+// A mail VMime cannot parse, one nested deep enough to overflow its parser's stack and one too
+// big for a command mail: none runs, none stops the session, and all are deleted with the good
+// mail beside them, which runs.
+TEST_F(MailSessionIntegrationTest, UnreadableMailsAreDeletedBesideGoodOnesThatRun) {
+    const QByteArray refused = switchOn(8);
+    const QByteArray text = "Content-Type: text/plain\r\n";
+    startWith(s_servers->account(QStringLiteral("nobody"), QStringLiteral("imap"), 1),
+              std::chrono::seconds(10));
+    for (const auto& [scheme, port, output] :
+         {std::tuple{QStringLiteral("imap"), s_servers->imapPort, 3},
+          std::tuple{QStringLiteral("pop3"), s_servers->pop3Port, 4}}) {
+        SCOPED_TRACE(scheme.toStdString());
+        const QString user = QStringLiteral("unreadable-") + scheme;
+        saveMailAccount(rig.memory, passwords, s_servers->account(user, scheme, port));
+        s_servers->deliver(user,
+                           mail("owner@example.org", "tuulelipp",
+                                "X-Junk: " + testing::kUnparseableWords + "\r\n" + text, refused));
+        s_servers->deliver(user, testing::nestedMail(4000, true, refused));
+        s_servers->deliver(user, mail("owner@example.org", "tuulelipp", text,
+                                      refused + QByteArray(kMaxMailSize, ' ')));
+        s_servers->deliver(user, mail("owner@example.org", "tuulelipp", text, switchOn(output)));
+        QFile::remove(rig.logPath());
+
+        rig.program->mailIndicatorClicked();
+
+        EXPECT_TRUE(rig.board.relay(output));
+        EXPECT_FALSE(rig.board.relay(8));
+        EXPECT_TRUE(s_servers->emptiesSoon(user));
+        EXPECT_TRUE(log().filter(QStringLiteral("Mailiserverisse sisselogimise viga")).isEmpty())
+            << log().join(QLatin1Char('\n')).toStdString();
+    }
+}
+
+// Asked to, only mails whose sender our own server verified run; the rest are deleted unread.
+TEST_F(MailSessionIntegrationTest, OnlySendersOurServerVerifiedRunWhenAsked) {
+    const QString user = QStringLiteral("verified");
+    rig.memory.write(QStringLiteral("Seaded"), QStringLiteral("VerifiedSenders"),
+                     QStringLiteral("1"));
+    rig.memory.write(QStringLiteral("Seaded"), QStringLiteral("AuthServId"),
+                     QStringLiteral("mx.example.org"));
+    startWith(s_servers->account(user, QStringLiteral("imap"), s_servers->imapPort),
+              std::chrono::seconds(10));
+    const struct {
+        QByteArray header;
+        bool runs;
+    } mails[] = {
+        {"Authentication-Results: mx.example.org; dmarc=pass header.from=example.org\r\n", true},
+        {"Authentication-Results: mx.example.org; dmarc=fail header.from=example.org\r\n", false},
+        {"Authentication-Results: other.example; dmarc=pass header.from=example.org\r\n", false},
+        {"", false},
+    };
+    for (int n = 1; n <= 4; ++n) {
+        s_servers->deliver(user,
+                           mail("owner@example.org", "tuulelipp",
+                                mails[n - 1].header + "Content-Type: text/plain\r\n",
+                                QStringLiteral("[KOORMUS_%1_SISSE_KOHE]\r\n").arg(n).toUtf8()));
+    }
+    rig.program->mailIndicatorClicked();
+    for (int n = 1; n <= 4; ++n) {
+        EXPECT_EQ(rig.board.relay(n), mails[n - 1].runs) << n;
+    }
+    EXPECT_TRUE(s_servers->mailbox(user).isEmpty());
 }
 
 // A dead, a silent and a trickling server: each session ends, logged with the reason.

@@ -1,0 +1,86 @@
+#include "mail/raw_mail.h"
+#include "mail/mail_address.h"
+#include "mail/sample_mails.h"
+
+#include "support/printers.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrum {
+namespace {
+
+TEST(RawMailTest, SubjectIsKeptAsSentBesidesUnfoldingAndEncodedWords) {
+    const struct {
+        QByteArray field;
+        QString subject;
+    } cases[] = {
+        {"Subject:  tuulelipp \t", QStringLiteral(" tuulelipp \t")},
+        {"Subject:tuulelipp", QStringLiteral("tuulelipp")},
+        {"subject:\r\n tuulelipp", QStringLiteral("tuulelipp")},
+        {"Subject: tuule\r\n\tlipp", QStringLiteral("tuule\tlipp")},
+        // The blanks between encoded words go, those beside other text stay.
+        {"Subject: =?UTF-8?B?dHV1bGVs?=\r\n =?utf-8*et?q?ipp?= x", QStringLiteral("tuulelipp x")},
+        {"Subject: a =?utf-8?q?b_c?=d", QStringLiteral("a =?utf-8?q?b_c?=d")},
+        // One character split over two words.
+        {"Subject: =?utf-8?B?ww==?= =?UTF-8?B?pA==?=", QStringLiteral("ä")},
+        {"Subject: =?utf-8?q?bad=ZZ?=", QStringLiteral("=?utf-8?q?bad=ZZ?=")},
+        {"Subject: =?x-none?q?a=E4?=", QStringLiteral("a\uFFFD")},
+        {"Subject: " + testing::kUnparseableWords, QString::fromLatin1(testing::kUnparseableWords)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field.toStdString());
+        EXPECT_EQ(readMail("From: a@b\r\n" + c.field + "\r\nSubject: second\r\n\r\nx\r\n").subject,
+                  c.subject);
+    }
+}
+
+TEST(RawMailTest, SenderIsTheAddressNeverTheDisplayName) {
+    const struct {
+        QByteArray from;
+        QString address;
+    } cases[] = {
+        {"owner@example.org <attacker@evil.example>", QStringLiteral("attacker@evil.example")},
+        {"\"Owner, <boss@example.org>\" (x) <Owner@Example.org>",
+         QStringLiteral("Owner@Example.org")},
+        {"owner@example.org (Owner <attacker@evil.example>)", QStringLiteral("owner@example.org")},
+        {"<@relay.example:owner@example.org>", QStringLiteral("owner@example.org")},
+        {"\"owner x\"@example.org", QStringLiteral("\"owner x\"@example.org")},
+        {"Owner owner@example.org", QString()},
+        {"owner@example.org, attacker@evil.example", QString()},
+        {"Owners: owner@example.org;", QString()},
+        {"Owner <owner@example.org> <attacker@evil.example>", QString()},
+        {"\"Owner <owner@example.org>", QString()},
+        {"<owner@example.org", QString()},
+        {"<>", QString()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.from.toStdString());
+        EXPECT_EQ(mailboxAddress(c.from), c.address);
+    }
+    EXPECT_EQ(readMail("From: owner@example.org\r\nFrom: a@b\r\n\r\nx\r\n").sender, QString())
+        << "two From fields";
+}
+
+TEST(RawMailTest, AuthenticationResultsUnfoldedTopmostFirst) {
+    const MailContent mail = readMail(
+        "Authentication-Results: mx.example.org;\r\n dkim=pass\r\n"
+        "From: owner@example.org\r\nauthentication-results: relay.example; none\r\n\r\n"
+        "Authentication-Results: in the body\r\n");
+    EXPECT_EQ(mail.authenticationResults, QStringList({QStringLiteral("mx.example.org; dkim=pass"),
+                                                       QStringLiteral("relay.example; none")}));
+}
+
+TEST(RawMailTest, LimitsLeaveOrdinaryMailsReadable) {
+    using testing::nestedMail;
+    const MailContent deepest = readMail(nestedMail(kMaxMultipartLevels, true, "[SEISUND]"));
+    EXPECT_TRUE(deepest.readable);
+    EXPECT_EQ(deepest.text, QStringLiteral("[SEISUND]\r\n"));
+    EXPECT_FALSE(readMail(nestedMail(kMaxMultipartLevels + 1, true, "[SEISUND]")).readable);
+    EXPECT_FALSE(readMail(nestedMail(kMaxMultipartLevels + 1, false, "[SEISUND]")).readable);
+    const QByteArray big = "From: a@b\r\n\r\n" + QByteArray(kMaxMailSize, 'x');
+    EXPECT_TRUE(readMail(big.first(kMaxMailSize)).readable);
+    EXPECT_FALSE(readMail(big).readable);
+}
+
+}  // namespace
+}  // namespace kestrum
