@@ -98,9 +98,14 @@ void VmimeMailBackend::signOff() {
     try {
         m_connector.startOperation();
         if (m_inbox) {
-            // Closing with expunge removes the mails marked deleted; over POP3 it is what
-            // keeps QUIT from being preceded by RSET.
-            m_inbox->close(true);
+            // Over IMAP the deletions are expunged first and the answer awaited: a close with
+            // expunge does not wait for the server, which may still be deleting, or failing to,
+            // after sign-off. Over POP3 closing with expunge keeps QUIT from being preceded by
+            // RSET.
+            if (isImap()) {
+                m_inbox->expunge();
+            }
+            m_inbox->close(!isImap());
             m_inbox.reset();
         }
         if (m_incoming) {

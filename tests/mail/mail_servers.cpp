@@ -295,14 +295,4 @@ QList<QByteArray> MailServers::mailbox(const QString& user) const {
     return mails;
 }
 
-bool MailServers::emptiesSoon(const QString& user) const {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        if (mailbox(user).isEmpty()) {
-            return true;
-        }
-        QThread::msleep(30);
-    }
-    return false;
-}
-
 }  // namespace kestrum::testing

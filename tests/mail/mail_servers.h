@@ -39,9 +39,6 @@ public:
     void deliver(const QString& user, const QByteArray& rawMail);
     // The raw files in the user's inbox, new and current alike.
     QList<QByteArray> mailbox(const QString& user) const;
-    // Whether the user's inbox is empty within a few seconds. VMime sends IMAP's CLOSE without
-    // waiting for the answer, so the server may still be expunging when a session has ended.
-    bool emptiesSoon(const QString& user) const;
 
 private:
     QString maildir(const QString& user) const;
