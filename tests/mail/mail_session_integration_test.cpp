@@ -19,9 +19,13 @@ namespace {
 
 using testing::MailServers;
 
-class NoPrompt : public AccountPrompt {
+// The log-on dialog as a test answers it: cancelled unless told otherwise.
+class ScriptedPrompt : public AccountPrompt {
 public:
-    std::optional<MailAccount> askAccount(const MailAccount&, bool) override { return {}; }
+    std::optional<MailAccount> askAccount(const MailAccount&, bool) override {
+        return answer ? answer() : std::nullopt;
+    }
+    std::function<std::optional<MailAccount>()> answer;
 };
 
 QByteArray mail(const QByteArray& from, const QByteArray& subject, const QByteArray& headers,
@@ -78,7 +82,7 @@ protected:
 
     testing::Rig rig;
     SettingsPasswordStore passwords{rig.memory, QString()};
-    NoPrompt prompt;
+    ScriptedPrompt prompt;
     std::unique_ptr<VmimeMailBackend> backend;
     static MailServers* s_servers;
 };
@@ -225,6 +229,31 @@ TEST_F(MailSessionIntegrationTest, OnlySendersOurServerVerifiedRunWhenAsked) {
     for (int n = 1; n <= 4; ++n) {
         EXPECT_EQ(rig.board.relay(n), mails[n - 1].runs) << n;
     }
+    EXPECT_TRUE(s_servers->mailbox(user).isEmpty());
+}
+
+// The log-on dialog lets events run while the user types: a notification raised meanwhile is
+// refused, and the session that asked for the account completes.
+TEST_F(MailSessionIntegrationTest, ANotificationWhileTheLogOnDialogIsOpenIsRefused) {
+    const QString user = QStringLiteral("logon");
+    const MailAccount account =
+        s_servers->account(user, QStringLiteral("imap"), s_servers->imapPort);
+    startWith(account, std::chrono::seconds(10));
+    rig.memory.deleteSection(QStringLiteral("Post"));
+    rig.program->state().SisendiMuutuseMail[2] = 1;
+    prompt.answer = [&] {
+        rig.board.setInput(2, true);
+        rig.time.advance(200);
+        return std::optional(account);
+    };
+    s_servers->deliver(user, mail("owner@example.org", "tuulelipp", "Content-Type: text/plain\r\n",
+                                  "[KOORMUS_1_SISSE_KOHE]\r\n"));
+    rig.program->mailIndicatorClicked();
+    EXPECT_TRUE(rig.board.relay(1));
+    const QStringList lines = log();
+    EXPECT_EQ(lines.count(QStringLiteral("Mailiserverisse sisselogimise viga")), 2)
+        << lines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(lines.count(QStringLiteral("Mailiserverist edukalt välja logitud")), 1);
     EXPECT_TRUE(s_servers->mailbox(user).isEmpty());
 }
 
