@@ -156,6 +156,9 @@ TEST(SeadedDialogPortTest, OkKeepsTheStoredPortInTheStoreAndOnTheBoard) {
         rig.program->switchClicked(0);
         EXPECT_TRUE(rig.board.relay(1)) << "the board on port " << port << " is still driven";
         EXPECT_EQ(rig.program->panel().portLabel, QString::number(port));
+        rig.board.setInput(1, true);
+        rig.time.advance(250);
+        EXPECT_TRUE(rig.program->panel().inputs[0].lampLit) << "the scans go on after the test";
     }
 }
 

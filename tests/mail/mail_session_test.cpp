@@ -171,6 +171,23 @@ TEST_F(MailSessionTest, AttemptsWhileASignOnWaitsAreRefusedNotNested) {
     EXPECT_TRUE(rig.mailbox.inbox.empty());
 }
 
+TEST_F(MailSessionTest, ACheckWhileANotificationSignsOnIsRefused) {
+    Program& program = start();
+    program.state().SisendiMuutuseMail[5] = 1;
+    rig.time.advance(200);
+    rig.mailbox.onOperation = [&](MemoryMailbox::Operation operation) {
+        if (operation == MemoryMailbox::Operation::SignOn) {
+            rig.mailbox.onOperation = nullptr;
+            program.mailIndicatorClicked();
+        }
+    };
+    rig.board.setInput(5, true);
+    rig.time.advance(200);
+    EXPECT_EQ(rig.mailbox.calls.filter(QStringLiteral("signOn")).size(), 1);
+    EXPECT_EQ(rig.mailbox.sent.size(), 1U) << "the notification went out";
+    EXPECT_FALSE(rig.mailbox.newSession());
+}
+
 TEST_F(MailSessionTest, FailedSignOffStillEndsTheSession) {
     Program& program = start();
     rig.mailbox.failAt(MemoryMailbox::Operation::SignOff, QStringLiteral("broken pipe"));
