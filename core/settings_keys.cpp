@@ -14,10 +14,8 @@ QString NumberedSection::completionText(int n) const {
     switch (defaults) {
         case Defaults::Number:
             return word;
-        case Defaults::OutputName:
-            return QStringLiteral("Väljund") + signedText(n) + kNamePadding;
-        case Defaults::InputName:
-            return QStringLiteral("Sisend") + signedText(n) + kNamePadding;
+        case Defaults::Name:
+            return word + signedText(n) + kNamePadding;
         case Defaults::None:
             break;
     }
@@ -25,26 +23,15 @@ QString NumberedSection::completionText(int n) const {
 }
 
 Value NumberedSection::completionValue(int n) const {
-    switch (defaults) {
-        case Defaults::Number:
-            return Value(word).toInt();
-        case Defaults::OutputName:
-        case Defaults::InputName:
-            return completionText(n).chopped(kNamePadding.size());
-        case Defaults::None:
-            break;
-    }
-    return {};
+    return defaults == Defaults::Name ? Value(word + signedText(n)) : startupDefault(n);
 }
 
 Value NumberedSection::startupDefault(int n) const {
     switch (defaults) {
         case Defaults::Number:
             return Value(word).toInt();
-        case Defaults::OutputName:
-            return QStringLiteral("Väljund ") + signedText(n);
-        case Defaults::InputName:
-            return QStringLiteral("Sisend ") + signedText(n);
+        case Defaults::Name:
+            return word + QLatin1Char(' ') + signedText(n);
         case Defaults::None:
             break;
     }

@@ -17,16 +17,15 @@ QString numberedKey(const QString& keyword, int n);
 // A per-output or per-input section of the store and the word its keys are numbered after.
 struct NumberedSection {
     enum class Defaults {
-        Number,      // every key defaults to `word`, a number
-        OutputName,  // "Väljund 1    " on completion, "Väljund  1" at start-up
-        InputName,   // "Sisend 1    " on completion, "Sisend  1" at start-up
-        None,        // no default: a missing key reads empty
+        Number,  // every key defaults to `word`, a number
+        Name,    // `word` and the number: "Väljund 1    " on completion, "Väljund  1" at start-up
+        None,    // no default: a missing key reads empty
     };
 
     QString section;
     QString keyword;
     Defaults defaults = Defaults::None;
-    QString word;  // the number of Defaults::Number
+    QString word;  // the number of Defaults::Number, the name word of Defaults::Name
 
     QString key(int n) const { return numberedKey(keyword, n); }
     // The text completion writes for n when the section is missing.
@@ -48,10 +47,11 @@ inline const NumberedSection Initsialiseeritud{QStringLiteral("Initsialiseeritud
                                                QStringLiteral("0")};
 inline const NumberedSection Valjundid{QStringLiteral("Väljundid"), QStringLiteral("Väljundid"),
                                        D::Number, QStringLiteral("0")};
-inline const NumberedSection KlahviNimi{
-    QStringLiteral("KlahviNimi"), QStringLiteral("KlahviNimi"), D::OutputName, {}};
-inline const NumberedSection SisendiNimi{
-    QStringLiteral("SisendiNimi"), QStringLiteral("SisendiNimi"), D::InputName, {}};
+inline const NumberedSection KlahviNimi{QStringLiteral("KlahviNimi"), QStringLiteral("KlahviNimi"),
+                                        D::Name, QStringLiteral("Väljund")};
+inline const NumberedSection SisendiNimi{QStringLiteral("SisendiNimi"),
+                                         QStringLiteral("SisendiNimi"), D::Name,
+                                         QStringLiteral("Sisend")};
 inline const NumberedSection SisendiMuutuseMail{QStringLiteral("SisendiMuutuseMail"),
                                                 QStringLiteral("SisendiMuutuseMail"), D::Number,
                                                 QStringLiteral("0")};
