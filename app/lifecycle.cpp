@@ -25,8 +25,14 @@ void Lifecycle::Form_Load() {
     m_ui.addTrayIcon(m_state.TrayIconData);
 
     m_parts.completion.CompleteSettings();
+    // A stop while the completion's message waited for the user: nothing more is loaded or
+    // written, and the program ends from here.
+    if (m_shutDown) {
+        return;
+    }
     choosePort();
     loadSettings();
+    m_settingsLoaded = true;
     armMailCountdown();
     for (int i = 1; i <= 8; ++i) {
         m_panel.inputs[i - 1].lampLit = false;
@@ -144,6 +150,15 @@ void Lifecycle::ShutDown() {
     m_shutDown = true;
     // Nothing switches or scans once the stop is recorded.
     m_timers.disableAll();
+    // Before the load the variables hold nothing of the user's: writing them would empty the
+    // stored ones.
+    if (m_settingsLoaded) {
+        writeBackAndLogStop();
+    }
+    m_ui.unloadMainWindow();
+}
+
+void Lifecycle::writeBackAndLogStop() {
     replaceSectionSkippingErrors(m_store, sections::Juhtimine, textsOf(m_state.Juhtimine));
     skipOnStoreError([&] {
         const NumberedSection& section = sections::SisendiMuutuseMail;
@@ -153,7 +168,6 @@ void Lifecycle::ShutDown() {
         m_store.sync();
     });
     m_parts.log.LogEvent(QStringLiteral("Stopp"));
-    m_ui.unloadMainWindow();
 }
 
 }  // namespace kestrum

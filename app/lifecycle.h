@@ -29,7 +29,8 @@ public:
     void Form_Load();
     // The main window is being closed, by whatever means.
     void Form_Unload();
-    // Runs once however the program ends; asked again it does nothing.
+    // Runs once however the program ends; asked again it does nothing. Asked before the settings
+    // are loaded, it only ends the program and writes nothing.
     void ShutDown();
 
     bool hasShutDown() const { return m_shutDown; }
@@ -41,6 +42,7 @@ private:
     void loadTable(const NumberedSection& section, State::PerOutput& table);
     Value load(const QString& section, const QString& key, const Value& fallback) const;
     void armMailCountdown();
+    void writeBackAndLogStop();
 
     State& m_state;
     Panel& m_panel;
@@ -49,6 +51,7 @@ private:
     Timers& m_timers;
     Ui& m_ui;
     Parts m_parts;
+    bool m_settingsLoaded = false;
     bool m_shutDown = false;
 };
 

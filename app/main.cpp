@@ -140,6 +140,10 @@ int main(int argc, char** argv) {
     SignalExit signalExit([&window] { window.close(); });
 
     program.lifecycle().Form_Load();
+    // Stopped during start-up: the loop that exit() ended must not be entered afresh.
+    if (program.lifecycle().hasShutDown()) {
+        return 0;
+    }
     if (boardWindow) {
         boardWindow->move(window.frameGeometry().topRight() + QPoint(12, 0));
         boardWindow->show();

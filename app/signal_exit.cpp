@@ -11,9 +11,15 @@ namespace kestrum {
 namespace {
 
 int g_signalSockets[2] = {-1, -1};
+volatile std::sig_atomic_t g_signalsSeen = 0;
 
-// Only async-signal-safe work here: one byte to wake the event loop.
-void onSignal(int) {
+// Only async-signal-safe work here: one byte to wake the event loop. A second stop means the
+// first could not be served (the loop is held, or the shut-down hangs): end at once.
+void onSignal(int signal) {
+    g_signalsSeen = g_signalsSeen + 1;
+    if (g_signalsSeen > 1) {
+        ::_exit(128 + signal);
+    }
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(g_signalSockets[0], &byte, 1);
 }

@@ -97,7 +97,10 @@ void QtUi::unloadMainWindow() {
     }
     m_unloading = true;
     m_window->close();
-    QCoreApplication::quit();
+    // exit(), not quit(): quit() does nothing before the main loop runs, which would leave a
+    // stop during start-up's message box with no window and no end. exit() also ends a modal
+    // loop that happens to be open.
+    QCoreApplication::exit(0);
 }
 
 }  // namespace kestrum

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The program as a user starts it: under Xvfb with the simulated board, both windows shown,
-# a second start refused, and a stop by SIGTERM recorded once in the log.
+# a second start refused, and a stop by SIGTERM recorded once in the log. Before that, a stop
+# while start-up waits on its message ends the program and keeps the stored settings.
 set -euo pipefail
 kestrum=$1
 
@@ -24,8 +25,10 @@ fail() {
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run
 mkdir -p "$XDG_CONFIG_HOME/KaugVool" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
-# Logging on; every other section is completed at the first start.
-printf '[Seaded]\nLogi=1\n' > "$XDG_CONFIG_HOME/KaugVool/KaugVool.ini"
+# Logging on and outputs 1 and 8 on time control; every other section is completed at the first
+# start.
+settings=$XDG_CONFIG_HOME/KaugVool/KaugVool.ini
+printf '[Seaded]\nLogi=1\n[Juhtimine]\nJuhtimine%%201=1\nJuhtimine%%208=1\n' > "$settings"
 
 exec 3> "$work/display"
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
@@ -37,6 +40,22 @@ export QT_QPA_PLATFORM=xcb
 wait_for_window() {
     timeout 15 xdotool search --sync --name "$1" > /dev/null || fail "no window named '$1'"
 }
+
+# Stopped while the completion's message waits for an answer.
+"$kestrum" --simulate > "$work/first.log" 2>&1 &
+early=$!
+pids+=("$early")
+wait_for_window "Kaugvoole info"
+kill -TERM "$early"
+timeout 15 tail --pid="$early" -f /dev/null || fail "a stop during start-up did not end the program"
+set +e
+wait "$early"
+early_rc=$?
+set -e
+[ "$early_rc" -eq 0 ] || fail "a stop during start-up ended with $early_rc"
+for n in 1 8; do
+    grep -qx "Juhtimine%20$n=1" "$settings" || fail "a stop during start-up lost Juhtimine $n"
+done
 
 "$kestrum" --simulate > "$work/first.log" 2>&1 &
 first=$!

@@ -186,6 +186,29 @@ TEST_F(LifecycleTest, StopGoesOnWhenTheStoreFails) {
     EXPECT_TRUE(rig.ui.calls.contains(QStringLiteral("unload")));
 }
 
+// SIGTERM while the completion's message waits: the variables are not loaded yet, so writing
+// them back would empty the user's stored control modes and input mail flags.
+TEST_F(LifecycleTest, AStopBeforeTheSettingsAreLoadedWritesNothing) {
+    setSeaded("Logi", "1");
+    for (int n = 1; n <= 8; ++n) {
+        setNumbered("Juhtimine", "Juhtimine", n, "1");
+        setNumbered("SisendiMuutuseMail", "SisendiMuutuseMail", n, "1");
+    }
+    Program& program = rig.build();
+    rig.ui.whileMessageShown = [&] { program.lifecycle().Form_Unload(); };
+    program.lifecycle().Form_Load();
+    ASSERT_EQ(rig.ui.messages.size(), 1U);
+    EXPECT_EQ(rig.memory.read(QStringLiteral("Juhtimine"), QStringLiteral("Juhtimine 8")), "1");
+    EXPECT_EQ(rig.memory.read(QStringLiteral("SisendiMuutuseMail"),
+                              QStringLiteral("SisendiMuutuseMail 8")),
+              "1");
+    EXPECT_TRUE(rig.ui.calls.contains(QStringLiteral("unload")));
+    EXPECT_TRUE(rig.logBytes().isEmpty()) << "neither a start nor a stop took place";
+    rig.board.clearHistory();
+    rig.time.advance(1000);
+    EXPECT_TRUE(rig.board.history().empty()) << "nothing scans";
+}
+
 TEST_F(LifecycleTest, NothingScansAfterTheStop) {
     Program& program = rig.start();
     program.lifecycle().ShutDown();

@@ -22,6 +22,9 @@ public:
     MessageAnswer messageBox(const QString& text, const QString& title, MessageIcon icon,
                              MessageButtons buttons) override {
         messages.push_back(Message{text, title, icon, buttons});
+        if (whileMessageShown) {
+            whileMessageShown();
+        }
         return buttons == MessageButtons::YesNo ? nextYesNoAnswer : MessageAnswer::Ok;
     }
     void openSettingsDialog() override {
@@ -45,6 +48,7 @@ public:
     void unloadMainWindow() override { calls << QStringLiteral("unload"); }
 
     std::function<void()> whileSettingsOpen;  // what the user does in the settings window
+    std::function<void()> whileMessageShown;  // what happens before the user answers
     std::vector<Message> messages;
     QStringList calls;
     MessageAnswer nextYesNoAnswer = MessageAnswer::No;
