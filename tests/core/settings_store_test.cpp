@@ -1,7 +1,6 @@
 #include "core/settings_store.h"
+#include "support/captured_warnings.h"
 #include "support/memory_settings_store.h"
-
-#include <QStringList>
 
 #include "support/printers.h"
 
@@ -10,20 +9,11 @@
 namespace kestrum {
 namespace {
 
-QStringList warnings;  // "category: text" of each warning written meanwhile
-
-void collectWarning(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (type == QtWarningMsg) {
-        warnings.append(QString::fromUtf8(context.category) + QStringLiteral(": ") + text);
-    }
-}
-
 TEST(SettingsStoreTest, AFailingStepEndsAloneWithOneWarningGivingTheReason) {
     testing::MemorySettingsStore store;
     store.failSection(QStringLiteral("Seaded"));
     bool restOfStepRan = false;
-    warnings.clear();
-    const QtMessageHandler previous = qInstallMessageHandler(collectWarning);
+    testing::CapturedWarnings captured;
     skipOnStoreError([&] {
         store.write(QStringLiteral("Seaded"), QStringLiteral("Logi"), QStringLiteral("1"));
         restOfStepRan = true;
@@ -31,7 +21,7 @@ TEST(SettingsStoreTest, AFailingStepEndsAloneWithOneWarningGivingTheReason) {
     skipOnStoreError([&] {
         store.write(QStringLiteral("Mode"), QStringLiteral("Mode 1"), QStringLiteral("1"));
     });
-    qInstallMessageHandler(previous);
+    const QStringList warnings = captured.all();
 
     EXPECT_FALSE(restOfStepRan);
     EXPECT_TRUE(store.contains(QStringLiteral("Mode"), QStringLiteral("Mode 1")));
