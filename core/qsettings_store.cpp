@@ -1,5 +1,10 @@
 #include "qsettings_store.h"
 
+#include "logging.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+
 namespace kestrum {
 
 namespace {
@@ -7,50 +12,67 @@ QString path(const QString& section, const QString& key) {
     return section + QLatin1Char('/') + key;
 }
 
-StoreError fileError(const QSettings& settings, const QString& problem) {
-    return StoreError(
-        QStringLiteral("the settings file %1 %2").arg(settings.fileName(), problem).toStdString());
-}
-
-StoreError notWritable(const QSettings& settings) {
-    return fileError(settings, QStringLiteral("cannot be written: check that you own it and its "
-                                              "folder and that the disk has room"));
+bool holdsNothing(const QString& fileName) {
+    const QFileInfo file(fileName);
+    return !file.exists() || file.size() == 0;
 }
 }  // namespace
 
 QSettingsStore::QSettingsStore()
-    : m_settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("KaugVool"),
-                 QStringLiteral("KaugVool")) {}
+    : QSettingsStore(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                     QStringLiteral("/KaugVool/KaugVool.ini")) {}
+
+QSettingsStore::QSettingsStore(QString fileName) : m_fileName(std::move(fileName)) {
+    load();
+}
+
+QSettingsStore::~QSettingsStore() {
+    skipOnStoreError([this] { sync(); });
+}
+
+void QSettingsStore::load() {
+    const QString copy = settings_file::backupName(m_fileName);
+    const bool restore = holdsNothing(m_fileName) && !holdsNothing(copy);
+    try {
+        m_values = settings_file::read(restore ? copy : m_fileName);
+    } catch (const StoreError& error) {
+        m_readError = error;
+        reportStoreError(error);
+        return;
+    }
+    if (!restore) {
+        m_saved = m_values;
+        return;
+    }
+    qCWarning(lcCore).noquote() << "The settings file" << m_fileName
+                                << "was missing or empty: restoring it from" << copy;
+    skipOnStoreError([this] { sync(); });
+}
 
 QString QSettingsStore::read(const QString& section, const QString& key,
                              const QString& defaultText) const {
-    const QVariant value = m_settings.value(path(section, key));
-    return value.isValid() ? value.toString() : defaultText;
+    const auto value = m_values.constFind(path(section, key));
+    return value != m_values.cend() ? value->toString() : defaultText;
 }
 
 void QSettingsStore::write(const QString& section, const QString& key, const QString& text) {
-    if (!m_settings.isWritable()) {
-        throw notWritable(m_settings);
-    }
-    m_settings.setValue(path(section, key), text);
+    m_values.insert(path(section, key), text);
 }
 
 void QSettingsStore::deleteSection(const QString& section) {
-    if (!m_settings.isWritable()) {
-        throw notWritable(m_settings);
-    }
-    m_settings.remove(section);
+    const QString prefix = section + QLatin1Char('/');
+    m_values.removeIf([&](const auto& value) { return value.key().startsWith(prefix); });
 }
 
 void QSettingsStore::sync() {
-    m_settings.sync();
-    if (m_settings.status() == QSettings::FormatError) {
-        throw fileError(m_settings, QStringLiteral("is not an INI file and was left as it is: move "
-                                                   "it aside so that a new one is made"));
+    if (m_values == m_saved) {
+        return;
     }
-    if (m_settings.status() != QSettings::NoError) {
-        throw notWritable(m_settings);
+    if (m_readError) {
+        throw *m_readError;
     }
+    settings_file::write(m_fileName, m_values);
+    m_saved = m_values;
 }
 
 }  // namespace kestrum

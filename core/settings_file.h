@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QVariant>
+
+namespace kestrum::settings_file {
+
+// Every key of the file as "section/key", with its value as QSettings reads it.
+using Values = QMap<QString, QVariant>;
+
+// The values of the INI file; a missing file has none. A file that is not INI throws
+// StoreError.
+Values read(const QString& fileName);
+
+// Replaces the file by one that holds exactly the values, in QSettings' INI format. The new file
+// is written beside the old one and checked to have landed whole before it takes the old one's
+// place with the old one's permissions, so a full disk or a crash leaves the previous file as it
+// was; throws StoreError then. The copy of backupName() is refreshed after every good write.
+void write(const QString& fileName, const Values& values);
+
+// The last good copy of the file.
+QString backupName(const QString& fileName);
+
+}  // namespace kestrum::settings_file
