@@ -85,9 +85,8 @@ int main(int argc, char** argv) {
 
     SingleInstance instance(defaultLockFilePath());
     if (!instance.acquired()) {
-        const QString text = QStringLiteral("Kestrum is already running for this user.");
-        std::fprintf(stderr, "kestrum: %s\n", qPrintable(text));
-        QMessageBox::critical(nullptr, QStringLiteral("Kestrum"), text);
+        std::fprintf(stderr, "kestrum: %s\n", qPrintable(instance.refusal()));
+        QMessageBox::critical(nullptr, QStringLiteral("Kestrum"), instance.refusal());
         return 1;
     }
 

@@ -11,14 +11,17 @@ class SingleInstance {
 public:
     explicit SingleInstance(const QString& lockFilePath);
 
-    bool acquired() const { return m_acquired; }
+    bool acquired() const { return m_refusal.isEmpty(); }
+    // Why this program may not run, for the user; empty when the lock was taken.
+    const QString& refusal() const { return m_refusal; }
 
 private:
     QLockFile m_lock;
-    bool m_acquired;
+    QString m_refusal;
 };
 
-// The lock file beside the log in the per-user data folder.
+// The lock file in the user's runtime folder, which the system empties at log-out and boot, or
+// beside the log where there is none.
 QString defaultLockFilePath();
 
 }  // namespace kestrum
