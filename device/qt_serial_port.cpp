@@ -59,6 +59,12 @@ bool QtSerialPort::open() {
 #endif
         return false;
     }
+    // The kernel raised both lines, and that RTS edge with DTR asserted clocked the board's read
+    // register. Releasing both before the levels last written go out lets the board see them
+    // arrive from released, as from a closed port: a DTR left asserted by the last shift would
+    // otherwise hold the shifted register and the next read would be one level off.
+    m_port.setDataTerminalReady(false);
+    m_port.setRequestToSend(false);
     m_port.setDataTerminalReady(m_dtr);
     m_port.setRequestToSend(m_rts);
     return true;

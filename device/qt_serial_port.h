@@ -11,8 +11,8 @@ namespace kestrum {
 // the platform's n-th serial port (/dev/ttyS(n-1), COMn).
 QString serialDeviceName(const SettingsStore& store, int n);
 
-// The real serial port. The kernel raises DTR and RTS on every open; they are set back to the
-// remembered levels at once, before the board can see a clock edge.
+// The real serial port. The kernel raises DTR and RTS on every open; both are released at once
+// and then set to the remembered levels, so the board sees what a closed port would have shown.
 class QtSerialPort : public SerialPort {
 public:
     explicit QtSerialPort(const SettingsStore& store);

@@ -1,0 +1,238 @@
+#include "core/timers.h"
+#include "device/board_link.h"
+#include "device/qt_serial_port.h"
+#include "device/simulated_board.h"
+#include "support/captured_warnings.h"
+#include "support/memory_settings_store.h"
+#include "support/pty_board.h"
+#include "support/virtual_time.h"
+
+#include "support/printers.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+
+namespace kestrum {
+namespace {
+
+using testing::PtyBoard;
+using Record = PtyBoard::LineRecord;
+using Event = SimulatedBoard::Event;
+
+// BoardLink on a port, with its own state, panel and virtual time.
+struct Engine {
+    explicit Engine(SerialPort& port)
+        : link(state, panel, port, *timers.EventTimer, *timers.Timer3) {}
+
+    void shift(std::initializer_list<int> onOutputs) {
+        for (int k = 1; k <= 8; ++k) {
+            state.Valjundid[k] = 0;
+        }
+        for (const int k : onOutputs) {
+            state.Valjundid[k] = 1;
+        }
+        link.ShiftOutputs();
+    }
+    void startScanning() {
+        timers.EventTimer->setInterval(BoardLink::kScanPeriodMs);
+        timers.EventTimer->setEnabled(true);
+    }
+    // One whole scan: the tick a period on and the end of the settle wait.
+    void scan() {
+        startScanning();
+        time.advance(BoardLink::kScanPeriodMs + BoardLink::kSettleWaitMs);
+        timers.EventTimer->setEnabled(false);
+    }
+
+    testing::VirtualTime time;
+    State state;
+    Panel panel;
+    Timers timers{time};
+    BoardLink link;
+};
+
+// The records the shim makes for the lines the simulator saw. Opening raises both lines (the
+// kernel's doing); the driver releases both and then drives the levels last written, each DTR
+// first, so the board sees them arrive from released as the simulator's lines do. Closing
+// releases both.
+std::vector<Record> wireOf(const std::deque<Event>& history) {
+    std::vector<Record> wire;
+    Record now{QStringLiteral("close"), false, false};
+    bool dtrWritten = false;
+    bool rtsWritten = false;
+    const auto drive = [&](bool dtr, bool rts) {
+        if (dtr != now.dtr || rts != now.rts) {
+            wire.push_back(now = {QStringLiteral("lines"), dtr, rts});
+        }
+    };
+    for (const Event& e : history) {
+        switch (e.kind) {
+            case Event::Kind::Open:
+                wire.push_back(now = {QStringLiteral("open"), true, true});
+                drive(false, true);
+                drive(false, false);
+                drive(dtrWritten, false);
+                drive(dtrWritten, rtsWritten);
+                break;
+            case Event::Kind::Close:
+                wire.push_back(now = {QStringLiteral("close"), false, false});
+                break;
+            case Event::Kind::Dtr:
+                dtrWritten = e.level;
+                drive(e.level, now.rts);
+                break;
+            case Event::Kind::Rts:
+                rtsWritten = e.level;
+                drive(now.dtr, e.level);
+                break;
+            default:
+                break;
+        }
+    }
+    return wire;
+}
+
+// The levels the simulator shifted out in its latest scan, in the order read.
+std::vector<bool> levelsOfLatestScan(const std::deque<Event>& history) {
+    std::vector<bool> levels;
+    for (const Event& e : history) {
+        if (e.kind == Event::Kind::Open) {
+            levels.clear();
+        } else if (e.kind == Event::Kind::Sample) {
+            levels.push_back(e.level);
+        }
+    }
+    return levels;
+}
+
+std::string charactersOf(const std::deque<Event>& history) {
+    std::string characters;
+    for (const Event& e : history) {
+        if (e.kind == Event::Kind::Character) {
+            characters += e.character;
+        }
+    }
+    return characters;
+}
+
+class QtSerialPortOnPtyTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(PtyBoard::shimLoaded())
+            << "run it through ctest, or with LD_PRELOAD naming the modem-lines shim";
+        device.exportToThisProcess();
+        store.write(QStringLiteral("Pordid"), QStringLiteral("Port 1"), device.deviceName());
+    }
+
+    PtyBoard device;
+    testing::MemorySettingsStore store;
+    QtSerialPort port{store};
+};
+
+TEST_F(QtSerialPortOnPtyTest, OpeningUndoesTheKernelsRaiseBeforeTheWrittenLevels) {
+    const std::pair<bool, bool> writtenLevels[] = {
+        {false, false}, {true, false}, {false, true}, {true, true}};
+    for (const auto& [dtr, rts] : writtenLevels) {
+        SCOPED_TRACE(::testing::Message() << "written DTR " << dtr << " RTS " << rts);
+        port.setDtrEnable(dtr);
+        port.setRtsEnable(rts);
+        device.clearRecords();
+        ASSERT_TRUE(port.open());
+        std::vector<Record> records = device.records();
+        ASSERT_FALSE(records.empty());
+        EXPECT_EQ(records.front(), (Record{QStringLiteral("open"), true, true}));
+        EXPECT_NE(std::find(records.begin(), records.end(),
+                            Record{QStringLiteral("lines"), false, false}),
+                  records.end())
+            << "the board sees both released before the written levels";
+        EXPECT_EQ(records.back().dtr, dtr);
+        EXPECT_EQ(records.back().rts, rts);
+
+        port.close();
+        records = device.records();
+        EXPECT_EQ(records.back(), (Record{QStringLiteral("close"), false, false}));
+    }
+}
+
+TEST_F(QtSerialPortOnPtyTest, ShiftsAndScansDrawTheSimulatorsLines) {
+    testing::VirtualTime boardClock;
+    SimulatedBoard board{boardClock};
+    board.setInput(8, true);
+    board.setInput(3, true);
+    board.setFault(2, SimulatedBoard::Fault::StuckOn);
+    Engine simulated{board};
+    Engine real{port};
+    // Output 1 goes last, so the first shift leaves DTR written asserted for the next open.
+    const std::initializer_list<int> wanted[] = {{1, 4, 8}, {}, {2, 6}};
+    for (const auto& outputs : wanted) {
+        simulated.shift(outputs);
+        real.shift(outputs);
+        simulated.scan();
+        device.setReadRegister(levelsOfLatestScan(board.history()));
+        real.scan();
+        for (int n = 1; n <= 16; ++n) {
+            EXPECT_TRUE(real.state.ReadBack[n] == simulated.state.ReadBack[n]) << "level " << n;
+        }
+    }
+    EXPECT_EQ(device.records(), wireOf(board.history()));
+    EXPECT_EQ(device.takeSent().toStdString(), charactersOf(board.history()));
+}
+
+TEST_F(QtSerialPortOnPtyTest, StrobeHasLeftWhenThePortIsClosed) {
+    ASSERT_TRUE(port.open());
+    port.output(QByteArrayLiteral("a"));
+    port.close();
+    // No event loop ran, so only the close can have sent it.
+    EXPECT_EQ(device.takeSent().toStdString(), "a");
+}
+
+TEST_F(QtSerialPortOnPtyTest, VanishedDeviceIsAPortErrorUntilItIsBack) {
+    testing::CapturedWarnings warnings;
+    Engine real{port};
+    real.startScanning();
+    real.time.advance(BoardLink::kScanPeriodMs + 5);
+    ASSERT_TRUE(port.portOpen()) << "the scan waits for the board to settle";
+    device.unplug();
+    real.time.advance(5);
+    EXPECT_FALSE(port.portOpen()) << "the scan read the vanished device and closed it";
+
+    real.time.advance(BoardLink::kScanPeriodMs);
+    EXPECT_FALSE(port.portOpen());
+    EXPECT_FALSE(port.lastOpenError().reason.isEmpty());
+    EXPECT_TRUE(real.panel.portErrorText.contains(device.deviceName()));
+    real.shift({5});
+    real.time.advance(BoardLink::kScanPeriodMs);
+    EXPECT_EQ(warnings.containing(device.deviceName()).size(), 1);
+
+    device.plugIn();
+    std::vector<bool> levels(16, false);
+    levels.front() = true;
+    device.setReadRegister(levels);
+    real.time.advance(BoardLink::kScanPeriodMs + BoardLink::kSettleWaitMs);
+    EXPECT_TRUE(real.panel.portErrorText.isEmpty());
+    EXPECT_TRUE(port.lastOpenError().reason.isEmpty());
+    EXPECT_TRUE(real.state.ReadBack[16] == 1) << "the board is read again";
+    EXPECT_FALSE(port.portOpen());
+}
+
+TEST_F(QtSerialPortOnPtyTest, StrobeIntoAVanishedDeviceDoesNotReachTheNextOne) {
+    Engine real{port};
+    real.startScanning();
+    real.time.advance(BoardLink::kScanPeriodMs + 5);
+    ASSERT_TRUE(port.portOpen());
+    device.unplug();
+    real.shift({5});  // a click just then
+    EXPECT_FALSE(port.portOpen());
+
+    device.plugIn();
+    real.time.advance(2 * BoardLink::kScanPeriodMs);
+    // After a scan's clock pulses a stray strobe would latch every relay on.
+    EXPECT_EQ(device.takeSent().toStdString(), "");
+    real.shift({5});
+    EXPECT_EQ(device.takeSent().toStdString(), "a");
+}
+
+}  // namespace
+}  // namespace kestrum
