@@ -131,27 +131,51 @@ std::shared_ptr<vmime::net::store> VmimeConnector::connectIncoming(const MailAcc
     }
 }
 
+namespace {
+// VMime's only sign that the server's EHLO offered no AUTH at all.
+bool offeredNoLogOn(const vmime::exceptions::authentication_error& failure) {
+    return failure.response() == "No SASL mechanism available.";
+}
+}  // namespace
+
 std::shared_ptr<vmime::net::transport> VmimeConnector::connectOutgoing(const MailAccount& account) {
     const ServerUrl server =
         parseUrl(account.outgoingUrl, {QStringLiteral("smtp"), QStringLiteral("smtps")},
                  QStringLiteral("outgoing"));
     const QString doing = QStringLiteral("SMTP log-on to %1:%2").arg(server.host).arg(server.port);
-    std::shared_ptr<vmime::net::transport> transport;
+    const bool logOn = !account.user.isEmpty();
+    const bool plainScheme = isPlainScheme(server.scheme);
     try {
         const vmime::utility::url url(server.scheme.toStdString(), server.host.toStdString(),
                                       server.port);
-        transport = m_session->getTransport(url);
-        configure(*transport, account, isPlainScheme(server.scheme));
+        try {
+            return connectTransport(url, account, plainScheme, logOn);
+        } catch (const vmime::exceptions::authentication_error& e) {
+            // A relay on the local network takes mail without log-on and says so by offering
+            // none; a server that offers one still gets the user and password above.
+            if (!logOn || !offeredNoLogOn(e)) {
+                throw;
+            }
+            return connectTransport(url, account, plainScheme, false);
+        }
+    } catch (const std::exception& e) {
+        throw MailError(describe(doing, e));
+    }
+}
+
+std::shared_ptr<vmime::net::transport> VmimeConnector::connectTransport(
+    const vmime::utility::url& url, const MailAccount& account, bool plainScheme, bool logOn) {
+    std::shared_ptr<vmime::net::transport> transport = m_session->getTransport(url);
+    try {
+        configure(*transport, account, plainScheme);
         // VMime's SMTP can authenticate only through SASL.
         transport->setProperty("options.sasl", true);
-        transport->setProperty("options.need-authentication", !account.user.isEmpty());
+        transport->setProperty("options.need-authentication", logOn);
         transport->connect();
         return transport;
-    } catch (const std::exception& e) {
-        if (transport) {
-            disconnectQuietly(*transport);
-        }
-        throw MailError(describe(doing, e));
+    } catch (...) {
+        disconnectQuietly(*transport);
+        throw;
     }
 }
 

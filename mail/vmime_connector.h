@@ -32,8 +32,8 @@ public:
 
     // Connects and logs on to the incoming server; throws MailError and leaves nothing open.
     std::shared_ptr<vmime::net::store> connectIncoming(const MailAccount& account);
-    // Connects to the outgoing server, authenticating when the account has a user; throws
-    // MailError and leaves nothing open.
+    // Connects to the outgoing server, authenticating when the account has a user and the
+    // server offers authentication; throws MailError and leaves nothing open.
     std::shared_ptr<vmime::net::transport> connectOutgoing(const MailAccount& account);
 
     // The readable description of a VMime failure while `doing` (as in "IMAP log-on").
@@ -43,6 +43,9 @@ private:
     QString sessionTooLong() const;
     std::shared_ptr<vmime::security::cert::certificateVerifier> verifier();
     void configure(vmime::net::service& service, const MailAccount& account, bool plainScheme);
+    std::shared_ptr<vmime::net::transport> connectTransport(const vmime::utility::url& url,
+                                                            const MailAccount& account,
+                                                            bool plainScheme, bool logOn);
 
     MailOptions m_options;
     OperationDeadline m_deadline;

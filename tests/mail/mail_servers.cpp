@@ -111,6 +111,7 @@ MailServers::MailServers() {
     pop3sPort = freePort();
     smtpPort = freePort();
     smtpsPort = freePort();
+    relayPort = freePort();
     makeCertificates();
     try {
         startDovecot();
@@ -235,11 +236,12 @@ void MailServers::startSmtp() {
     m_smtp = std::make_unique<QProcess>();
     m_smtp->setWorkingDirectory(QDir::rootPath());
     m_smtp->setProcessChannelMode(QProcess::MergedChannels);
-    m_smtp->start(QStringLiteral("/usr/bin/python3"),
-                  {QStringLiteral(KESTRUM_SMTP_SERVER_SCRIPT), QString::number(smtpPort),
-                   QString::number(smtpsPort), m_dir.filePath(QStringLiteral("server.crt")),
-                   m_dir.filePath(QStringLiteral("server.key")), maildir(QStringLiteral("outbox")),
-                   password()});
+    m_smtp->start(
+        QStringLiteral("/usr/bin/python3"),
+        {QStringLiteral(KESTRUM_SMTP_SERVER_SCRIPT), QString::number(smtpPort),
+         QString::number(smtpsPort), QString::number(relayPort),
+         m_dir.filePath(QStringLiteral("server.crt")), m_dir.filePath(QStringLiteral("server.key")),
+         maildir(QStringLiteral("outbox")), password()});
     QByteArray output;
     while (!output.contains("ready\n")) {
         if (!m_smtp->waitForReadyRead(20000)) {

@@ -11,8 +11,8 @@
 
 namespace kestrum::testing {
 
-// Dovecot (IMAP, IMAPS, POP3, POP3S) and an aiosmtpd server (SMTP with STARTTLS, SMTPS) on free
-// 127.0.0.1 ports, with a certificate authority made for the run. Every user logs on with
+// Dovecot (IMAP, IMAPS, POP3, POP3S) and an aiosmtpd server (SMTP with STARTTLS, SMTPS, a relay) on
+// free 127.0.0.1 ports, with a certificate authority made for the run. Every user logs on with
 // password(); each has a Maildir of its own. Sent mails land in the Maildir of user "outbox".
 class MailServers {
 public:
@@ -27,6 +27,7 @@ public:
     int pop3sPort = 0;
     int smtpPort = 0;
     int smtpsPort = 0;
+    int relayPort = 0;  // SMTP without AUTH and TLS
 
     static QString password() { return QStringLiteral("kuuvalgus"); }
     // The PEM file of the authority that signed the servers' certificate.

@@ -1,8 +1,9 @@
-"""The outgoing server of the mail tests: aiosmtpd on 127.0.0.1 with AUTH, STARTTLS on one
-port and TLS from the first byte on another. Every mail is kept byte for byte as received in
-the Maildir given, so the tests see exactly what the client sent.
+"""The outgoing server of the mail tests: aiosmtpd on 127.0.0.1 requiring AUTH, with STARTTLS
+on one port and TLS from the first byte on another, and on a third port a relay that offers
+neither AUTH nor TLS, as on a LAN. Every mail is kept byte for byte as received in the Maildir
+given, so the tests see exactly what the client sent.
 
-usage: smtp_server.py PORT TLS_PORT CERT KEY MAILDIR PASSWORD
+usage: smtp_server.py PORT TLS_PORT RELAY_PORT CERT KEY MAILDIR PASSWORD
 
 Like the incoming server, it takes any user with the right password.
 """
@@ -18,7 +19,7 @@ import warnings
 from aiosmtpd.controller import Controller
 from aiosmtpd.smtp import AuthResult, LoginPassword
 
-port, tls_port, cert, key, maildir, password = sys.argv[1:]
+port, tls_port, relay_port, cert, key, maildir, password = sys.argv[1:]
 
 
 class KeepRaw:
@@ -34,7 +35,8 @@ class KeepRaw:
 def authenticate(server, session, envelope, mechanism, auth_data):
     accepted = (isinstance(auth_data, LoginPassword)
                 and auth_data.password == password.encode())
-    return AuthResult(success=accepted)
+    # handled=False: aiosmtpd answers a refusal with 535 only when told it has not answered.
+    return AuthResult(success=accepted, handled=False)
 
 
 warnings.simplefilter("ignore", DeprecationWarning)
@@ -44,13 +46,15 @@ context.check_hostname = False
 context.verify_mode = ssl.CERT_NONE
 context.load_cert_chain(cert, key)
 
-common = dict(authenticator=authenticate, auth_require_tls=False)
+common = dict(authenticator=authenticate, auth_require_tls=False, auth_required=True)
 starttls = Controller(KeepRaw(), hostname="127.0.0.1", port=int(port), tls_context=context,
                       **common)
 implicit = Controller(KeepRaw(), hostname="127.0.0.1", port=int(tls_port), ssl_context=context,
                       **common)
+relay = Controller(KeepRaw(), hostname="127.0.0.1", port=int(relay_port))
 starttls.start()
 implicit.start()
+relay.start()
 if os.getuid() == 0:
     nobody = pwd.getpwnam("nobody")
     os.setgid(nobody.pw_gid)

@@ -286,6 +286,41 @@ TEST_F(MailBackendTest, SendsOverImplicitTls) {
     mail.signOff();
 }
 
+// A relay that offers no AUTH takes the mail without log-on; a server that offers it (and here
+// requires it) still gets the user and password, and a wrong one fails.
+TEST_F(MailBackendTest, LogsOnToTheOutgoingServerOnlyWhenItOffersAuthentication) {
+    struct Case {
+        int port;
+        QString password;
+        bool sent;
+    };
+    for (const Case& c : {Case{servers().relayPort, MailServers::password(), true},
+                          Case{servers().smtpPort, MailServers::password(), true},
+                          Case{servers().smtpPort, QStringLiteral("vale"), false}}) {
+        MailAccount account = servers().account(user(), QStringLiteral("imap"), servers().imapPort);
+        account.outgoingUrl = QStringLiteral("smtp://127.0.0.1:%1").arg(c.port);
+        account.password = c.password;
+        useAccount(account);
+        VmimeMailBackend& mail = backend();
+        const QString subject = QStringLiteral("via %1 %2").arg(c.port).arg(c.password);
+        try {
+            mail.signOn(false, false);
+            mail.send({QStringLiteral("owner@example.org"), subject, QStringLiteral("x\r\n")});
+            mail.signOff();
+            EXPECT_TRUE(c.sent) << subject.toStdString();
+        } catch (const MailError& e) {
+            EXPECT_FALSE(c.sent) << e.description().toStdString();
+            EXPECT_TRUE(e.description().startsWith(QStringLiteral("SMTP log-on")))
+                << e.description().toStdString();
+        }
+        bool arrived = false;
+        for (const QByteArray& sent : servers().mailbox(QStringLiteral("outbox"))) {
+            arrived = arrived || readMail(sent).subject == subject;
+        }
+        EXPECT_EQ(arrived, c.sent) << subject.toStdString();
+    }
+}
+
 TEST_F(MailBackendTest, TlsIsAcceptedOnlyWithTheTestAuthorityTrusted) {
     servers().deliver(user(), plainMail);
     for (const auto& [scheme, port] :
