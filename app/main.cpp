@@ -59,7 +59,7 @@ struct CommandLine {
 void answerHelpAndVersion(int& argc, char** argv) {
     const QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kestrum"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.0.0"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KESTRUM_VERSION));
     CommandLine line;
     // Qt's own options are not known here: read "-reverse" as one word, not as -r -e -v ...
     line.parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
