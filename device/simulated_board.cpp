@@ -5,7 +5,14 @@ namespace kestrum {
 SimulatedBoard::SimulatedBoard(const Clock& clock) : m_clock(clock) {}
 
 void SimulatedBoard::record(Event::Kind kind, bool level) const {
-    m_history.push_back(Event{kind, level, 0, 0, m_clock.monotonicMs()});
+    record(Event{kind, level, 0, 0, m_clock.monotonicMs()});
+}
+
+void SimulatedBoard::record(const Event& event) const {
+    m_history.push_back(event);
+    if (m_history.size() > kHistoryLimit) {
+        m_history.pop_front();
+    }
 }
 
 bool SimulatedBoard::open() {
@@ -101,10 +108,9 @@ void SimulatedBoard::output(const QByteArray& characters) {
         return;
     }
     for (const char character : characters) {
-        m_history.push_back(
-            Event{Event::Kind::Character, false, character, 0, m_clock.monotonicMs()});
+        record(Event{Event::Kind::Character, false, character, 0, m_clock.monotonicMs()});
         m_relays = m_outputRegister;
-        m_history.push_back(Event{Event::Kind::Relays, false, 0, m_relays, m_clock.monotonicMs()});
+        record(Event{Event::Kind::Relays, false, 0, m_relays, m_clock.monotonicMs()});
     }
     if (m_onRelaysLatched) {
         m_onRelaysLatched();

@@ -5,9 +5,9 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <set>
-#include <vector>
 
 namespace kestrum {
 
@@ -68,11 +68,17 @@ public:
         m_onRelaysLatched = std::move(listener);
     }
 
-    const std::vector<Event>& history() const { return m_history; }
+    // The board runs for as long as the program does, so only the latest events are kept:
+    // enough for any sequence a test checks, bounded for the demo left running for days.
+    static constexpr std::size_t kHistoryLimit = 4096;
+
+    // The latest events, oldest first, at most kHistoryLimit of them.
+    const std::deque<Event>& history() const { return m_history; }
     void clearHistory() { m_history.clear(); }
 
 private:
     void record(Event::Kind kind, bool level = false) const;
+    void record(const Event& event) const;
     void driveLines(bool dtr, bool rts);
     std::array<bool, 16> parallelLoad() const;
 
@@ -90,7 +96,7 @@ private:
     std::array<bool, 8> m_inputs{};
     std::array<Fault, 8> m_faults{};
     std::set<int> m_unavailablePorts;
-    mutable std::vector<Event> m_history;
+    mutable std::deque<Event> m_history;
     std::function<void()> m_onRelaysLatched;
 };
 

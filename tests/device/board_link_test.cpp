@@ -246,6 +246,19 @@ TEST_F(BoardLinkTest, ShiftDuringTheSettleWaitIsWrittenWholeAndTheScanReopens) {
     EXPECT_FALSE(board.portOpen());
 }
 
+TEST_F(BoardLinkTest, HistoryKeepsTheLatestEventsUpToItsLimit) {
+    startScanning();
+    time.advance(30000);  // well over the limit: about fifty events a scan
+    timers.EventTimer->setEnabled(false);
+    setWanted({5});
+    link.ShiftOutputs();
+    const auto& history = board.history();
+    ASSERT_EQ(history.size(), SimulatedBoard::kHistoryLimit);
+    EXPECT_EQ(history.back().kind, Kind::Close);
+    EXPECT_EQ(history[history.size() - 2].relays, 0x10) << "the shift just made is the newest";
+    EXPECT_GT(history.front().atMs, 10000) << "the oldest events went first";
+}
+
 TEST_F(BoardLinkTest, PortThatCannotBeOpenedSkipsAndShowsIt) {
     board.setPortAvailable(1, false);
     state.OutputFailed[2] = 1;
