@@ -1,8 +1,11 @@
 // A program left running for days must not grow: ten program-hours of the whole engine on the
-// simulated board, with two outputs strobing, supervision on and the log written to a real
-// file, and the resident memory compared before and after. Exits non-zero past the allowance.
+// simulated board, with two outputs strobing, supervision on, mail checked every five minutes
+// and the log written to a real file, and the resident memory compared before and after. Exits
+// non-zero past the allowance.
 #include "core/settings_keys.h"
 #include "support/rig.h"
+
+#include <QFileInfo>
 
 #include <unistd.h>
 
@@ -43,6 +46,8 @@ int main() {
     testing::Rig rig;
     rig.memory.write(sections::Seaded, general::Logi.key, QStringLiteral("1"));
     rig.memory.write(sections::Seaded, general::ControlEnabled.key, QStringLiteral("1"));
+    rig.memory.write(sections::Seaded, general::MailEnabled.key, QStringLiteral("1"));
+    rig.memory.write(sections::Seaded, general::MailCheckInt.key, QStringLiteral("5"));
     strobe(rig, 1, "100", "100");
     strobe(rig, 2, "100", "300");
     rig.start();
@@ -60,6 +65,9 @@ int main() {
     const auto wallSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
 
+    std::printf("log file %lld bytes, %lld mail checks\n",
+                static_cast<long long>(QFileInfo(rig.logPath()).size()),
+                static_cast<long long>(rig.mailbox.calls.filter(QStringLiteral("signOff")).size()));
     const long growthKb = endKb - startKb;
     std::printf("start %ld KB, end %ld KB, growth %ld KB over %d program-hours in %.1f s\n",
                 startKb, endKb, growthKb, kSoakHours, wallSeconds);
