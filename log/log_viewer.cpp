@@ -1,6 +1,6 @@
 #include "log_viewer.h"
 
-#include "windows1257.h"
+#include "log_tail.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,18 +10,13 @@ namespace kestrum {
 LogViewer::LogViewer(Ui& ui, QString filePath) : m_ui(ui), m_filePath(std::move(filePath)) {}
 
 QString LogViewer::ViewLog() const {
-    QFile file(m_filePath);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly)) {
-        bytes = file.readAll();
-    }
-    if (bytes.isEmpty()) {
+    const QString text = readLogTail(m_filePath);
+    if (text.isEmpty()) {
         m_ui.messageBox(
             QDir::toNativeSeparators(m_filePath) + QStringLiteral("\r\nLogifaili ei ole veel."),
             QStringLiteral("Kestrum"), MessageIcon::None, MessageButtons::Ok);
-        return {};
     }
-    return fromWindows1257(bytes);
+    return text;
 }
 
 void LogViewer::ComKill_Click() {

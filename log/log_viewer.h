@@ -11,8 +11,8 @@ class LogViewer {
 public:
     LogViewer(Ui& ui, QString filePath);
 
-    // The whole log decoded; a missing, empty or unreadable file is told to the user and
-    // gives the empty text.
+    // The end of the log as readLogTail() gives it; a missing, empty or unreadable file is told
+    // to the user and gives the empty text.
     QString ViewLog() const;
     // Deletes the log after the user agreed; a missing file is nothing to delete.
     void ComKill_Click();

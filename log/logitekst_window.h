@@ -6,7 +6,7 @@ namespace kestrum {
 
 class LogViewer;
 
-// The whole event log in a read-only text box, loaded once when the window opens.
+// The end of the event log in a read-only text box, loaded once when the window opens.
 class LogiTekstWindow : public QDialog {
     Q_OBJECT
 public:

@@ -1,8 +1,6 @@
 #include "replies.h"
 
-#include "log/windows1257.h"
-
-#include <QFile>
+#include "log/log_tail.h"
 
 namespace kestrum {
 
@@ -62,20 +60,13 @@ void Replies::SendReport(const QString& kind) {
     m_mail.send(mail);
 }
 
-// A log of years would make a mail no server takes: past its limit only the last part is sent,
-// from the first whole line in it, after a line that says so.
+// A log of years would make a mail no server takes: only its end is sent.
 QString Replies::logBody() const {
-    QFile file(m_logFilePath);
-    if (!file.open(QIODevice::ReadOnly) || file.size() == 0) {
+    const QString log = readLogTail(m_logFilePath);
+    if (log.isEmpty()) {
         return QStringLiteral("Logifail puudub või on tühi") + kNewLine;
     }
-    QString shortened;
-    if (file.size() > kLogReplyLimit) {
-        file.seek(file.size() - kLogReplyLimit);
-        file.readLine();
-        shortened = QStringLiteral("Logi algus jäeti välja: logi on suurem kui 1 MB.") + kNewLine;
-    }
-    return shortened + fromWindows1257(file.readAll()) + kNewLine + timeLine();
+    return log + kNewLine + timeLine();
 }
 
 QString Replies::statusBody() const {

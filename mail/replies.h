@@ -16,9 +16,6 @@ public:
     // throws MailError, except for the log reply, whose errors are ignored.
     void SendReport(const QString& kind);
 
-    // The most of the log file a log reply carries, in bytes.
-    static constexpr qint64 kLogReplyLimit = 1024 * 1024;
-
 private:
     // "Süsteemi aeg: <time> ja kuupäev: <date>".
     QString timeLine() const;
