@@ -1,4 +1,5 @@
 // Kestrum: the control panel of the serial switch box.
+#include "app/autostart.h"
 #include "app/program.h"
 #include "app/signal_exit.h"
 #include "app/single_instance.h"
@@ -7,6 +8,7 @@
 #include "core/qt_timers.h"
 #include "core/qt_ui.h"
 #include "device/qt_serial_port.h"
+#include "device/serial_devices.h"
 #include "device/simulated_board.h"
 #include "device/simulated_board_window.h"
 #include "dialogs/ajad_dialog.h"
@@ -109,9 +111,10 @@ int main(int argc, char** argv) {
     SettingsPasswordStore passwordFile(store, store.fileName());
     KeyringPasswordStore passwords(passwordFile);
     const MailOptions mailOptions;
-    LogonDialogPrompt logon([mailOptions](const MailAccount& account) {
+    const LogonDialog::Tester accountTest = [mailOptions](const MailAccount& account) {
         return testMailAccount(account, mailOptions);
-    });
+    };
+    LogonDialogPrompt logon(accountTest);
     VmimeMailBackend mail(store, passwords, logon, mailOptions);
     ProcessedMailsFile processedMails(
         QFileInfo(store.fileName()).dir().filePath(QStringLiteral("processed-mails")));
@@ -120,13 +123,29 @@ int main(int argc, char** argv) {
     JuhtpultWindow window(program.panel(), program);
     ui.attach(window);
     // Each window is modal and lives only while it is shown.
+    const Autostart autostart(defaultAutostartEntry(), QCoreApplication::applicationFilePath());
     const SeadedDialog::Doors doors{
         [&](QWidget* parent) { AjadDialog(program.outputSettings(), parent).exec(); },
         [&](QWidget* parent) { InputsSetDialog(program.inputSettings(), parent).exec(); },
         [&](QWidget* parent) { LogiTekstWindow(program.logViewer(), parent).exec(); },
         [&] { program.logViewer().ComKill_Click(); },
         [&](QWidget* parent) { SkeemWindow(ui, window.screen()->size(), parent).exec(); },
-        [&](int n) { return serialDeviceName(store, n); },
+        [&](int n) {
+            return simulated ? QStringLiteral("simulated board") : serialDeviceName(store, n);
+        },
+        simulated ? std::function<QList<SerialDeviceChoice>()>()
+                  : [] { return serialDeviceChoices(); },
+        [&](QWidget* parent) {
+            LogonDialogPrompt prompt(accountTest, parent);
+            const QString failure = editMailAccount(store, passwords, prompt);
+            if (!failure.isEmpty()) {
+                QMessageBox::warning(
+                    parent, QStringLiteral("Kestrum"),
+                    QStringLiteral("The mail account was not saved: %1").arg(failure));
+            }
+        },
+        [&] { return autostart.enabled(); },
+        [&](bool on) { return autostart.setEnabled(on); },
     };
     ui.setDialogs([&] { SeadedDialog(program.generalSettings(), doors, &window).exec(); },
                   [&] { LegalWindow(&window).exec(); });

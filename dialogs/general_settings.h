@@ -15,6 +15,7 @@ namespace kestrum {
 // What the general settings window shows.
 struct GeneralForm {
     int portIndex = 0;  // 0..3 stands for port 1..4
+    QString device;     // the device chosen for that port; empty: the one it stands for now
     std::array<QString, 8> outputNames;
     std::array<QString, 8> inputNames;
     bool mailEnabled = false;

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -23,6 +24,19 @@ W* named(W* widget, const char* name, const QString& toolTip = {}) {
     }
     return widget;
 }
+
+// Adapters come and go: the list is read again whenever the user opens it.
+class DeviceCombo : public QComboBox {
+public:
+    explicit DeviceCombo(std::function<void()> refresh) : m_refresh(std::move(refresh)) {}
+    void showPopup() override {
+        m_refresh();
+        QComboBox::showPopup();
+    }
+
+private:
+    std::function<void()> m_refresh;
+};
 
 }  // namespace
 
@@ -79,6 +93,13 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
     mailForm->addRow(m_passwordRequired);
     mailForm->addRow(new QLabel(QStringLiteral("Password (from mails subject line)")));
     mailForm->addRow(m_password);
+    if (m_doors.editMailAccount) {
+        auto* account = named(new QPushButton(QStringLiteral("Mail &account...")), "ComAccount",
+                              QStringLiteral("Incoming and outgoing server, user, password and "
+                                             "sender address, with a test of both servers"));
+        connect(account, &QPushButton::clicked, this, [this] { m_doors.editMailAccount(this); });
+        mailForm->addRow(account);
+    }
 
     auto* general = new QGroupBox(QStringLiteral("Program"), this);
     auto* generalForm = new QFormLayout(general);
@@ -88,15 +109,29 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
     m_port = named(new QComboBox, "PortCombo", QStringLiteral("Sidepordi valik"));
     m_port->addItems({QStringLiteral("Com1"), QStringLiteral("Com2"), QStringLiteral("Com3"),
                       QStringLiteral("Com4")});
-    m_device = named(new QLabel, "PortDevice");
+    m_device = named(new DeviceCombo([this] { listDevices(); }), "PortDeviceCombo",
+                     QStringLiteral("The device of the chosen port: pick one the system has, or "
+                                    "type its path"));
+    m_device->setEditable(true);
+    m_device->setEnabled(static_cast<bool>(m_doors.listDevices));
+    m_device->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_device->setInsertPolicy(QComboBox::NoInsert);
+    // The list shows each device with its description; the box keeps the path alone.
+    connect(m_device, &QComboBox::activated, this,
+            [this](int index) { m_device->setEditText(m_device->itemData(index).toString()); });
     auto* port = new QHBoxLayout;
     port->addWidget(m_port);
-    port->addWidget(m_device);
-    port->addStretch();
+    port->addWidget(m_device, 1);
     generalForm->addRow(m_logging);
     generalForm->addRow(m_supervision);
     generalForm->addRow(QStringLiteral("Hardware connected to:"), port);
     connect(m_port, &QComboBox::currentIndexChanged, this, [this] { showDevice(); });
+    if (m_doors.startsAtLogin) {
+        m_startAtLogin = named(new QCheckBox(QStringLiteral("Start Kestrum when I log in")),
+                               "StartAtLoginCheck");
+        m_startAtLogin->setChecked(m_doors.startsAtLogin());
+        generalForm->addRow(m_startAtLogin);
+    }
 
     const auto buttonGrid = [&](const QString& title, std::array<QPushButton*, 8>& buttons,
                                 const char* prefix, const std::function<void(QWidget*)>& door) {
@@ -150,6 +185,7 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns);
     layout->addLayout(actions);
+    listDevices();
     load();
 }
 
@@ -181,13 +217,39 @@ void SeadedDialog::display(const GeneralForm& form) {
 
 void SeadedDialog::showDevice() {
     if (m_doors.deviceOf) {
-        m_device->setText(m_doors.deviceOf(m_port->currentIndex() + 1));
+        m_device->setEditText(m_doors.deviceOf(m_port->currentIndex() + 1));
     }
+}
+
+void SeadedDialog::listDevices() {
+    if (!m_doors.listDevices) {
+        return;
+    }
+    const QString typed = m_device->currentText();
+    m_device->clear();
+    for (const SerialDeviceChoice& choice : m_doors.listDevices()) {
+        m_device->addItem(choice.description.isEmpty()
+                              ? choice.device
+                              : QStringLiteral("%1   %2").arg(choice.device, choice.description),
+                          choice.device);
+    }
+    m_device->setEditText(typed);
+}
+
+// Empty while the box still shows the port's stored device.
+QString SeadedDialog::chosenDevice() const {
+    const int listed = m_device->findText(m_device->currentText());
+    const QString device =
+        listed >= 0 ? m_device->itemData(listed).toString() : m_device->currentText().trimmed();
+    const bool changed = m_doors.listDevices && m_doors.deviceOf &&
+                         device != m_doors.deviceOf(m_port->currentIndex() + 1);
+    return changed ? device : QString();
 }
 
 GeneralForm SeadedDialog::read() const {
     GeneralForm form = m_form;
     form.portIndex = m_port->currentIndex();
+    form.device = chosenDevice();
     form.mailEnabled = m_mailEnabled->isChecked();
     form.prefAdrOnly = m_prefAdrOnly->isChecked();
     form.prefAdrText = m_prefAdrText->text();
@@ -208,7 +270,19 @@ void SeadedDialog::accept() {
     const bool done = m_settings.ComOK_Click(form);
     m_port->setCurrentIndex(form.portIndex);
     if (done) {
+        takeStartAtLogin();
         QDialog::accept();
+    }
+}
+
+void SeadedDialog::takeStartAtLogin() {
+    if (!m_startAtLogin || m_startAtLogin->isChecked() == m_doors.startsAtLogin()) {
+        return;
+    }
+    const QString failure = m_doors.setStartAtLogin(m_startAtLogin->isChecked());
+    if (!failure.isEmpty()) {
+        QMessageBox::warning(this, windowTitle(),
+                             QStringLiteral("Starting at log-in was not changed: %1").arg(failure));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/serial_devices.h"
 #include "dialogs/general_settings.h"
 
 #include <QDialog>
@@ -27,6 +28,13 @@ public:
         std::function<void()> deleteLog;
         std::function<void(QWidget*)> showCircuit;
         std::function<QString(int port)> deviceOf;
+        // The devices to choose from; unset where the board is not on a serial port.
+        std::function<QList<SerialDeviceChoice>()> listDevices;
+        std::function<void(QWidget*)> editMailAccount;
+        // Starting with the desktop session: whether it does, and switching it, which gives
+        // the reason for the user when that failed.
+        std::function<bool()> startsAtLogin;
+        std::function<QString(bool on)> setStartAtLogin;
     };
 
     SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* parent = nullptr);
@@ -36,13 +44,16 @@ private:
     void display(const GeneralForm& form);
     GeneralForm read() const;
     void showDevice();
+    void listDevices();
+    QString chosenDevice() const;
+    void takeStartAtLogin();
     void accept() override;
     void reject() override;
 
     GeneralSettings& m_settings;
     Doors m_doors;
     QComboBox* m_port = nullptr;
-    QLabel* m_device = nullptr;
+    QComboBox* m_device = nullptr;
     std::array<QPushButton*, 8> m_outputs{};
     std::array<QPushButton*, 8> m_inputs{};
     QCheckBox* m_mailEnabled = nullptr;
@@ -57,6 +68,7 @@ private:
     QLineEdit* m_password = nullptr;
     QCheckBox* m_logging = nullptr;
     QCheckBox* m_supervision = nullptr;
+    QCheckBox* m_startAtLogin = nullptr;
     GeneralForm m_form;
 };
 

@@ -17,4 +17,9 @@ public:
                                                   bool passwordInSettingsFile) = 0;
 };
 
+// Lets the user edit the stored account before any mail check needs it, and keeps what was
+// confirmed; a cancelled prompt changes nothing. The reason, for the user, when the account
+// could not be kept, else empty.
+QString editMailAccount(SettingsStore& store, PasswordStore& passwords, AccountPrompt& prompt);
+
 }  // namespace kestrum

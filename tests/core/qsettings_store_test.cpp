@@ -1,6 +1,7 @@
 #include "core/qsettings_store.h"
 #include "support/captured_warnings.h"
 #include "support/rig.h"
+#include "support/settings_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,12 +21,8 @@ namespace {
 // Each test starts from no settings file at all, as on a first run.
 class QSettingsStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override { removeFiles(); }
-    void TearDown() override { removeFiles(); }
-    static void removeFiles() {
-        QFile::remove(QSettingsStore().fileName());
-        QFile::remove(settings_file::backupName(QSettingsStore().fileName()));
-    }
+    void SetUp() override { testing::removeSettingsFiles(); }
+    void TearDown() override { testing::removeSettingsFiles(); }
     // What another program run finds in the file.
     static QString onDisk(const QString& section, const QString& key) {
         QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("KaugVool"),

@@ -2,6 +2,7 @@
 #include "core/qsettings_store.h"
 #include "support/printers.h"
 #include "support/rig.h"
+#include "support/settings_files.h"
 #include "support/widget_lookup.h"
 
 #include <QCheckBox>
@@ -29,14 +30,14 @@ using testing::click;
 class AjadDialogTest : public ::testing::Test {
 protected:
     AjadDialogTest() {
-        QFile::remove(QSettingsStore().fileName());
+        testing::removeSettingsFiles();
         file = std::make_unique<QSettingsStore>();
         rig.store = file.get();
         rig.start();
         rig.ui.messages.clear();
         state().EditIndex = 3;
     }
-    ~AjadDialogTest() override { QFile::remove(QSettingsStore().fileName()); }
+    ~AjadDialogTest() override { testing::removeSettingsFiles(); }
     State& state() { return rig.program->state(); }
     std::unique_ptr<AjadDialog> open() {
         auto dialog = std::make_unique<AjadDialog>(rig.program->outputSettings());

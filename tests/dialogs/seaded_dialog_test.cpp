@@ -62,7 +62,7 @@ TEST_F(SeadedDialogTest, PortZeroOrMissingShowsComOne) {
         }
         auto dialog = open();
         EXPECT_EQ(child<QComboBox>(dialog.get(), "PortCombo")->currentText(), "Com1");
-        EXPECT_EQ(child<QLabel>(dialog.get(), "PortDevice")->text(), "/dev/ttyS0");
+        EXPECT_EQ(child<QComboBox>(dialog.get(), "PortDeviceCombo")->currentText(), "/dev/ttyS0");
     }
 }
 

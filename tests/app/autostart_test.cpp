@@ -1,0 +1,50 @@
+#include "app/autostart.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "support/printers.h"
+
+#include <gtest/gtest.h>
+
+namespace kestrum {
+namespace {
+
+TEST(AutostartTest, TheEntryIsWrittenAndRemovedAndIsTheOnlyState) {
+    QTemporaryDir home;
+    const QString entry = home.filePath(QStringLiteral("autostart/kestrum.desktop"));
+    const Autostart autostart(entry, QStringLiteral("/usr/bin/kestrum"));
+    EXPECT_FALSE(autostart.enabled());
+    EXPECT_EQ(autostart.setEnabled(true), "");
+    EXPECT_TRUE(autostart.enabled());
+    QFile file(entry);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    EXPECT_TRUE(text.startsWith("[Desktop Entry]\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\nExec=/usr/bin/kestrum\n")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\nType=Application\n"));
+    EXPECT_EQ(autostart.setEnabled(false), "");
+    EXPECT_FALSE(autostart.enabled());
+    EXPECT_EQ(autostart.setEnabled(false), "") << "nothing to remove is no failure";
+}
+
+TEST(AutostartTest, AnEntryThatCannotBeWrittenGivesTheReason) {
+    QTemporaryDir home;
+    QFile(home.filePath(QStringLiteral("autostart"))).open(QIODevice::WriteOnly);
+    const Autostart autostart(home.filePath(QStringLiteral("autostart/kestrum.desktop")),
+                              QStringLiteral("/usr/bin/kestrum"));
+    EXPECT_TRUE(autostart.setEnabled(true).contains(QStringLiteral("could not be written")));
+    EXPECT_FALSE(autostart.enabled());
+}
+
+TEST(AutostartTest, ExecQuotesPathsWithReservedCharacters) {
+    EXPECT_EQ(desktopExecQuoted(QStringLiteral("/opt/kestrum/bin/kestrum")),
+              "/opt/kestrum/bin/kestrum");
+    EXPECT_EQ(desktopExecQuoted(QStringLiteral("/home/mari/my build/kestrum")),
+              "\"/home/mari/my build/kestrum\"");
+    EXPECT_EQ(desktopExecQuoted(QStringLiteral("/home/x/$HOME/k")), "\"/home/x/\\\\$HOME/k\"");
+    EXPECT_EQ(desktopExecQuoted(QStringLiteral("/home/x/100%/k")), "/home/x/100%%/k");
+}
+
+}  // namespace
+}  // namespace kestrum
