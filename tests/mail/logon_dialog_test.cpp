@@ -1,4 +1,6 @@
 #include "mail/logon_dialog.h"
+#include "mail/settings_password_store.h"
+#include "support/memory_settings_store.h"
 
 #include "support/printers.h"
 
@@ -48,6 +50,35 @@ TEST(LogonDialogTest, SaysWhenThePasswordCanOnlyGoToTheSettingsFile) {
     const QLabel* warning = withoutKeyring.findChild<QLabel*>(QStringLiteral("passwordWarning"));
     ASSERT_NE(warning, nullptr);
     EXPECT_TRUE(warning->text().contains(QStringLiteral("settings file")));
+}
+
+// The settings window edits the account before any mail check asks for it.
+TEST(EditMailAccountTest, KeepsWhatWasConfirmedAndNothingWhenCancelled) {
+    struct Prompt : AccountPrompt {
+        std::optional<MailAccount> answer;
+        MailAccount shown;
+        std::optional<MailAccount> askAccount(const MailAccount& current, bool) override {
+            shown = current;
+            return answer;
+        }
+    } prompt;
+    testing::MemorySettingsStore store;
+    SettingsPasswordStore passwords(store, QString());
+    const MailAccount first{QStringLiteral("imaps://mail.example.org:993"),
+                            QStringLiteral("smtp://relay.lan:25"), QStringLiteral("kasutaja"),
+                            QStringLiteral("salasõna"), QStringLiteral("kast@example.org")};
+    prompt.answer = first;
+    EXPECT_EQ(editMailAccount(store, passwords, prompt), "");
+    EXPECT_EQ(loadMailAccount(store, passwords).outgoingUrl, first.outgoingUrl);
+
+    prompt.answer.reset();
+    EXPECT_EQ(editMailAccount(store, passwords, prompt), "");
+    EXPECT_EQ(prompt.shown.password, first.password) << "the form starts from the stored account";
+    EXPECT_EQ(loadMailAccount(store, passwords).user, first.user);
+
+    store.failSection(QStringLiteral("Post"));
+    prompt.answer = MailAccount{};
+    EXPECT_FALSE(editMailAccount(store, passwords, prompt).isEmpty());
 }
 
 }  // namespace
