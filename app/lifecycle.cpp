@@ -50,24 +50,24 @@ void Lifecycle::Form_Load() {
     m_timers.Timer1->setEnabled(true);
 }
 
-// The stored port is tested once; when it cannot be opened port 2 is taken untested, silently.
+// The stored port is tested once. When it cannot be opened (a USB adapter not yet plugged in)
+// port 2 serves this run if it opens; otherwise the board stays on the stored port, which the
+// scans keep trying. The store keeps the user's choice either way.
 void Lifecycle::choosePort() {
     const GeneralKey& key = general::Jarjestikport;
     int number = Value(m_store.read(sections::Seaded, key.key, QStringLiteral("0"))).toInt();
     if (number <= 0) {
         number = key.startupDefault.toInt();
     }
-    m_port.setCommPort(number);
-    if (m_port.open()) {
+    const auto opens = [&](int candidate) {
+        m_port.setCommPort(candidate);
+        const bool opened = m_port.open();
         m_port.close();
-    } else {
-        number = 2;
+        return opened;
+    };
+    if (!opens(number) && !opens(2)) {
         m_port.setCommPort(number);
     }
-    skipOnStoreError([&] {
-        m_store.write(sections::Seaded, key.key, QString::number(number));
-        m_store.sync();
-    });
     m_panel.portLabel = QString::number(m_port.commPort());
 }
 

@@ -96,7 +96,17 @@ bool GeneralSettings::ComOK_Click(GeneralForm& form) {
 // From the port on, any step that fails is answered like a port that cannot be opened.
 bool GeneralSettings::takePort(GeneralForm& form) {
     const int previous = m_port.commPort();
+    const NumberedSection& devices = sections::Pordid;
+    const int chosen = form.portIndex + 1;
+    const QString previousDevice = m_store.read(devices.section, devices.key(chosen));
     const auto portRefused = [&] {
+        // A refused device must not stay behind the port number the board may be using.
+        if (!form.device.isEmpty()) {
+            skipOnStoreError([&] {
+                m_store.write(devices.section, devices.key(chosen), previousDevice);
+                m_store.sync();
+            });
+        }
         m_port.setCommPort(previous);
         m_panel.portLabel = QString::number(previous);
         m_panel.changed();
@@ -108,12 +118,17 @@ bool GeneralSettings::takePort(GeneralForm& form) {
         // A board scan may hold the previous port open while the board settles: an open would
         // then prove nothing about the chosen one. The scan opens the port again itself.
         m_port.close();
-        m_port.setCommPort(form.portIndex + 1);
+        // Stored first, so that the test opens the chosen device.
+        if (!form.device.isEmpty()) {
+            m_store.write(devices.section, devices.key(chosen), form.device);
+            m_store.sync();
+        }
+        m_port.setCommPort(chosen);
         if (!m_port.open()) {
             return portRefused();
         }
         m_port.close();
-        store(general::Jarjestikport, form.portIndex + 1);
+        store(general::Jarjestikport, chosen);
         m_panel.portLabel = QString::number(m_port.commPort());
         m_panel.changed();
 

@@ -1,4 +1,6 @@
 #include "dialogs/seaded_dialog.h"
+#include "app/autostart.h"
+#include "device/qt_serial_port.h"
 #include "dialogs/ajad_dialog.h"
 #include "support/printers.h"
 #include "support/rig.h"
@@ -9,9 +11,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 namespace kestrum {
 namespace {
@@ -176,6 +183,75 @@ TEST_F(SeadedDialogTest, PortTestOpensTheChosenPortEvenWhileAScanHoldsThePort) {
     rig.board.setInput(4, true);
     rig.time.advance(BoardLink::kSettleWaitMs);
     EXPECT_TRUE(rig.program->panel().inputs[3].lampLit) << "the scan went on, on port 1";
+}
+
+// A serial device with nothing behind it: it opens, and that is all the port test asks.
+class BareTerminal {
+public:
+    BareTerminal() : m_master(posix_openpt(O_RDWR | O_NOCTTY)) {
+        grantpt(m_master);
+        unlockpt(m_master);
+    }
+    ~BareTerminal() { ::close(m_master); }
+    BareTerminal(const BareTerminal&) = delete;
+    BareTerminal& operator=(const BareTerminal&) = delete;
+    QString deviceName() const { return QString::fromLocal8Bit(ptsname(m_master)); }
+
+private:
+    int m_master;
+};
+
+// The device is stored before the port test, so the test opens it through the real driver; a
+// device that does not open is refused and not left behind its port number.
+TEST(SeadedDialogDeviceTest, TheChosenDeviceIsStoredAndTestedOnOk) {
+    const BareTerminal first;
+    const BareTerminal chosen;
+    testing::Rig rig;
+    QtSerialPort port(rig.memory);
+    rig.port = &port;
+    const auto device = [&](int n) {
+        return rig.memory.read(QStringLiteral("Pordid"), QStringLiteral("Port %1").arg(n));
+    };
+    rig.memory.write(QStringLiteral("Pordid"), QStringLiteral("Port 1"), first.deviceName());
+    rig.start();
+    SeadedDialog::Doors doors;
+    doors.deviceOf = [&](int n) { return serialDeviceName(rig.memory, n); };
+    doors.listDevices = [&] {
+        return QList<SerialDeviceChoice>{{chosen.deviceName(), QStringLiteral("USB adapter")},
+                                         {QStringLiteral("/dev/kestrum-none"), {}}};
+    };
+    for (const bool opens : {false, true}) {
+        SeadedDialog dialog(rig.program->generalSettings(), doors);
+        dialog.show();
+        child<QComboBox>(&dialog, "PortCombo")->setCurrentIndex(2);
+        auto* devices = child<QComboBox>(&dialog, "PortDeviceCombo");
+        const int listed = opens ? 0 : 1;
+        devices->setCurrentIndex(listed);
+        Q_EMIT devices->activated(listed);
+        click(&dialog, "ComOK");
+        EXPECT_EQ(dialog.isVisible(), !opens);
+        EXPECT_EQ(rig.seaded(QStringLiteral("Järjestikport")), opens ? "3" : "1");
+        EXPECT_EQ(device(3), opens ? chosen.deviceName() : QString());
+    }
+    EXPECT_EQ(port.deviceName(), chosen.deviceName());
+}
+
+TEST_F(SeadedDialogTest, StartingAtLogInWritesAndRemovesTheAutostartEntry) {
+    const QTemporaryDir config;
+    const QString entry = config.filePath(QStringLiteral("autostart/kestrum.desktop"));
+    const Autostart autostart(entry, QStringLiteral("/usr/bin/kestrum"));
+    SeadedDialog::Doors doors;
+    doors.startsAtLogin = [&] { return autostart.enabled(); };
+    doors.setStartAtLogin = [&](bool on) { return autostart.setEnabled(on); };
+    for (const bool on : {true, false}) {
+        auto dialog = open(doors);
+        EXPECT_EQ(child<QCheckBox>(dialog.get(), "StartAtLoginCheck")->isChecked(), !on);
+        check(dialog.get(), "StartAtLoginCheck", on);
+        click(dialog.get(), "ComOK");
+        QFile file(entry);
+        EXPECT_EQ(file.open(QIODevice::ReadOnly), on);
+        EXPECT_EQ(file.readAll().contains("\nExec=/usr/bin/kestrum\n"), on);
+    }
 }
 
 TEST_F(SeadedDialogTest, OpeningReadsTheStoreAndCancelShowsTheNamesInMemory) {

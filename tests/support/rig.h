@@ -21,7 +21,7 @@ struct Rig {
 
     Program& build() {
         program = std::make_unique<Program>(
-            Services{*store, board, time, time, ui, *mail, *processed, logPath(), locale});
+            Services{*store, *port, time, time, ui, *mail, *processed, logPath(), locale});
         return *program;
     }
     Program& start() {
@@ -36,6 +36,7 @@ struct Rig {
     MemorySettingsStore memory;
     SettingsStore* store = &memory;
     SimulatedBoard board;
+    SerialPort* port = &board;
     FakeUi ui;
     MemoryMailbox mailbox;
     MailBackend* mail = &mailbox;
