@@ -65,11 +65,11 @@ QList<SerialDeviceChoice> serialDeviceChoices(const QString& byIdFolder) {
         if (target.isEmpty()) {
             continue;  // a stale link of an adapter that is gone
         }
-        QString description = descriptions.value(target);
-        description = description.isEmpty()
-                          ? QFileInfo(target).fileName()
-                          : QStringLiteral("%1, %2").arg(QFileInfo(target).fileName(), description);
-        choices.append({link.absoluteFilePath(), description});
+        // The device behind the stable name, and what the system says of it when it knows.
+        const QString description = descriptions.value(target);
+        choices.append(
+            {link.absoluteFilePath(),
+             description.isEmpty() ? target : QStringLiteral("%1, %2").arg(target, description)});
     }
     return inOfferOrder(choices, byId.absolutePath());
 }

@@ -1,5 +1,6 @@
 #include "seaded_dialog.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -31,6 +32,8 @@ public:
     explicit DeviceCombo(std::function<void()> refresh) : m_refresh(std::move(refresh)) {}
     void showPopup() override {
         m_refresh();
+        // The box stays narrow; the list is as wide as its longest entry.
+        view()->setMinimumWidth(view()->sizeHintForColumn(0) + 2 * view()->frameWidth());
         QComboBox::showPopup();
     }
 
@@ -114,7 +117,8 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
                                     "type its path"));
     m_device->setEditable(true);
     m_device->setEnabled(static_cast<bool>(m_doors.listDevices));
-    m_device->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_device->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_device->setMinimumContentsLength(24);
     m_device->setInsertPolicy(QComboBox::NoInsert);
     // The list shows each device with its description; the box keeps the path alone.
     connect(m_device, &QComboBox::activated, this,

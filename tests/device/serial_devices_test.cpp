@@ -42,7 +42,7 @@ TEST(SerialDevicesTest, StableNamesAreTheLinksThatLeadToADevice) {
     const QList<SerialDeviceChoice> offered = serialDeviceChoices(byId.path());
     ASSERT_GE(offered.size(), 2);
     EXPECT_EQ(offered[0], (SerialDeviceChoice{byId.filePath(QStringLiteral("usb-A-port0")),
-                                              QStringLiteral("zero")}));
+                                              QStringLiteral("/dev/zero")}));
     EXPECT_EQ(offered[1].device, byId.filePath(QStringLiteral("usb-B-port0")));
     EXPECT_FALSE(devicesOf(offered).contains(byId.filePath(QStringLiteral("usb-C-port0"))));
 }
