@@ -1,9 +1,37 @@
 #include "lifecycle.h"
 
 #include "control/schedule.h"
+#include "core/logging.h"
 #include "device/board_link.h"
+#include "mail/mail_session.h"
+
+#include <QDebug>
 
 namespace kestrum {
+
+namespace {
+
+// A hand-edited value may be megabytes long: the line shows its beginning and its length.
+constexpr qsizetype kShownLength = 40;
+
+QString shown(const QString& text) {
+    QString quoted;
+    // Quoted the way QDebug escapes, so that a line break in the value cannot start a new line.
+    QDebug(&quoted).nospace() << text.left(kShownLength);
+    if (text.size() > kShownLength) {
+        quoted += QStringLiteral("... (%1 characters)").arg(text.size());
+    }
+    return quoted;
+}
+
+void reportUnusableSetting(const QString& section, const QString& key, const QString& text,
+                           const Value& taken) {
+    const QString line = QStringLiteral("Setting [%1] %2 = %3 cannot be used, taken as %4")
+                             .arg(section, key, shown(text), shown(taken.text()));
+    qCWarning(lcCore).noquote() << line;
+}
+
+}  // namespace
 
 Lifecycle::Lifecycle(State& state, Panel& panel, SettingsStore& store, SerialPort& port,
                      Timers& timers, Ui& ui, Parts parts)
@@ -71,21 +99,29 @@ void Lifecycle::choosePort() {
     m_panel.portLabel = QString::number(m_port.commPort());
 }
 
-Value Lifecycle::load(const QString& section, const QString& key, const Value& fallback) const {
+Value Lifecycle::load(const QString& section, const QString& key, const Value& fallback,
+                      const Limits& limits) const {
     const QString text = m_store.read(section, key, fallback.text());
-    return text.isEmpty() ? fallback : Value(text);
+    if (text.isEmpty()) {
+        return fallback;
+    }
+    const Value taken = limits.usableOr(Value(text), fallback);
+    if (taken.text() != text) {
+        reportUnusableSetting(section, key, text, taken);
+    }
+    return taken;
 }
 
 void Lifecycle::loadTable(const NumberedSection& section, State::PerOutput& table) {
     for (int n = 1; n <= 8; ++n) {
-        table[n] = load(section.section, section.key(n), section.startupDefault(n));
+        table[n] = load(section.section, section.key(n), section.startupDefault(n), section.limits);
     }
 }
 
 void Lifecycle::loadTimeTable(const NumberedSection& section, TimeTable<Value>& table) {
     for (int number = 1; number <= TimeTable<Value>::kKeys; ++number) {
-        table.atKeyNumber(number) =
-            load(section.section, section.key(number), section.startupDefault(number));
+        table.atKeyNumber(number) = load(section.section, section.key(number),
+                                         section.startupDefault(number), section.limits);
     }
 }
 
@@ -120,7 +156,8 @@ void Lifecycle::loadSettings() {
 
     const auto loadGeneral = [&](const auto& keys) {
         for (const GeneralKey* key : keys) {
-            m_state.*(key->variable) = load(sections::Seaded, key->key, key->startupDefault);
+            m_state.*(key->variable) =
+                load(sections::Seaded, key->key, key->startupDefault, key->limits);
         }
     };
     loadGeneral(general::completed);
@@ -129,7 +166,7 @@ void Lifecycle::loadSettings() {
 
 void Lifecycle::armMailCountdown() {
     if (m_state.MailEnabled == 1) {
-        m_state.MailCountdown = (m_state.MailCheckInt.toInt() + 1) * 5;
+        m_state.MailCountdown = MailSession::periodMinutes(m_state);
         m_timers.PostiKell->setInterval(60000);
         m_timers.PostiKell->setEnabled(true);
         m_panel.mailIndicatorShown = true;

@@ -40,7 +40,9 @@ private:
     void loadSettings();
     void loadTimeTable(const NumberedSection& section, TimeTable<Value>& table);
     void loadTable(const NumberedSection& section, State::PerOutput& table);
-    Value load(const QString& section, const QString& key, const Value& fallback) const;
+    // The stored value as the program can use it; the store keeps what it holds.
+    Value load(const QString& section, const QString& key, const Value& fallback,
+               const Limits& limits) const;
     void armMailCountdown();
     void writeBackAndLogStop();
 

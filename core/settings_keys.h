@@ -6,13 +6,42 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
-// Every section, key and default of the store, spelt once. Completion, start-up, the settings
-// windows and all-off name the keys only through these tables.
+// Every section, key and default of the store, spelt once, with the values the program can use.
+// Completion, start-up, the settings windows and all-off name the keys only through these tables.
 namespace kestrum {
 
 // The key of output or input n in a per-output section: "Mode 1", "Sisseaeg 168".
 QString numberedKey(const QString& keyword, int n);
+
+// A name without the blanks at its end. The names written by the settings completion carry
+// four blanks behind "Väljund 1", one more than the stored length: they are padding, not name.
+QString nameWithoutPadding(const QString& name);
+
+struct NumberRange {
+    double minimum;
+    double maximum;
+
+    bool contains(double number) const { return number >= minimum && number <= maximum; }
+};
+
+// Which stored values the program can use. The file is edited by hand too: a strobe time of 0
+// stops the strobe and one of 1 ms keeps a core busy, a huge mail period overflows the countdown
+// and a name of megabytes takes the main window's repainting with it.
+struct Limits {
+    // When set, the value must be a number within it.
+    std::optional<NumberRange> range;
+    // When above 0, the longest a name may be, not counting its padding.
+    qsizetype longestName = 0;
+
+    bool allows(const Value& value) const;
+    // The value itself when allowed, a name cut to its longest, anything else the fallback.
+    Value usableOr(const Value& value, const Value& fallback) const;
+};
+
+inline const Limits kStrobeLimits{NumberRange{100, 1000}};  // milliseconds
+inline const Limits kNameLimits{{}, 12};  // as long as the settings windows let a name be
 
 // A per-output or per-input section of the store and the word its keys are numbered after.
 struct NumberedSection {
@@ -26,6 +55,7 @@ struct NumberedSection {
     QString keyword;
     Defaults defaults = Defaults::None;
     QString word;  // the number of Defaults::Number, the name word of Defaults::Name
+    Limits limits = {};
 
     QString key(int n) const { return numberedKey(keyword, n); }
     // The text completion writes for n when the section is missing.
@@ -48,10 +78,10 @@ inline const NumberedSection Initsialiseeritud{QStringLiteral("Initsialiseeritud
 inline const NumberedSection Valjundid{QStringLiteral("Väljundid"), QStringLiteral("Väljundid"),
                                        D::Number, QStringLiteral("0")};
 inline const NumberedSection KlahviNimi{QStringLiteral("KlahviNimi"), QStringLiteral("KlahviNimi"),
-                                        D::Name, QStringLiteral("Väljund")};
+                                        D::Name, QStringLiteral("Väljund"), kNameLimits};
 inline const NumberedSection SisendiNimi{QStringLiteral("SisendiNimi"),
                                          QStringLiteral("SisendiNimi"), D::Name,
-                                         QStringLiteral("Sisend")};
+                                         QStringLiteral("Sisend"), kNameLimits};
 inline const NumberedSection SisendiMuutuseMail{QStringLiteral("SisendiMuutuseMail"),
                                                 QStringLiteral("SisendiMuutuseMail"), D::Number,
                                                 QStringLiteral("0")};
@@ -61,10 +91,10 @@ inline const NumberedSection Sisseajad{QStringLiteral("Sisseajad"), QStringLiter
 inline const NumberedSection Valjaajad{QStringLiteral("Väljaajad"), QStringLiteral("Väljaaeg"),
                                        D::Number, QStringLiteral("0")};
 inline const NumberedSection StroboSees{QStringLiteral("StroboSees"), QStringLiteral("StroboSees"),
-                                        D::Number, QStringLiteral("100")};
+                                        D::Number, QStringLiteral("100"), kStrobeLimits};
 inline const NumberedSection StroboValjas{QStringLiteral("StroboVäljas"),
                                           QStringLiteral("StroboVäljas"), D::Number,
-                                          QStringLiteral("100")};
+                                          QStringLiteral("100"), kStrobeLimits};
 // Which device each port number stands for, when it is not the platform's default.
 inline const NumberedSection Pordid{QStringLiteral("Pordid"), QStringLiteral("Port"), D::None, {}};
 
@@ -82,9 +112,13 @@ struct GeneralKey {
     // What start-up takes when the key is missing or holds the empty text.
     Value startupDefault;
     Value State::*variable;
+    Limits limits = {};
 };
 
 namespace general {
+// 0, 1 or 2 for a check every 5, 10 or 15 minutes.
+inline const Limits kMailPeriodLimits{NumberRange{0, 2}};
+
 inline const GeneralKey MailEnabled{QStringLiteral("MailEnabled"), QStringLiteral("0"), true, 0,
                                     &State::MailEnabled};
 inline const GeneralKey PrefAdrOnly{QStringLiteral("PrefAdrOnly"), QStringLiteral("0"), true, 0,
@@ -94,7 +128,7 @@ inline const GeneralKey PrefAdrText{QStringLiteral("PrefAdrText"), QString(), fa
 inline const GeneralKey PrefAdrText1{QStringLiteral("PrefAdrText1"), QString(), false, QString(),
                                      &State::PrefAdrText1};
 inline const GeneralKey MailCheckInt{QStringLiteral("MailCheckInt"), QStringLiteral("0"), true, 0,
-                                     &State::MailCheckInt};
+                                     &State::MailCheckInt,           kMailPeriodLimits};
 inline const GeneralKey Confirm{QStringLiteral("Confirm"), QStringLiteral("0"), true, 0,
                                 &State::Confirm};
 inline const GeneralKey ParoolLubatud{QStringLiteral("ParoolLubatud"), QStringLiteral("0"), true, 0,

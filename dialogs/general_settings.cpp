@@ -2,6 +2,7 @@
 
 #include "core/settings_keys.h"
 #include "dialogs/refusal.h"
+#include "mail/mail_session.h"
 
 namespace kestrum {
 
@@ -32,15 +33,18 @@ GeneralForm GeneralSettings::Form_Load() {
     const int port = seaded(general::Jarjestikport).toInt();
     form.portIndex =
         port >= 1 && port <= 4 ? port - 1 : general::Jarjestikport.startupDefault.toInt() - 1;
+    // Cut as start-up cuts them: the file may have been edited by hand since.
+    const auto name = [&](const NumberedSection& section, int n, const Value& missing) {
+        const Value stored(m_store.read(section.section, section.key(n), missing.text()));
+        return section.limits.usableOr(stored, missing);
+    };
     for (int i = 1; i <= 8; ++i) {
         m_state.KlahviNimi[i] =
-            m_store.read(sections::KlahviNimi.section, sections::KlahviNimi.key(i),
-                         sections::KlahviNimi.startupDefault(i).text());
+            name(sections::KlahviNimi, i, sections::KlahviNimi.startupDefault(i));
         form.outputNames[i - 1] = m_state.KlahviNimi[i].text();
         // An input without a stored name is shown as completion names it in memory.
         m_state.SisendiNimi[i] =
-            m_store.read(sections::SisendiNimi.section, sections::SisendiNimi.key(i),
-                         sections::SisendiNimi.completionValue(i).text());
+            name(sections::SisendiNimi, i, sections::SisendiNimi.completionValue(i));
         form.inputNames[i - 1] = m_state.SisendiNimi[i].text();
     }
     form.mailEnabled = flag(general::MailEnabled);
@@ -49,8 +53,8 @@ GeneralForm GeneralSettings::Form_Load() {
     form.prefAdrText1 = text(general::PrefAdrText1);
     form.verifiedSenders = flag(general::VerifiedSenders);
     form.authServId = text(general::AuthServId);
-    const int period = seaded(general::MailCheckInt).toInt();
-    form.mailCheckIndex = period >= 0 && period <= 2 ? period : 0;
+    const GeneralKey& period = general::MailCheckInt;
+    form.mailCheckIndex = period.limits.usableOr(seaded(period), period.startupDefault).toInt();
     m_state.MailCheckInt = form.mailCheckIndex;
     form.confirm = flag(general::Confirm);
     form.passwordRequired = flag(general::ParoolLubatud);
@@ -133,7 +137,7 @@ bool GeneralSettings::takePort(GeneralForm& form) {
         m_panel.changed();
 
         if (m_state.MailEnabled == 1) {
-            m_state.MailCountdown = (m_state.MailCheckInt.toInt() + 1) * 5;
+            m_state.MailCountdown = MailSession::periodMinutes(m_state);
             m_timers.PostiKell->setInterval(60000);
             m_timers.PostiKell->setEnabled(true);
         } else {

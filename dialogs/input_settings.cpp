@@ -16,11 +16,12 @@ InputForm InputSettings::Form_Load() const {
 
 bool InputSettings::ComOK_Click(InputForm& form) {
     const int n = m_state.EditIndex.toInt();
-    if (nameWithoutPadding(form.name).size() > OutputSettings::kNameLength) {
+    const Limits& nameLimits = sections::SisendiNimi.limits;
+    if (!nameLimits.allows(form.name)) {
         return refuse(m_ui, QStringLiteral("Name longer than 12 charachters !"),
                       QStringLiteral("Error in Kestrum's settings.."));
     }
-    form.name = paddedName(nameWithoutPadding(form.name), OutputSettings::kNameLength);
+    form.name = paddedName(nameWithoutPadding(form.name), nameLimits.longestName);
     m_state.SisendiNimi[n] = form.name;
     replaceSectionSkippingErrors(m_store, sections::SisendiNimi, textsOf(m_state.SisendiNimi));
     m_state.SisendiMuutuseMail[n] = form.mail ? 1 : 0;

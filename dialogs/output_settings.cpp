@@ -35,15 +35,7 @@ double leadingNumber(const QString& text) {
     return match.hasMatch() ? match.captured(0).toDouble() : 0.0;
 }
 
-QString nameWithoutPadding(const QString& name) {
-    qsizetype end = name.size();
-    while (end > 0 && name[end - 1] == QLatin1Char(' ')) {
-        --end;
-    }
-    return name.left(end);
-}
-
-QString paddedName(const QString& name, int length) {
+QString paddedName(const QString& name, qsizetype length) {
     return name.size() < length ? name.leftJustified(length, QLatin1Char(' ')) : name;
 }
 
@@ -108,10 +100,11 @@ void OutputSettings::StroboModeOption_Click(OutputForm& form) {
 
 bool OutputSettings::ComOK_Click(OutputForm& form) {
     const int n = output();
-    if (nameWithoutPadding(form.name).size() > kNameLength) {
+    const Limits& nameLimits = sections::KlahviNimi.limits;
+    if (!nameLimits.allows(form.name)) {
         return refuse(m_ui, QStringLiteral("Klahvi nimi pikem kui 12 sümbolit !"), kSettingsError);
     }
-    form.name = paddedName(nameWithoutPadding(form.name), kNameLength);
+    form.name = paddedName(nameWithoutPadding(form.name), nameLimits.longestName);
     m_state.KlahviNimi[n] = form.name;
     const auto replace = [&](const NumberedSection& section, const auto& table) {
         replaceSectionSkippingErrors(m_store, section, textsOf(table));
@@ -133,7 +126,7 @@ bool OutputSettings::ComOK_Click(OutputForm& form) {
     replace(sections::Valjaajad, m_state.Valjaajad);
 
     const double on = leadingNumber(form.strobeOn);
-    if (on < 100 || on > 1000) {
+    if (!sections::StroboSees.limits.allows(on)) {
         return refuse(m_ui, QStringLiteral("Vale strobolambi põlemise aeg"), kSettingsError);
     }
     m_state.StroboSees[n] = on;
@@ -142,7 +135,7 @@ bool OutputSettings::ComOK_Click(OutputForm& form) {
         m_timers.StroboTaimer[i - 1]->setInterval(m_state.StroboSees[i].toInt());
     }
     const double off = leadingNumber(form.strobeOff);
-    if (off < 100 || off > 1000) {
+    if (!sections::StroboValjas.limits.allows(off)) {
         return refuse(m_ui, QStringLiteral("Vale strobolambi kustunud oleku aeg"), kSettingsError);
     }
     m_state.StroboValjas[n] = off;

@@ -41,8 +41,6 @@ public:
     // True when the window may close; a refusal has been told to the user.
     bool ComOK_Click(OutputForm& form);
 
-    static constexpr int kNameLength = 12;
-
 private:
     int output() const { return m_state.EditIndex.toInt(); }
 
@@ -57,11 +55,7 @@ private:
 // character that cannot continue it, and no digits give 0 ("1 50x" is 150).
 double leadingNumber(const QString& text);
 
-// A name without the blanks at its end. The names written by the settings completion carry
-// four blanks behind "Väljund 1", one more than the stored length: they are padding, not name.
-QString nameWithoutPadding(const QString& name);
-
 // A name padded with blanks to the stored length, when it is shorter.
-QString paddedName(const QString& name, int length);
+QString paddedName(const QString& name, qsizetype length);
 
 }  // namespace kestrum

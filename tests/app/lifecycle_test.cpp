@@ -1,9 +1,12 @@
 #include "log/windows1257.h"
+#include "support/captured_warnings.h"
 #include "support/rig.h"
 
 #include "support/printers.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace kestrum {
 namespace {
@@ -31,7 +34,9 @@ protected:
 };
 
 TEST_F(LifecycleTest, FirstStartShowsTheWindowCompletesAndRestores) {
+    const testing::CapturedWarnings warnings;
     Program& program = rig.start();
+    EXPECT_TRUE(warnings.all().isEmpty()) << "completed names carry padding, they are not too long";
     EXPECT_EQ(rig.ui.calls, QStringList({"show", "tray+ Kaugvool"}));
     EXPECT_EQ(rig.ui.messages.size(), 1U);
     EXPECT_EQ(program.panel().portLabel, "1");
@@ -139,6 +144,66 @@ TEST_F(LifecycleTest, EmptyStoredTextsGiveTheDefaults) {
     EXPECT_EQ(state.StroboValjas[1].text(), "100");
     EXPECT_EQ(state.Sisseajad(1, 1).text(), "0");
     EXPECT_EQ(state.MailCheckInt.text(), "0");
+}
+
+// A hand-edited value that would stop or spin the engine is taken as its default, or cut when it
+// is a name, and told in one short warning line; the store keeps it.
+TEST_F(LifecycleTest, UnusableStoredValuesAreTakenAsTheirDefaultsAndReported) {
+    using Engine = std::function<QString(testing::Rig&)>;
+    const Engine strobeInterval = [](testing::Rig& r) {
+        return QString::number(r.program->timers().StroboTaimer[0]->interval());
+    };
+    const Engine offInterval = [&](testing::Rig& r) {
+        r.time.advance(200);  // switched on at 100, off at 200
+        return strobeInterval(r);
+    };
+    const Engine countdown = [](testing::Rig& r) {
+        return r.program->state().MailCountdown.text();
+    };
+    const Engine outputName = [](testing::Rig& r) {
+        return r.program->panel().outputs[0].frameCaption;
+    };
+    const Engine inputName = [](testing::Rig& r) {
+        return r.program->panel().inputs[0].frameCaption;
+    };
+    const struct {
+        QString section;
+        QString key;
+        QString stored;
+        Engine engine;
+        QString expected;
+    } cases[] = {
+        {"StroboSees", "StroboSees 1", "0", strobeInterval, "100"},
+        {"StroboSees", "StroboSees 1", "abc", strobeInterval, "100"},
+        {"StroboSees", "StroboSees 1", "1", strobeInterval, "100"},
+        {"StroboVäljas", "StroboVäljas 1", "-5", offInterval, "100"},
+        {"Seaded", "MailCheckInt", "-1", countdown, "5"},
+        {"Seaded", "MailCheckInt", "2000000000", countdown, "5"},
+        {"KlahviNimi", "KlahviNimi 1", QString(1 << 20, QLatin1Char('x')), outputName,
+         QString(12, QLatin1Char('x'))},
+        // Half of the emoji would be left at the cut.
+        {"SisendiNimi", "SisendiNimi 1", QString(11, QLatin1Char('a')) + QStringLiteral("😀b"),
+         inputName, QString(11, QLatin1Char('a'))},
+    };
+    for (const auto& c : cases) {
+        testing::Rig fresh;
+        fresh.memory.write(QStringLiteral("Mode"), QStringLiteral("Mode 1"), QStringLiteral("1"));
+        fresh.memory.write(QStringLiteral("Seaded"), QStringLiteral("MailEnabled"),
+                           QStringLiteral("1"));
+        fresh.memory.write(c.section, c.key, c.stored);
+        const testing::CapturedWarnings warnings;
+        fresh.start();
+        const std::string row = (c.key + QLatin1Char('=') + c.stored.left(20)).toStdString();
+        EXPECT_EQ(c.engine(fresh), c.expected) << row;
+        ASSERT_EQ(warnings.all().size(), 1) << row;
+        const QString& line = warnings.all().front();
+        EXPECT_TRUE(line.startsWith(QStringLiteral("kestrum.core: "))) << row;
+        EXPECT_TRUE(line.contains(
+            QStringLiteral("[%1] %2 = \"%3").arg(c.section, c.key, c.stored.left(10))))
+            << line.toStdString();
+        EXPECT_LT(line.size(), 200) << row;
+        EXPECT_EQ(fresh.memory.read(c.section, c.key), c.stored) << row;
+    }
 }
 
 TEST_F(LifecycleTest, ScanningStartsAfterStartUp) {
