@@ -30,6 +30,14 @@ QLabel* picture(const char* name, QSize size, const QString& toolTip, QWidget* p
     return label;
 }
 
+// Setting a style sheet repolishes the widget even when the sheet is the same, and the panel
+// changes at every strobe step.
+void restyle(QWidget* widget, const QString& sheet) {
+    if (widget->styleSheet() != sheet) {
+        widget->setStyleSheet(sheet);
+    }
+}
+
 QToolButton* pictureButton(const char* name, QSize size, const QString& toolTip, QWidget* parent) {
     auto* button = new QToolButton(parent);
     button->setIcon(icon(name));
@@ -233,15 +241,15 @@ void JuhtpultWindow::render() {
     }
     m_mailIndicator->setVisible(m_panel.mailIndicatorShown);
     m_portLabel->setText(m_panel.portLabel);
-    m_portLabel->setStyleSheet(!m_panel.portErrorText.isEmpty()
-                                   ? QStringLiteral("color: #c62828; font-weight: bold")
-                                   : QString());
+    restyle(m_portLabel, !m_panel.portErrorText.isEmpty()
+                             ? QStringLiteral("color: #c62828; font-weight: bold")
+                             : QString());
     m_portLabel->setToolTip(m_panel.portErrorText);
     m_dateLabel->setText(m_panel.dateLabel);
     m_clockLabel->setText(m_panel.clockLabel);
     m_failureLabel->setText(m_panel.failureLabel);
-    m_failureLabel->setStyleSheet(
-        QStringLiteral("color: %1").arg(colourName(m_panel.failureLabelColour)));
+    restyle(m_failureLabel,
+            QStringLiteral("color: %1").arg(colourName(m_panel.failureLabelColour)));
 }
 
 bool JuhtpultWindow::handleKey(QEvent* event) {
