@@ -46,13 +46,17 @@ MailAccount VmimeMailBackend::accountForSession(bool logonUi) {
     if (account.isSetUp()) {
         return account;
     }
+    // A prompt that was cancelled, or that cannot be shown (the program runs without windows),
+    // leaves the account where it was: the reason names where to set it.
+    const MailError missing(
+        QStringLiteral("no mail account is set up: set it in the settings window"));
     if (!logonUi) {
-        throw MailError(QStringLiteral("no mail account is set up"));
+        throw missing;
     }
     std::optional<MailAccount> entered =
         m_prompt.askAccount(account, m_passwords.keepsInSettingsFile());
     if (!entered) {
-        throw MailError(QStringLiteral("the mail log-on was cancelled; no mail account is set up"));
+        throw missing;
     }
     if (!entered->isSetUp()) {
         throw MailError(QStringLiteral("the mail account lacks an incoming or outgoing server"));

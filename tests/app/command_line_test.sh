@@ -18,4 +18,5 @@ check() {
 }
 check --version 2.0.0
 check --help --simulate
+check --help --headless
 exit "$failed"

@@ -1,0 +1,31 @@
+#include "engine.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace kestrum {
+
+Engine::Engine(bool simulated, Ui& ui, AccountPrompt& logonPrompt, MailOptions mailOptions)
+    : m_simulatedBoard(simulated ? std::make_unique<SimulatedBoard>(m_clock) : nullptr),
+      m_serialPort(simulated ? nullptr : std::make_unique<QtSerialPort>(m_store)),
+      m_passwordFile(m_store, m_store.fileName()),
+      m_passwords(m_passwordFile),
+      m_mail(m_store, m_passwords, logonPrompt, std::move(mailOptions)),
+      m_processedMails(
+          QFileInfo(m_store.fileName()).dir().filePath(QStringLiteral("processed-mails"))),
+      m_program(Services{m_store, port(), m_timerFactory, m_clock, ui, m_mail, m_processedMails,
+                         defaultLogFilePath()}) {}
+
+SerialPort& Engine::port() {
+    if (m_simulatedBoard) {
+        return *m_simulatedBoard;
+    }
+    return *m_serialPort;
+}
+
+bool Engine::start() {
+    m_program.lifecycle().Form_Load();
+    return !m_program.lifecycle().hasShutDown();
+}
+
+}  // namespace kestrum

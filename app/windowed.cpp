@@ -1,0 +1,87 @@
+#include "windowed.h"
+
+#include "app/autostart.h"
+#include "app/engine.h"
+#include "app/signal_exit.h"
+#include "core/juhtpult_window.h"
+#include "core/qt_ui.h"
+#include "device/serial_devices.h"
+#include "device/simulated_board_window.h"
+#include "dialogs/ajad_dialog.h"
+#include "dialogs/inputs_set_dialog.h"
+#include "dialogs/legal_window.h"
+#include "dialogs/seaded_dialog.h"
+#include "dialogs/skeem_window.h"
+#include "log/logitekst_window.h"
+#include "mail/logon_dialog.h"
+#include "mail/vmime_connector.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QScreen>
+
+#include <memory>
+
+namespace kestrum {
+
+int runWindowed(bool simulated) {
+    // The program ends through its orderly shut-down, not when some window happens to close.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QtUi ui;
+    const MailOptions mailOptions;
+    const LogonDialog::Tester accountTest = [mailOptions](const MailAccount& account) {
+        return testMailAccount(account, mailOptions);
+    };
+    LogonDialogPrompt logon(accountTest);
+    Engine engine(simulated, ui, logon, mailOptions);
+    Program& program = engine.program();
+    QSettingsStore& store = engine.store();
+    JuhtpultWindow window(program.panel(), program);
+    ui.attach(window);
+    // Each window is modal and lives only while it is shown.
+    const Autostart autostart(defaultAutostartEntry(), QCoreApplication::applicationFilePath());
+    const SeadedDialog::Doors doors{
+        [&](QWidget* parent) { AjadDialog(program.outputSettings(), parent).exec(); },
+        [&](QWidget* parent) { InputsSetDialog(program.inputSettings(), parent).exec(); },
+        [&](QWidget* parent) { LogiTekstWindow(program.logViewer(), parent).exec(); },
+        [&] { program.logViewer().ComKill_Click(); },
+        [&](QWidget* parent) { SkeemWindow(ui, window.screen()->size(), parent).exec(); },
+        [&](int n) {
+            return simulated ? QStringLiteral("simulated board") : serialDeviceName(store, n);
+        },
+        simulated ? std::function<QList<SerialDeviceChoice>()>()
+                  : [] { return serialDeviceChoices(); },
+        [&](QWidget* parent) {
+            LogonDialogPrompt prompt(accountTest, parent);
+            const QString failure = editMailAccount(store, engine.passwords(), prompt);
+            if (!failure.isEmpty()) {
+                QMessageBox::warning(
+                    parent, QStringLiteral("Kestrum"),
+                    QStringLiteral("The mail account was not saved: %1").arg(failure));
+            }
+        },
+        [&] { return autostart.enabled(); },
+        [&](bool on) { return autostart.setEnabled(on); },
+    };
+    ui.setDialogs([&] { SeadedDialog(program.generalSettings(), doors, &window).exec(); },
+                  [&] { LegalWindow(&window).exec(); });
+
+    std::unique_ptr<SimulatedBoardWindow> boardWindow;
+    if (SimulatedBoard* board = engine.simulatedBoard()) {
+        boardWindow = std::make_unique<SimulatedBoardWindow>(*board);
+        boardWindow->setWindowIcon(window.windowIcon());
+    }
+    SignalExit signalExit([&window] { window.close(); });
+
+    if (!engine.start()) {
+        return 0;
+    }
+    if (boardWindow) {
+        boardWindow->move(window.frameGeometry().topRight() + QPoint(12, 0));
+        boardWindow->show();
+    }
+    return QApplication::exec();
+}
+
+}  // namespace kestrum

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The program as a service runs it: no display at all, the simulated board, the settings
+# completed with the message on standard error, a time-table switching done, a second start
+# refused, and a stop by SIGTERM ending it with 0 and recorded once in the log.
+set -euo pipefail
+kestrum=$1
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*" >&2
+    for out in "$work"/first.err "$work"/second.err "$settings"; do
+        [ -f "$out" ] && { echo "--- $(basename "$out")"; tail -n 40 "$out"; } >&2
+    done
+    exit 1
+}
+# Waits up to ten seconds for a line in a file.
+wait_for() {
+    for _ in $(seq 100); do grep -q "$1" "$2" 2> /dev/null && return 0; sleep 0.1; done
+    return 1
+}
+
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/run
+mkdir -p "$XDG_CONFIG_HOME/KaugVool" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+# Logging on and output 1 on time control, switched on daily a few seconds from now (midnight
+# would read as no time); every other section is completed at the start.
+at=$(date -d '+6 seconds' +%T)
+[ "$at" != 00:00:00 ] || at=$(date -d '+7 seconds' +%T)
+settings=$XDG_CONFIG_HOME/KaugVool/KaugVool.ini
+printf '[Seaded]\nLogi=1\n[Juhtimine]\nJuhtimine%%201=1\n[Sisseajad]\nSisseaeg%%201=%s\nSisseaeg%%2021=1\n' \
+    "$at" > "$settings"
+
+# No display of any kind; env execs the program, so the signal reaches it and not a shell.
+run=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$kestrum" --headless --simulate)
+
+"${run[@]}" > /dev/null 2> "$work/first.err" &
+first=$!
+pids+=("$first")
+wait_for "Kaugvool täiendas programmi seadeid. Kontrolli üle!" "$work/first.err" ||
+    fail "the completion's message is not on standard error"
+
+# The switching time stores output 1 as on; "Väljundid 1" is matched past its non-ASCII letter.
+for _ in $(seq 150); do grep -q 'ljundid%201=1$' "$settings" && break; sleep 0.1; done
+grep -q 'ljundid%201=1$' "$settings" || fail "output 1 was not switched on at $at"
+
+set +e
+"${run[@]}" 2> "$work/second.err"
+second_rc=$?
+set -e
+[ "$second_rc" -ne 0 ] || fail "the refused instance exited with 0"
+grep -q "already running" "$work/second.err" || fail "a second instance was not refused"
+
+kill -TERM "$first"
+set +e
+timeout 15 tail --pid="$first" -f /dev/null
+wait "$first"
+first_rc=$?
+set -e
+[ "$first_rc" -eq 0 ] || fail "the program ended with $first_rc after SIGTERM"
+
+log=$XDG_DATA_HOME/KaugVool/kaugvoolus.log
+[ -f "$log" ] || fail "no log file"
+[ "$(grep -c 'Kestrum started' "$log")" -eq 1 ] || fail "start not logged once"
+[ "$(grep -c 'Kestrum stopped' "$log")" -eq 1 ] || fail "stop not logged once"
+echo "headless test passed"
