@@ -34,8 +34,8 @@ int main(int argc, char** argv) {
     const QSizeF drawn = svg.viewBoxF().size().scaled(size, size, Qt::KeepAspectRatio);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    svg.render(&painter, QRectF(QPointF((size - drawn.width()) / 2, (size - drawn.height()) / 2),
-                                drawn));
+    svg.render(&painter,
+               QRectF(QPointF((size - drawn.width()) / 2, (size - drawn.height()) / 2), drawn));
     painter.end();
     if (!image.save(QString::fromLocal8Bit(argv[3]), "PNG")) {
         std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[3]);
