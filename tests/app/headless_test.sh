@@ -4,6 +4,8 @@
 # refused, and a stop by SIGTERM ending it with 0 and recorded once in the log.
 set -euo pipefail
 kestrum=$1
+# shellcheck source=stop_checks.sh
+source "$(dirname "$0")/stop_checks.sh"
 
 work=$(mktemp -d)
 pids=()
@@ -56,16 +58,5 @@ set -e
 [ "$second_rc" -ne 0 ] || fail "the refused instance exited with 0"
 grep -q "already running" "$work/second.err" || fail "a second instance was not refused"
 
-kill -TERM "$first"
-set +e
-timeout 15 tail --pid="$first" -f /dev/null
-wait "$first"
-first_rc=$?
-set -e
-[ "$first_rc" -eq 0 ] || fail "the program ended with $first_rc after SIGTERM"
-
-log=$XDG_DATA_HOME/KaugVool/kaugvoolus.log
-[ -f "$log" ] || fail "no log file"
-[ "$(grep -c 'Kestrum started' "$log")" -eq 1 ] || fail "start not logged once"
-[ "$(grep -c 'Kestrum stopped' "$log")" -eq 1 ] || fail "stop not logged once"
+stop_and_check_log "$first"
 echo "headless test passed"
