@@ -57,7 +57,7 @@ QString colourName(int panelColour) {
 JuhtpultWindow::JuhtpultWindow(Panel& panel, PanelActions& actions, QWidget* parent)
     : QWidget(parent), m_panel(panel), m_actions(actions) {
     setObjectName(QStringLiteral("Juhtpult"));
-    setWindowTitle(QStringLiteral("Kestrum - 2.0.0"));
+    setWindowTitle(QStringLiteral("Kestrum - " KESTRUM_VERSION));
     setWindowIcon(icon("kestrum"));
 
     auto* layout = new QVBoxLayout(this);
