@@ -6,6 +6,8 @@
 # stop cleanly on SIGTERM, or a sanitizer reports anything.
 set -euo pipefail
 kestrum=$(realpath "$1")
+# shellcheck source=../tests/app/stop_checks.sh
+source "$(dirname "$0")/../tests/app/stop_checks.sh"
 idle_s=10
 limit_percent=5
 
@@ -89,12 +91,7 @@ after=$(cpu_ticks)
 percent=$(awk -v t=$((after - before)) -v hz="$(getconf CLK_TCK)" -v s="$idle_s" \
     'BEGIN { printf "%.1f", 100 * t / hz / s }')
 
-kill -TERM "$pid"
-timeout 30 tail --pid="$pid" -f /dev/null || fail "the program did not stop on SIGTERM"
-set +e
-wait "$pid"
-rc=$?
-set -e
+stop_program "$pid"
 pid=""
 
 echo "CPU while idle for ${idle_s} s: ${percent} % of one core"
@@ -102,7 +99,7 @@ echo "Warnings:"
 grep "cannot be used" "$out" | cut -c1-200 || true
 
 ! grep -Eq "runtime error:|Sanitizer" "$out" || fail "a sanitizer reported"
-[ "$rc" -eq 0 ] || fail "the program ended with $rc after SIGTERM"
+[ "$stop_rc" -eq 0 ] || fail "the program ended with $stop_rc after SIGTERM"
 for line in "${expected[@]}"; do
     count=$(grep -cF "$line = " "$out" || true)
     [ "$count" -eq 1 ] || fail "'$line' named $count times, not once"

@@ -48,13 +48,8 @@ wait_for_window() {
 early=$!
 pids+=("$early")
 wait_for_window "Kaugvoole info"
-kill -TERM "$early"
-timeout 15 tail --pid="$early" -f /dev/null || fail "a stop during start-up did not end the program"
-set +e
-wait "$early"
-early_rc=$?
-set -e
-[ "$early_rc" -eq 0 ] || fail "a stop during start-up ended with $early_rc"
+stop_program "$early"
+[ "$stop_rc" -eq 0 ] || fail "a stop during start-up ended with $stop_rc"
 for n in 1 8; do
     grep -qx "Juhtimine%20$n=1" "$settings" || fail "a stop during start-up lost Juhtimine $n"
 done

@@ -1,14 +1,20 @@
-# Sourced by the tests that run the program: stops it with SIGTERM and checks that it ended
-# with 0 and that its log holds exactly one start and one stop. Needs the caller's fail().
-stop_and_check_log() {
-    local pid=$1 rc
-    kill -TERM "$pid"
+# Sourced by the scripts that run the program. Needs the caller's fail().
+
+# Stops the program with SIGTERM and sets stop_rc to its exit status; fails when it does not
+# end within 15 s.
+stop_program() {
+    kill -TERM "$1"
+    timeout 15 tail --pid="$1" -f /dev/null || fail "the program did not end after SIGTERM"
     set +e
-    timeout 15 tail --pid="$pid" -f /dev/null
-    wait "$pid"
-    rc=$?
+    wait "$1"
+    stop_rc=$?
     set -e
-    [ "$rc" -eq 0 ] || fail "the program ended with $rc after SIGTERM"
+}
+
+# Stops it and checks that it ended with 0 and that its log holds one start and one stop.
+stop_and_check_log() {
+    stop_program "$1"
+    [ "$stop_rc" -eq 0 ] || fail "the program ended with $stop_rc after SIGTERM"
 
     local log=$XDG_DATA_HOME/KaugVool/kaugvoolus.log
     [ -f "$log" ] || fail "no log file"

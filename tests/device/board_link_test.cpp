@@ -1,6 +1,7 @@
 #include "device/board_link.h"
 #include "core/timers.h"
 #include "device/simulated_board.h"
+#include "support/scans.h"
 #include "support/virtual_time.h"
 
 #include "support/printers.h"
@@ -64,16 +65,8 @@ protected:
         const std::vector<Kind> all = kinds();
         return static_cast<int>(std::count(all.begin(), all.end(), kind));
     }
-    void startScanning() {
-        timers.EventTimer->setInterval(BoardLink::kScanPeriodMs);
-        timers.EventTimer->setEnabled(true);
-    }
-    // One whole scan: the tick at 100 ms and the end of the settle wait.
-    void scanOnce() {
-        startScanning();
-        time.advance(BoardLink::kScanPeriodMs + BoardLink::kSettleWaitMs);
-        timers.EventTimer->setEnabled(false);
-    }
+    void startScanning() { testing::startScanning(timers); }
+    void scanOnce() { testing::scanOnce(timers, time); }
 
     testing::VirtualTime time;
     State state;

@@ -5,6 +5,7 @@
 #include "support/captured_warnings.h"
 #include "support/memory_settings_store.h"
 #include "support/pty_board.h"
+#include "support/scans.h"
 #include "support/virtual_time.h"
 
 #include "support/printers.h"
@@ -35,16 +36,8 @@ struct Engine {
         }
         link.ShiftOutputs();
     }
-    void startScanning() {
-        timers.EventTimer->setInterval(BoardLink::kScanPeriodMs);
-        timers.EventTimer->setEnabled(true);
-    }
-    // One whole scan: the tick a period on and the end of the settle wait.
-    void scan() {
-        startScanning();
-        time.advance(BoardLink::kScanPeriodMs + BoardLink::kSettleWaitMs);
-        timers.EventTimer->setEnabled(false);
-    }
+    void startScanning() { testing::startScanning(timers); }
+    void scan() { testing::scanOnce(timers, time); }
 
     testing::VirtualTime time;
     State state;
