@@ -14,7 +14,12 @@ Engine::Engine(bool simulated, Ui& ui, AccountPrompt& logonPrompt, MailOptions m
       m_processedMails(
           QFileInfo(m_store.fileName()).dir().filePath(QStringLiteral("processed-mails"))),
       m_program(Services{m_store, port(), m_timerFactory, m_clock, ui, m_mail, m_processedMails,
-                         defaultLogFilePath()}) {}
+                         defaultLogFilePath()}),
+      m_mqttPasswordFile(m_store, m_store.fileName(), mqtt::section, mqtt::password),
+      m_mqttPasswords(m_mqttPasswordFile, QStringLiteral("Kestrum MQTT")),
+      m_mqtt(m_program.state(), m_program.panel(),
+             {m_store, m_mqttPasswords, m_program.outputs(), m_program.log(), m_mqttClient,
+              [this] { return !m_program.lifecycle().hasShutDown(); }}) {}
 
 SerialPort& Engine::port() {
     if (m_simulatedBoard) {
@@ -25,7 +30,11 @@ SerialPort& Engine::port() {
 
 bool Engine::start() {
     m_program.lifecycle().Form_Load();
-    return !m_program.lifecycle().hasShutDown();
+    if (m_program.lifecycle().hasShutDown()) {
+        return false;
+    }
+    m_mqtt.restart();
+    return true;
 }
 
 }  // namespace kestrum

@@ -11,6 +11,8 @@
 #include "mail/processed_mails_file.h"
 #include "mail/settings_password_store.h"
 #include "mail/vmime_mail_backend.h"
+#include "mqtt/mosquitto_client.h"
+#include "mqtt/mqtt_bridge.h"
 
 #include <memory>
 
@@ -18,19 +20,21 @@ namespace kestrum {
 
 // The real services and the Program over them, the same with windows and without: the
 // settings file, the clock and timers, the serial ports or the simulated board, the mail
-// account and back end, the processed mails and the event log. Only the user interface and
-// the mail log-on prompt differ, and they are given.
+// account and back end, the processed mails, the event log and the MQTT bridge. Only the user
+// interface and the mail log-on prompt differ, and they are given.
 class Engine {
 public:
     Engine(bool simulated, Ui& ui, AccountPrompt& logonPrompt, MailOptions mailOptions = {});
 
-    // Runs the program's start-up. False when it was stopped meanwhile: the event loop that
-    // the stop ended must then not be entered afresh.
+    // Runs the program's start-up, then connects the MQTT bridge. False when it was stopped
+    // meanwhile: the event loop that the stop ended must then not be entered afresh.
     bool start();
 
     Program& program() { return m_program; }
     QSettingsStore& store() { return m_store; }
     PasswordStore& passwords() { return m_passwords; }
+    PasswordStore& mqttPasswords() { return m_mqttPasswords; }
+    MqttBridge& mqtt() { return m_mqtt; }
     // The board of --simulate; nothing on the serial ports.
     SimulatedBoard* simulatedBoard() { return m_simulatedBoard.get(); }
 
@@ -48,6 +52,10 @@ private:
     VmimeMailBackend m_mail;
     ProcessedMailsFile m_processedMails;
     Program m_program;
+    SettingsPasswordStore m_mqttPasswordFile;
+    KeyringPasswordStore m_mqttPasswords;
+    MosquittoClient m_mqttClient;
+    MqttBridge m_mqtt;
 };
 
 }  // namespace kestrum

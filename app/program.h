@@ -63,6 +63,7 @@ public:
     OutputSettings& outputSettings() { return m_outputSettings; }
     InputSettings& inputSettings() { return m_inputSettings; }
     LogViewer& logViewer() { return m_logViewer; }
+    EventLog& log() { return m_log; }
     Lifecycle& lifecycle() { return m_lifecycle; }
 
 private:

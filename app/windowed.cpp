@@ -15,6 +15,7 @@
 #include "log/logitekst_window.h"
 #include "mail/logon_dialog.h"
 #include "mail/vmime_connector.h"
+#include "mqtt/mqtt_dialog.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -23,6 +24,16 @@
 #include <memory>
 
 namespace kestrum {
+
+namespace {
+
+void warnUnsaved(QWidget* parent, const QString& message, const QString& failure) {
+    if (!failure.isEmpty()) {
+        QMessageBox::warning(parent, QStringLiteral("Kestrum"), message.arg(failure));
+    }
+}
+
+}  // namespace
 
 int runWindowed(bool simulated) {
     // The program ends through its orderly shut-down, not when some window happens to close.
@@ -54,15 +65,15 @@ int runWindowed(bool simulated) {
                   : [] { return serialDeviceChoices(); },
         [&](QWidget* parent) {
             LogonDialogPrompt prompt(accountTest, parent);
-            const QString failure = editMailAccount(store, engine.passwords(), prompt);
-            if (!failure.isEmpty()) {
-                QMessageBox::warning(
-                    parent, QStringLiteral("Kestrum"),
-                    QStringLiteral("The mail account was not saved: %1").arg(failure));
-            }
+            warnUnsaved(parent, QStringLiteral("The mail account was not saved: %1"),
+                        editMailAccount(store, engine.passwords(), prompt));
         },
         [&] { return autostart.enabled(); },
         [&](bool on) { return autostart.setEnabled(on); },
+        [&](QWidget* parent) {
+            warnUnsaved(parent, QStringLiteral("The MQTT settings were not saved: %1"),
+                        editMqttSettings(store, engine.mqttPasswords(), engine.mqtt(), parent));
+        },
     };
     ui.setDialogs([&] { SeadedDialog(program.generalSettings(), doors, &window).exec(); },
                   [&] { LegalWindow(&window).exec(); });

@@ -169,4 +169,14 @@ inline const QString sender = QStringLiteral("Saatja");
 inline const QString password = QStringLiteral("Parool");
 }  // namespace post
 
+// The MQTT bridge: off while the broker is empty.
+namespace mqtt {
+inline const QString section = QStringLiteral("MQTT");
+inline const QString broker = QStringLiteral("Broker");
+inline const QString user = QStringLiteral("User");
+inline const QString clientId = QStringLiteral("ClientId");
+inline const QString topic = QStringLiteral("Topic");
+inline const QString password = QStringLiteral("Password");
+}  // namespace mqtt
+
 }  // namespace kestrum

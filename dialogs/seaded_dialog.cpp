@@ -136,6 +136,13 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
         m_startAtLogin->setChecked(m_doors.startsAtLogin());
         generalForm->addRow(m_startAtLogin);
     }
+    if (m_doors.editMqtt) {
+        auto* mqtt = named(new QPushButton(QStringLiteral("&MQTT...")), "ComMqtt",
+                           QStringLiteral("The MQTT broker that shows the outputs and inputs to a "
+                                          "home automation hub and takes its commands"));
+        connect(mqtt, &QPushButton::clicked, this, [this] { m_doors.editMqtt(this); });
+        generalForm->addRow(mqtt);
+    }
 
     const auto buttonGrid = [&](const QString& title, std::array<QPushButton*, 8>& buttons,
                                 const char* prefix, const std::function<void(QWidget*)>& door) {

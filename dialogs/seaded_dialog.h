@@ -35,6 +35,7 @@ public:
         // the reason for the user when that failed.
         std::function<bool()> startsAtLogin;
         std::function<QString(bool on)> setStartAtLogin;
+        std::function<void(QWidget*)> editMqtt;
     };
 
     SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* parent = nullptr);

@@ -1,7 +1,5 @@
 #include "command_executor.h"
 
-#include "core/settings_keys.h"
-
 #include <algorithm>
 
 namespace kestrum {
@@ -29,11 +27,10 @@ bool startsWithEither(const QString& text, const char* one, const char* other) {
 CommandExecutor::CommandExecutor(State& state, Panel& panel, SettingsStore& store,
                                  OutputControl& outputs, EventLog& log, Replies& replies)
     : m_state(state),
-      m_panel(panel),
-      m_store(store),
       m_outputs(outputs),
       m_log(log),
-      m_replies(replies) {}
+      m_replies(replies),
+      m_switching(state, panel, store, outputs) {}
 
 // A reply that cannot be sent ends the session, but what the mail changed before it has taken
 // effect and must outlive a restart too.
@@ -41,7 +38,7 @@ void CommandExecutor::ExecuteMailCommands() {
     try {
         runMailCommands();
     } catch (const MailError&) {
-        writeBack();
+        m_switching.save();
         throw;
     }
 }
@@ -70,7 +67,7 @@ void CommandExecutor::runMailCommands() {
         m_log.LogEvent(QStringLiteral("Saadeti käsu täitmise kinnitus"));
         m_replies.SendReport(QStringLiteral("kinnitus"));
     }
-    writeBack();
+    m_switching.save();
 }
 
 bool CommandExecutor::execute(const QString& command) {
@@ -110,13 +107,11 @@ bool CommandExecutor::executeOutputCommand(const QString& command) {
         switchAll(0);
     } else if (startsWithEither(action, "_SISSE_KOHE", "-SISSE_KOHE")) {
         if (oneOutput) {
-            m_state.Mode[n] = 0;
-            m_outputs.switchOutput(n, 1);
+            m_switching.switchNow(n, 1);
         }
     } else if (startsWithEither(action, "_VALJA_KOHE", "-VALJA_KOHE")) {
         if (oneOutput) {
-            m_state.Mode[n] = 0;
-            m_outputs.switchOutput(n, 0);
+            m_switching.switchNow(n, 0);
         }
     } else if (startsWithEither(action, "_SISSE_", "-SISSE-") && n > 0) {
         if (oneOutput) {
@@ -127,17 +122,14 @@ bool CommandExecutor::executeOutputCommand(const QString& command) {
             addTime(m_state.Valjaajad, n, command);
         }
     } else if (startsWithEither(action, "_AUTO", "-AUTO")) {
-        if (oneOutput) {
-            if (!(m_state.Initsialiseeritud[n] == 1)) {
-                m_log.LogEvent(QStringLiteral("aegpuudu"));
-                m_replies.SendReport(QStringLiteral("aegpuudu"));
-                return false;
-            }
-            setControl(n, true);
+        if (oneOutput && !m_switching.setControl(n, true)) {
+            m_log.LogEvent(QStringLiteral("aegpuudu"));
+            m_replies.SendReport(QStringLiteral("aegpuudu"));
+            return false;
         }
     } else if (startsWithEither(action, "_KASI", "-KASI")) {
         if (oneOutput) {
-            setControl(n, false);
+            m_switching.setControl(n, false);
         }
     }
     return true;
@@ -165,23 +157,7 @@ void CommandExecutor::addTime(TimeTable<Value>& table, int n, const QString& com
     table(2 * pair, n) = command.mid(25, 10);
     table(21, n) = 0;
     m_state.Initsialiseeritud[n] = 1;
-    setControl(n, true);
-}
-
-void CommandExecutor::setControl(int n, bool automatic) {
-    m_state.Juhtimine[n] = automatic ? 1 : 0;
-    m_state.Mode[n] = 0;
-    m_panel.outputs[n - 1].autoLampLit = automatic;
-    m_panel.changed();
-}
-
-void CommandExecutor::writeBack() {
-    replaceSectionSkippingErrors(m_store, sections::Mode, textsOf(m_state.Mode));
-    replaceSectionSkippingErrors(m_store, sections::Juhtimine, textsOf(m_state.Juhtimine));
-    replaceSectionSkippingErrors(m_store, sections::Initsialiseeritud,
-                                 textsOf(m_state.Initsialiseeritud));
-    replaceSectionSkippingErrors(m_store, sections::Sisseajad, textsOf(m_state.Sisseajad));
-    replaceSectionSkippingErrors(m_store, sections::Valjaajad, textsOf(m_state.Valjaajad));
+    m_switching.setControl(n, true);
 }
 
 }  // namespace kestrum

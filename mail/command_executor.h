@@ -1,6 +1,7 @@
 #pragma once
 
 #include "control/output_control.h"
+#include "control/remote_switching.h"
 #include "core/panel.h"
 #include "core/settings_store.h"
 #include "core/state.h"
@@ -27,15 +28,12 @@ private:
     bool executeOutputCommand(const QString& command);
     void switchAll(int on);
     void addTime(TimeTable<Value>& table, int n, const QString& command);
-    void setControl(int n, bool automatic);
-    void writeBack();
 
     State& m_state;
-    Panel& m_panel;
-    SettingsStore& m_store;
     OutputControl& m_outputs;
     EventLog& m_log;
     Replies& m_replies;
+    RemoteSwitching m_switching;
 };
 
 }  // namespace kestrum

@@ -10,8 +10,6 @@ namespace kestrum {
 
 namespace {
 
-const QString service = QStringLiteral("Kestrum");
-
 // QtKeychain reports through signals only; the program is single-threaded, so wait here.
 void runJob(QKeychain::Job& job) {
     job.setAutoDelete(false);
@@ -27,10 +25,11 @@ bool answered(QKeychain::Error error) {
 
 }  // namespace
 
-KeyringPasswordStore::KeyringPasswordStore(PasswordStore& fallback) : m_fallback(fallback) {}
+KeyringPasswordStore::KeyringPasswordStore(PasswordStore& fallback, QString service)
+    : m_fallback(fallback), m_service(std::move(service)) {}
 
 QString KeyringPasswordStore::read(const QString& user) {
-    QKeychain::ReadPasswordJob job(service);
+    QKeychain::ReadPasswordJob job(m_service);
     job.setKey(user);
     runJob(job);
     m_keyringAnswers = answered(job.error());
@@ -42,7 +41,7 @@ QString KeyringPasswordStore::read(const QString& user) {
 }
 
 void KeyringPasswordStore::write(const QString& user, const QString& password) {
-    QKeychain::WritePasswordJob job(service);
+    QKeychain::WritePasswordJob job(m_service);
     job.setKey(user);
     job.setTextData(password);
     runJob(job);
@@ -59,7 +58,7 @@ void KeyringPasswordStore::write(const QString& user, const QString& password) {
 
 bool KeyringPasswordStore::keepsInSettingsFile() {
     if (!m_keyringAnswers) {
-        QKeychain::ReadPasswordJob probe(service);
+        QKeychain::ReadPasswordJob probe(m_service);
         probe.setKey(QStringLiteral("kestrum-probe"));
         runJob(probe);
         m_keyringAnswers = answered(probe.error());

@@ -1,6 +1,5 @@
 #include "settings_password_store.h"
 
-#include "core/settings_keys.h"
 #include "mail/mail_backend.h"
 
 #include <QDir>
@@ -9,11 +8,15 @@
 
 namespace kestrum {
 
-SettingsPasswordStore::SettingsPasswordStore(SettingsStore& store, QString settingsFile)
-    : m_store(store), m_settingsFile(std::move(settingsFile)) {}
+SettingsPasswordStore::SettingsPasswordStore(SettingsStore& store, QString settingsFile,
+                                             QString section, QString key)
+    : m_store(store),
+      m_settingsFile(std::move(settingsFile)),
+      m_section(std::move(section)),
+      m_key(std::move(key)) {}
 
 QString SettingsPasswordStore::read(const QString&) {
-    return m_store.read(post::section, post::password);
+    return m_store.read(m_section, m_key);
 }
 
 void SettingsPasswordStore::write(const QString&, const QString& password) {
@@ -29,7 +32,7 @@ void SettingsPasswordStore::write(const QString&, const QString& password) {
         }
     }
     try {
-        m_store.write(post::section, post::password, password);
+        m_store.write(m_section, m_key, password);
         m_store.sync();
     } catch (const StoreError& e) {
         throw MailError(QStringLiteral("the password was not saved: %1").arg(e.what()));

@@ -2,8 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QThread>
 
 #include <pwd.h>
@@ -50,12 +48,6 @@ void giveToMailUser(const QString& path) {
     }
 }
 
-bool accepts(int port) {
-    QTcpSocket socket;
-    socket.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(port));
-    return socket.waitForConnected(200);
-}
-
 void waitForPorts(const QList<int>& ports, QProcess& process, const QString& logFile) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         bool all = true;
@@ -77,23 +69,7 @@ void waitForPorts(const QList<int>& ports, QProcess& process, const QString& log
                   QString::fromLocal8Bit(log.readAll())));
 }
 
-void stop(std::unique_ptr<QProcess>& process) {
-    if (process && process->state() != QProcess::NotRunning) {
-        process->terminate();
-        if (!process->waitForFinished(5000)) {
-            process->kill();
-            process->waitForFinished(2000);
-        }
-    }
-}
-
 }  // namespace
-
-int freePort() {
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost, 0);
-    return server.serverPort();
-}
 
 MailServers::MailServers() {
     if (!m_dir.isValid()) {
@@ -117,15 +93,15 @@ MailServers::MailServers() {
         startDovecot();
         startSmtp();
     } catch (...) {
-        stop(m_smtp);
-        stop(m_dovecot);
+        stopServer(m_smtp);
+        stopServer(m_dovecot);
         throw;
     }
 }
 
 MailServers::~MailServers() {
-    stop(m_smtp);
-    stop(m_dovecot);
+    stopServer(m_smtp);
+    stopServer(m_dovecot);
 }
 
 QString MailServers::caFile() const {

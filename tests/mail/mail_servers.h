@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mail/mail_account.h"
+#include "support/local_servers.h"
 
 #include <QByteArray>
 #include <QList>
@@ -52,8 +53,5 @@ private:
     std::unique_ptr<QProcess> m_dovecot;
     std::unique_ptr<QProcess> m_smtp;
 };
-
-// A port on 127.0.0.1 that nothing listens on at the moment of the call.
-int freePort();
 
 }  // namespace kestrum::testing

@@ -1,0 +1,301 @@
+#include "mosquitto_client.h"
+
+#include <QEventLoop>
+#include <QObject>
+#include <QTimer>
+
+#include <mosquitto.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace kestrum {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr int kKeepAliveSeconds = 30;
+constexpr int kLoopWaitMs = 200;
+constexpr auto kFirstPause = 1s;
+constexpr auto kLongestPause = 60s;
+// How long a stop waits for what was published to leave, and then for the thread to end.
+constexpr auto kFlushTime = 2s;
+constexpr auto kStopWait = 3s;
+constexpr int kQos = 1;
+
+QString errorText(int rc) {
+    if (rc == MOSQ_ERR_ERRNO) {
+        return QString::fromLocal8Bit(std::strerror(errno));
+    }
+    return QString::fromUtf8(mosquitto_strerror(rc));
+}
+
+}  // namespace
+
+class MosquittoClient::Session {
+public:
+    Session(const MqttConnection& connection, Events events)
+        : m_connection(connection),
+          m_events(std::move(events)),
+          m_receiver(std::make_unique<QObject>()) {
+        static const int initialised = mosquitto_lib_init();
+        Q_UNUSED(initialised);
+        m_mosq = mosquitto_new(connection.clientId.toUtf8().constData(), true, this);
+    }
+    ~Session() { mosquitto_destroy(m_mosq); }
+
+    // False when the library refused the settings; the reason has gone to the lost event.
+    bool start();
+    void publish(const QString& topic, const QByteArray& payload) {
+        mosquitto_publish(m_mosq, nullptr, topic.toUtf8().constData(),
+                          static_cast<int>(payload.size()), payload.constData(), kQos, true);
+    }
+    // True when the session may be deleted now; false when its thread will delete it.
+    bool stop();
+
+private:
+    QString configure();
+    void run();
+    int connect(bool first);
+    int loopUntilLost();
+    void pause();
+    void finish();
+    void post(std::function<void()> call);
+
+    static void onConnect(mosquitto* mosq, void* self, int rc);
+    static void onMessage(mosquitto* mosq, void* self, const mosquitto_message* message);
+
+    const MqttConnection m_connection;
+    const QByteArray m_host = m_connection.broker.host.toUtf8();
+    Events m_events;  // used on the starting thread only
+    mosquitto* m_mosq = nullptr;
+    std::thread m_thread;
+    std::atomic<bool> m_stopping = false;
+    // The loop thread's own.
+    QString m_refusal;
+    std::chrono::seconds m_pause = kFirstPause;
+    // Shared by both threads under m_mutex.
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::unique_ptr<QObject> m_receiver;  // the starting thread's; gone once stopped
+    bool m_finished = false;
+    bool m_abandoned = false;
+};
+
+QString MosquittoClient::Session::configure() {
+    if (!m_mosq) {
+        return QStringLiteral("the MQTT library could not make a client: %1")
+            .arg(QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    mosquitto_threaded_set(m_mosq, true);
+    mosquitto_int_option(m_mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+    int rc = MOSQ_ERR_SUCCESS;
+    if (!m_connection.user.isEmpty()) {
+        rc = mosquitto_username_pw_set(m_mosq, m_connection.user.toUtf8().constData(),
+                                       m_connection.password.toUtf8().constData());
+    }
+    if (rc == MOSQ_ERR_SUCCESS && !m_connection.willTopic.isEmpty()) {
+        rc = mosquitto_will_set(m_mosq, m_connection.willTopic.toUtf8().constData(),
+                                static_cast<int>(m_connection.willPayload.size()),
+                                m_connection.willPayload.constData(), kQos, true);
+    }
+    if (rc == MOSQ_ERR_SUCCESS && m_connection.broker.tls) {
+        // Verified against the system's certificate authorities, host name included.
+        mosquitto_int_option(m_mosq, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
+        rc = mosquitto_tls_set(m_mosq, nullptr, "/etc/ssl/certs", nullptr, nullptr, nullptr);
+    }
+    if (rc != MOSQ_ERR_SUCCESS) {
+        return errorText(rc);
+    }
+    mosquitto_connect_callback_set(m_mosq, &Session::onConnect);
+    mosquitto_message_callback_set(m_mosq, &Session::onMessage);
+    return QString();
+}
+
+bool MosquittoClient::Session::start() {
+    const QString problem = configure();
+    if (!problem.isEmpty()) {
+        post([this, problem] { m_events.lost(problem); });
+        return false;
+    }
+    m_thread = std::thread([this] { run(); });
+    return true;
+}
+
+void MosquittoClient::Session::run() {
+    bool first = true;
+    while (!m_stopping) {
+        int rc = connect(first);
+        first = false;
+        QString reason = rc == MOSQ_ERR_SUCCESS ? QString() : errorText(rc);
+        if (rc == MOSQ_ERR_SUCCESS) {
+            rc = loopUntilLost();
+            reason = m_refusal.isEmpty() ? errorText(rc) : m_refusal;
+            m_refusal.clear();
+        }
+        if (m_stopping) {
+            break;
+        }
+        post([this, reason] { m_events.lost(reason); });
+        pause();
+    }
+    finish();
+}
+
+int MosquittoClient::Session::connect(bool first) {
+    if (first) {
+        return mosquitto_connect_async(m_mosq, m_host.constData(), m_connection.broker.port,
+                                       kKeepAliveSeconds);
+    }
+    return mosquitto_reconnect_async(m_mosq);
+}
+
+// Once stopping, the loop goes on a little so that what was published last, and the
+// disconnect after it, reach the broker.
+int MosquittoClient::Session::loopUntilLost() {
+    std::optional<std::chrono::steady_clock::time_point> flushedBy;
+    int rc = MOSQ_ERR_SUCCESS;
+    while (rc == MOSQ_ERR_SUCCESS) {
+        if (m_stopping && !flushedBy) {
+            flushedBy = std::chrono::steady_clock::now() + kFlushTime;
+            mosquitto_disconnect(m_mosq);
+        } else if (flushedBy && std::chrono::steady_clock::now() > *flushedBy) {
+            break;
+        }
+        rc = mosquitto_loop(m_mosq, kLoopWaitMs, 1);
+    }
+    return rc;
+}
+
+void MosquittoClient::Session::pause() {
+    std::unique_lock lock(m_mutex);
+    m_wake.wait_for(lock, m_pause, [this] { return m_stopping.load(); });
+    m_pause = std::min(m_pause * 2, std::chrono::seconds(kLongestPause));
+}
+
+void MosquittoClient::Session::finish() {
+    std::unique_lock lock(m_mutex);
+    if (m_abandoned) {
+        lock.unlock();
+        delete this;
+        return;
+    }
+    m_finished = true;
+    m_wake.notify_all();
+}
+
+bool MosquittoClient::Session::stop() {
+    m_stopping = true;
+    std::unique_lock lock(m_mutex);
+    // Whatever the loop still hears is no longer anyone's business.
+    m_receiver.reset();
+    m_wake.notify_all();
+    if (!m_thread.joinable()) {
+        return true;
+    }
+    if (m_wake.wait_for(lock, kStopWait, [this] { return m_finished; })) {
+        lock.unlock();
+        m_thread.join();
+        return true;
+    }
+    // A name lookup can outlast any wait; the thread cleans up after itself when it ends.
+    m_abandoned = true;
+    m_thread.detach();
+    return false;
+}
+
+void MosquittoClient::Session::post(std::function<void()> call) {
+    std::lock_guard lock(m_mutex);
+    if (m_receiver) {
+        QMetaObject::invokeMethod(m_receiver.get(), std::move(call), Qt::QueuedConnection);
+    }
+}
+
+void MosquittoClient::Session::onConnect(mosquitto* mosq, void* self, int rc) {
+    auto* session = static_cast<Session*>(self);
+    if (rc != 0) {
+        session->m_refusal = QString::fromUtf8(mosquitto_connack_string(rc));
+        return;
+    }
+    session->m_pause = kFirstPause;
+    for (const QString& filter : session->m_connection.subscriptions) {
+        mosquitto_subscribe(mosq, nullptr, filter.toUtf8().constData(), kQos);
+    }
+    session->post([session] { session->m_events.connected(); });
+}
+
+void MosquittoClient::Session::onMessage(mosquitto*, void* self, const mosquitto_message* message) {
+    auto* session = static_cast<Session*>(self);
+    const QString topic = QString::fromUtf8(message->topic);
+    const QByteArray payload(static_cast<const char*>(message->payload), message->payloadlen);
+    const bool retained = message->retain;
+    session->post([session, topic, payload, retained] {
+        session->m_events.message(topic, payload, retained);
+    });
+}
+
+MosquittoClient::~MosquittoClient() {
+    stop();
+}
+
+void MosquittoClient::start(const MqttConnection& connection, Events events) {
+    stop();
+    m_session = new Session(connection, std::move(events));
+    m_session->start();
+}
+
+void MosquittoClient::publish(const QString& topic, const QByteArray& payload) {
+    if (m_session) {
+        m_session->publish(topic, payload);
+    }
+}
+
+void MosquittoClient::stop() {
+    Session* session = std::exchange(m_session, nullptr);
+    if (session && session->stop()) {
+        delete session;
+    }
+}
+
+QString testMqttBroker(const MqttSettings& settings, int timeoutMs) {
+    QString problem = mqttSettingsProblem(settings);
+    if (!problem.isEmpty()) {
+        return problem;
+    }
+    if (!settings.enabled()) {
+        return QStringLiteral("No broker is set: the bridge is off.");
+    }
+    MqttConnection connection = MqttConnection::to(settings);
+    // A client of its own, so the test does not push the running bridge off the broker.
+    connection.clientId += QStringLiteral("-test");
+    const QString where = settings.broker.trimmed();
+    QString report =
+        QStringLiteral("%1 did not answer within %2 seconds.").arg(where).arg(timeoutMs / 1000);
+    QEventLoop loop;
+    MosquittoClient client;
+    client.start(connection,
+                 {[&] {
+                      report = QStringLiteral("Connected to %1.").arg(where);
+                      loop.quit();
+                  },
+                  [&](const QString& reason) {
+                      report = QStringLiteral("Could not connect to %1: %2").arg(where, reason);
+                      loop.quit();
+                  },
+                  [](const QString&, const QByteArray&, bool) {}});
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    client.stop();
+    return report;
+}
+
+}  // namespace kestrum

@@ -1,0 +1,156 @@
+#include "mqtt_bridge.h"
+
+#include "mqtt/logging.h"
+#include "mqtt/published_state.h"
+
+#include <array>
+
+namespace kestrum {
+
+namespace {
+
+struct Command {
+    const char* topic;  // after <base>/output/<k>/
+    const char* payload;
+    const char* mailAction;  // the same command by mail: KOORMUS_<k>_<action>
+    bool control;            // hands the output to the schedule (on) or takes it back (off)
+    int on;
+};
+
+constexpr std::array<Command, 4> kCommands{{
+    {"set", "ON", "SISSE_KOHE", false, 1},
+    {"set", "OFF", "VALJA_KOHE", false, 0},
+    {"control/set", "AUTO", "AUTO", true, 1},
+    {"control/set", "MANUAL", "KASI", true, 0},
+}};
+
+}  // namespace
+
+MqttBridge::MqttBridge(State& state, Panel& panel, Parts parts)
+    : m_state(state),
+      m_panel(panel),
+      m_parts(std::move(parts)),
+      m_switching(state, panel, m_parts.store, m_parts.outputs),
+      m_subscription(panel.subscribe([this] { publishChanges(); })) {}
+
+MqttBridge::~MqttBridge() {
+    m_panel.unsubscribe(m_subscription);
+    stop();
+}
+
+void MqttBridge::restart() {
+    stop();
+    const MqttSettings settings = readMqttSettings(m_parts.store, m_parts.passwords);
+    if (!settings.enabled()) {
+        return;
+    }
+    const QString problem = mqttSettingsProblem(settings);
+    if (!problem.isEmpty()) {
+        qCWarning(lcMqtt).noquote() << "The MQTT bridge is off:" << problem;
+        return;
+    }
+    m_base = settings.topic;
+    m_node = discoveryNode(settings.clientId);
+    MqttConnection connection = MqttConnection::to(settings);
+    connection.willTopic = availabilityTopic();
+    connection.willPayload = QByteArrayLiteral("offline");
+    connection.subscriptions = {m_base + QStringLiteral("/output/+/set"),
+                                m_base + QStringLiteral("/output/+/control/set")};
+    m_started = true;
+    qCInfo(lcMqtt).noquote() << "Connecting to the MQTT broker" << settings.broker;
+    m_parts.client.start(connection,
+                         {[this] { connected(); }, [this](const QString& reason) { lost(reason); },
+                          [this](const QString& topic, const QByteArray& payload, bool retained) {
+                              received(topic, payload, retained);
+                          }});
+}
+
+void MqttBridge::stop() {
+    if (!m_started) {
+        return;
+    }
+    if (m_connected) {
+        m_parts.client.publish(availabilityTopic(), QByteArrayLiteral("offline"));
+    }
+    m_parts.client.stop();
+    m_started = false;
+    m_connected = false;
+    m_lastReason.clear();
+    m_published.clear();
+}
+
+// The broker may have lost what it kept, or kept what an older program published: all of it
+// is sent again, and "online" last, once a hub can trust the rest.
+void MqttBridge::connected() {
+    qCInfo(lcMqtt) << "Connected to the MQTT broker";
+    m_connected = true;
+    m_lastReason.clear();
+    m_published.clear();
+    publishChanges();
+    m_parts.client.publish(availabilityTopic(), QByteArrayLiteral("online"));
+}
+
+// Said once per reason, however often the client tries again meanwhile.
+void MqttBridge::lost(const QString& reason) {
+    if (m_connected || reason != m_lastReason) {
+        qCWarning(lcMqtt).noquote()
+            << "No connection to the MQTT broker:" << reason << "- trying again";
+    }
+    m_connected = false;
+    m_lastReason = reason;
+}
+
+// A command the broker kept from the past is not one to act on now: it would switch the
+// output again at every reconnect.
+void MqttBridge::received(const QString& topic, const QByteArray& payload, bool retained) {
+    const QString prefix = m_base + QStringLiteral("/output/");
+    if (retained || !m_parts.running() || !topic.startsWith(prefix)) {
+        return;
+    }
+    const QString rest = topic.mid(prefix.size());
+    const int slash = rest.indexOf(QLatin1Char('/'));
+    bool number = false;
+    const int n = rest.left(slash).toInt(&number);
+    if (slash != 1 || !number || n < 1 || n > 8) {
+        return;
+    }
+    execute(n, rest.mid(slash + 1), payload.trimmed());
+}
+
+void MqttBridge::execute(int n, const QString& command, const QByteArray& payload) {
+    for (const Command& known : kCommands) {
+        if (command != QLatin1String(known.topic) || payload != known.payload) {
+            continue;
+        }
+        m_state.LastCommand =
+            QStringLiteral("KOORMUS_%1_%2").arg(n).arg(QLatin1String(known.mailAction));
+        if (!known.control) {
+            m_switching.switchNow(n, known.on);
+        } else if (!m_switching.setControl(n, known.on == 1)) {
+            m_parts.log.LogEvent(QStringLiteral("aegpuudu"));
+            return;
+        }
+        m_parts.log.LogEvent(QStringLiteral("Saadeti käsk"));
+        m_switching.save();
+        return;
+    }
+}
+
+QString MqttBridge::availabilityTopic() const {
+    return m_base + QStringLiteral("/availability");
+}
+
+void MqttBridge::publishChanges() {
+    if (!m_connected) {
+        return;
+    }
+    for (const auto& [topic, payload] : publishedState(m_state, m_base, m_node)) {
+        const auto sent = m_published.find(topic);
+        if (sent == m_published.end() || sent->second != payload) {
+            m_parts.client.publish(topic, payload);
+            m_published[topic] = payload;
+        }
+    }
+}
+
+}  // namespace kestrum

@@ -1,0 +1,113 @@
+#include "mqtt_dialog.h"
+
+#include "mail/mail_backend.h"
+#include "mqtt/mosquitto_client.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace kestrum {
+
+namespace {
+
+QLineEdit* field(const QString& text, const char* name) {
+    auto* edit = new QLineEdit(text);
+    edit->setObjectName(QLatin1String(name));
+    return edit;
+}
+
+}  // namespace
+
+MqttDialog::MqttDialog(const MqttSettings& current, bool passwordInSettingsFile, Tester tester,
+                       QWidget* parent)
+    : QDialog(parent),
+      m_tester(std::move(tester)),
+      m_broker(field(current.broker, "broker")),
+      m_user(field(current.user, "user")),
+      m_password(field(current.password, "password")),
+      m_clientId(field(current.clientId, "clientId")),
+      m_topic(field(current.topic, "topic")),
+      m_report(new QLabel) {
+    setWindowTitle(tr("MQTT"));
+    m_broker->setPlaceholderText(QStringLiteral("mqtts://broker.example.org:8883"));
+    m_password->setEchoMode(QLineEdit::Password);
+    m_report->setObjectName(QStringLiteral("report"));
+    m_report->setWordWrap(true);
+    m_report->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* form = new QFormLayout;
+    form->addRow(tr("Broker (empty: off):"), m_broker);
+    form->addRow(tr("User:"), m_user);
+    form->addRow(tr("Password:"), m_password);
+    form->addRow(tr("Client id:"), m_clientId);
+    form->addRow(tr("Base topic:"), m_topic);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    if (passwordInSettingsFile) {
+        auto* warning = new QLabel(
+            tr("No system keyring answers: the password will be kept in the settings file, "
+               "readable by your user account only."));
+        warning->setWordWrap(true);
+        layout->addWidget(warning);
+    }
+    layout->addWidget(m_report);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    QPushButton* test = buttons->addButton(tr("Test"), QDialogButtonBox::ActionRole);
+    test->setObjectName(QStringLiteral("test"));
+    connect(test, &QPushButton::clicked, this, &MqttDialog::runTest);
+    connect(buttons, &QDialogButtonBox::accepted, this, &MqttDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+MqttSettings MqttDialog::settings() const {
+    return {m_broker->text().trimmed(), m_user->text(), m_password->text(),
+            m_clientId->text().trimmed(), m_topic->text().trimmed()};
+}
+
+void MqttDialog::runTest() {
+    m_report->setText(tr("Testing..."));
+    // The test waits for the broker within a deadline; show the busy state meanwhile.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_report->repaint();
+    const QString report = m_tester(settings());
+    QApplication::restoreOverrideCursor();
+    m_report->setText(report);
+}
+
+void MqttDialog::accept() {
+    const QString problem = mqttSettingsProblem(settings());
+    if (!problem.isEmpty()) {
+        m_report->setText(problem);
+        return;
+    }
+    QDialog::accept();
+}
+
+QString editMqttSettings(SettingsStore& store, PasswordStore& passwords, MqttBridge& bridge,
+                         QWidget* parent) {
+    MqttDialog dialog(
+        readMqttSettings(store, passwords), passwords.keepsInSettingsFile(),
+        [](const MqttSettings& settings) { return testMqttBroker(settings); }, parent);
+    if (dialog.exec() != QDialog::Accepted) {
+        return QString();
+    }
+    try {
+        writeMqttSettings(store, passwords, dialog.settings());
+    } catch (const StoreError& e) {
+        return QString::fromUtf8(e.what());
+    } catch (const MailError& e) {
+        return e.description();
+    }
+    bridge.restart();
+    return QString();
+}
+
+}  // namespace kestrum

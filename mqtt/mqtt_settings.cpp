@@ -1,0 +1,85 @@
+#include "mqtt_settings.h"
+
+#include "core/settings_keys.h"
+
+#include <QSysInfo>
+#include <QUrl>
+
+namespace kestrum {
+
+namespace {
+
+const QString kDefaultTopic = QStringLiteral("kestrum");
+
+QString orDefault(const QString& text, const QString& fallback) {
+    const QString trimmed = text.trimmed();
+    return trimmed.isEmpty() ? fallback : trimmed;
+}
+
+}  // namespace
+
+std::optional<BrokerAddress> parseBroker(const QString& url, QString* problem) {
+    const QUrl parsed(url.trimmed(), QUrl::StrictMode);
+    const QString scheme = parsed.scheme().toLower();
+    if (!parsed.isValid() ||
+        (scheme != QLatin1String("mqtt") && scheme != QLatin1String("mqtts"))) {
+        *problem = QStringLiteral(
+                       "the broker must be written mqtt://host:port or "
+                       "mqtts://host:port, not \"%1\"")
+                       .arg(url);
+        return std::nullopt;
+    }
+    if (parsed.host().isEmpty()) {
+        *problem = QStringLiteral("the broker \"%1\" names no host").arg(url);
+        return std::nullopt;
+    }
+    const bool tls = scheme == QLatin1String("mqtts");
+    return BrokerAddress{tls, parsed.host(), parsed.port(tls ? 8883 : 1883)};
+}
+
+// A wildcard in the base would subscribe the bridge to topics that are not its own.
+QString mqttSettingsProblem(const MqttSettings& settings) {
+    QString problem;
+    if (settings.enabled() && !parseBroker(settings.broker, &problem)) {
+        return problem;
+    }
+    if (settings.topic.contains(QLatin1Char('+')) || settings.topic.contains(QLatin1Char('#')) ||
+        settings.topic.startsWith(QLatin1Char('/')) || settings.topic.endsWith(QLatin1Char('/'))) {
+        return QStringLiteral(
+                   "the topic \"%1\" must be a plain topic such as kestrum or "
+                   "home/kestrum, without + or # and without a / at either end")
+            .arg(settings.topic);
+    }
+    return QString();
+}
+
+QString defaultMqttClientId() {
+    return QStringLiteral("kestrum-") + QSysInfo::machineHostName();
+}
+
+MqttSettings readMqttSettings(SettingsStore& store, PasswordStore& passwords) {
+    MqttSettings settings;
+    settings.broker = store.read(mqtt::section, mqtt::broker).trimmed();
+    settings.user = store.read(mqtt::section, mqtt::user);
+    settings.clientId = orDefault(store.read(mqtt::section, mqtt::clientId), defaultMqttClientId());
+    settings.topic = orDefault(store.read(mqtt::section, mqtt::topic), kDefaultTopic);
+    // MQTT has no password without a user name.
+    if (settings.enabled() && !settings.user.isEmpty()) {
+        settings.password = passwords.read(settings.user);
+    }
+    return settings;
+}
+
+void writeMqttSettings(SettingsStore& store, PasswordStore& passwords,
+                       const MqttSettings& settings) {
+    store.write(mqtt::section, mqtt::broker, settings.broker.trimmed());
+    store.write(mqtt::section, mqtt::user, settings.user);
+    store.write(mqtt::section, mqtt::clientId, settings.clientId.trimmed());
+    store.write(mqtt::section, mqtt::topic, settings.topic.trimmed());
+    store.sync();
+    if (!settings.user.isEmpty()) {
+        passwords.write(settings.user, settings.password);
+    }
+}
+
+}  // namespace kestrum

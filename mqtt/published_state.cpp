@@ -1,0 +1,88 @@
+#include "published_state.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+
+namespace kestrum {
+
+namespace {
+
+const QString kDiscoveryPrefix = QStringLiteral("homeassistant");
+
+QByteArray onOff(bool on) {
+    return on ? QByteArrayLiteral("ON") : QByteArrayLiteral("OFF");
+}
+
+QString nameOr(const Value& name, const QString& fallback) {
+    const QString text = name.text().trimmed();
+    return text.isEmpty() ? fallback : text;
+}
+
+class Discovery {
+public:
+    Discovery(const QString& base, const QString& node) : m_base(base), m_node(node) {}
+
+    // One entity; its id and the topic of its config are named by kind and object.
+    void add(std::map<QString, QByteArray>& messages, const QString& kind, const QString& object,
+             QJsonObject entity) const {
+        entity[QStringLiteral("unique_id")] = m_node + QLatin1Char('_') + object;
+        entity[QStringLiteral("availability_topic")] = m_base + QStringLiteral("/availability");
+        entity[QStringLiteral("payload_on")] = QStringLiteral("ON");
+        entity[QStringLiteral("payload_off")] = QStringLiteral("OFF");
+        entity[QStringLiteral("device")] = QJsonObject{
+            {QStringLiteral("identifiers"), QJsonArray{m_node}},
+            {QStringLiteral("name"), QStringLiteral("Kestrum")},
+            {QStringLiteral("sw_version"), QStringLiteral(KESTRUM_VERSION)},
+        };
+        messages[QStringLiteral("%1/%2/%3/%4/config").arg(kDiscoveryPrefix, kind, m_node, object)] =
+            QJsonDocument(entity).toJson(QJsonDocument::Compact);
+    }
+
+private:
+    QString m_base;
+    QString m_node;
+};
+
+}  // namespace
+
+std::map<QString, QByteArray> publishedState(const State& state, const QString& base,
+                                             const QString& node) {
+    std::map<QString, QByteArray> messages;
+    const Discovery discovery(base, node);
+    for (int k = 1; k <= 8; ++k) {
+        const QString output = QStringLiteral("%1/output/%2").arg(base).arg(k);
+        const QString name = nameOr(state.KlahviNimi[k], QStringLiteral("Output %1").arg(k));
+        messages[output + QStringLiteral("/state")] = onOff(state.Valjundid[k] == 1);
+        messages[output + QStringLiteral("/control")] =
+            state.Juhtimine[k] == 1 ? QByteArrayLiteral("AUTO") : QByteArrayLiteral("MANUAL");
+        messages[output + QStringLiteral("/failed")] = onOff(state.OutputFailed[k] == 1);
+        messages[output + QStringLiteral("/name")] = name.toUtf8();
+        discovery.add(messages, QStringLiteral("switch"), QStringLiteral("output_%1").arg(k),
+                      {{QStringLiteral("name"), name},
+                       {QStringLiteral("state_topic"), output + QStringLiteral("/state")},
+                       {QStringLiteral("command_topic"), output + QStringLiteral("/set")}});
+        discovery.add(messages, QStringLiteral("binary_sensor"),
+                      QStringLiteral("output_%1_failed").arg(k),
+                      {{QStringLiteral("name"), name + QStringLiteral(" failed")},
+                       {QStringLiteral("device_class"), QStringLiteral("problem")},
+                       {QStringLiteral("state_topic"), output + QStringLiteral("/failed")}});
+
+        const QString input = QStringLiteral("%1/input/%2").arg(base).arg(k);
+        const QString inputName = nameOr(state.SisendiNimi[k], QStringLiteral("Input %1").arg(k));
+        messages[input + QStringLiteral("/state")] = onOff(state.ReadBack[k + 8] == 1);
+        messages[input + QStringLiteral("/name")] = inputName.toUtf8();
+        discovery.add(messages, QStringLiteral("binary_sensor"), QStringLiteral("input_%1").arg(k),
+                      {{QStringLiteral("name"), inputName},
+                       {QStringLiteral("state_topic"), input + QStringLiteral("/state")}});
+    }
+    return messages;
+}
+
+QString discoveryNode(const QString& clientId) {
+    static const QRegularExpression other(QStringLiteral("[^A-Za-z0-9_-]"));
+    return QString(clientId).replace(other, QStringLiteral("_"));
+}
+
+}  // namespace kestrum

@@ -1,0 +1,150 @@
+#include "mqtt/mosquitto_broker.h"
+
+#include "core/settings_keys.h"
+#include "mail/settings_password_store.h"
+#include "mqtt/mosquitto_client.h"
+#include "mqtt/mqtt_bridge.h"
+#include "support/log_lines.h"
+#include "support/rig.h"
+#include "support/scans.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+namespace kestrum::testing {
+namespace {
+
+// Runs the program's thread until the condition holds, as the event loop would.
+bool eventually(const std::function<bool()>& condition) {
+    const QDeadlineTimer deadline(15000);
+    while (!condition()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    return true;
+}
+
+class MqttBridgeTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { broker = std::make_unique<MosquittoBroker>(); }
+    static void TearDownTestSuite() { broker.reset(); }
+
+    void SetUp() override {
+        rig.memory.write(mqtt::section, mqtt::broker, broker->url());
+        rig.memory.write(mqtt::section, mqtt::clientId, QStringLiteral("kestrum-test"));
+        rig.memory.write(QStringLiteral("Seaded"), QStringLiteral("Logi"), QStringLiteral("1"));
+        rig.start().state().KlahviNimi[3] = QStringLiteral("Pump");
+        bridge = std::make_unique<MqttBridge>(
+            rig.program->state(), rig.program->panel(),
+            MqttBridge::Parts{rig.memory, passwords, rig.program->outputs(), rig.program->log(),
+                              client, [] { return true; }});
+        connect();
+    }
+
+    void connect() {
+        bridge->restart();
+        ASSERT_TRUE(eventually([&] { return state().value("kestrum/availability") == "online"; }));
+    }
+
+    QMap<QString, QByteArray> state() const {
+        return broker->retained({QStringLiteral("kestrum/#"), QStringLiteral("homeassistant/#")});
+    }
+    // Sends a command as a hub would, then one that surely acts and is logged, and waits for
+    // the latter: the first has been handled by then.
+    void command(const QString& topic, const QByteArray& payload) {
+        const auto marks = [&] { return log().filter(QStringLiteral("KOORMUS_8_KASI")).size(); };
+        const qsizetype before = marks();
+        broker->publish(topic, payload);
+        broker->publish(QStringLiteral("kestrum/output/8/control/set"), "MANUAL");
+        ASSERT_TRUE(eventually([&] { return marks() > before; }));
+    }
+    QStringList log() const { return logLines(rig.logBytes()); }
+
+    static inline std::unique_ptr<MosquittoBroker> broker;
+    Rig rig;
+    SettingsPasswordStore passwords{rig.memory, QString(), mqtt::section, mqtt::password};
+    MosquittoClient client;
+    std::unique_ptr<MqttBridge> bridge;
+};
+
+TEST_F(MqttBridgeTest, KeepsTheStateAndTheDiscoveryRetainedAndSaysOfflineWhenStopped) {
+    QMap<QString, QByteArray> retained = state();
+    EXPECT_EQ(retained.value("kestrum/output/3/state"), "OFF");
+    EXPECT_EQ(retained.value("kestrum/output/3/control"), "MANUAL");
+    EXPECT_EQ(retained.value("kestrum/output/3/failed"), "OFF");
+    EXPECT_EQ(retained.value("kestrum/output/3/name"), "Pump");
+    EXPECT_EQ(retained.value("kestrum/input/5/state"), "OFF");
+    const QJsonObject pump =
+        QJsonDocument::fromJson(retained.value("homeassistant/switch/kestrum-test/output_3/config"))
+            .object();
+    EXPECT_EQ(pump.value("name").toString(), QStringLiteral("Pump"));
+    EXPECT_EQ(pump.value("command_topic").toString(), QStringLiteral("kestrum/output/3/set"));
+    EXPECT_EQ(pump.value("device").toObject().value("name").toString(), QStringLiteral("Kestrum"));
+    int discovered = 0;
+    for (const QString& topic : retained.keys()) {
+        discovered += topic.startsWith(QStringLiteral("homeassistant/")) ? 1 : 0;
+    }
+    EXPECT_EQ(discovered, 24);  // a switch and a problem sensor per output, a sensor per input
+
+    rig.program->switchClicked(2);
+    rig.board.setInput(5, true);
+    scanOnce(rig.program->timers(), rig.time);
+    ASSERT_TRUE(eventually([&] {
+        const QMap<QString, QByteArray> now = state();
+        return now.value("kestrum/output/3/state") == "ON" &&
+               now.value("kestrum/input/5/state") == "ON";
+    }));
+
+    bridge->stop();
+    EXPECT_EQ(state().value("kestrum/availability"), "offline");
+}
+
+TEST_F(MqttBridgeTest, CommandsActAsTheSameCommandsByMailAndAnythingElseIsIgnored) {
+    command(QStringLiteral("kestrum/output/3/set"), "ON");
+    EXPECT_TRUE(rig.board.relay(3));
+    EXPECT_EQ(rig.memory.read(sections::Valjundid.section, sections::Valjundid.key(3)), "1");
+    EXPECT_TRUE(log().contains(QStringLiteral("Saadeti käsk: KOORMUS_3_SISSE_KOHE")));
+
+    // Output 3 has no switching times.
+    command(QStringLiteral("kestrum/output/3/control/set"), "AUTO");
+    EXPECT_FALSE(rig.program->panel().outputs[2].autoLampLit);
+    EXPECT_TRUE(log().contains(QStringLiteral(
+        "Saadeti käsk: KOORMUS_3_AUTO kuid selle väljundi jaoks pole aegu veel määratud")));
+
+    const QStringList before = log();
+    command(QStringLiteral("elsewhere/output/3/set"), "OFF");
+    command(QStringLiteral("kestrum/output/9/set"), "OFF");
+    command(QStringLiteral("kestrum/output/3/set"), "off please");
+    command(QStringLiteral("kestrum/output/3/state"), "OFF");
+    EXPECT_TRUE(rig.board.relay(3));
+    for (const QString& line : log().mid(before.size())) {
+        EXPECT_TRUE(line.contains(QStringLiteral("KOORMUS_8_"))) << line.toStdString();
+    }
+}
+
+TEST_F(MqttBridgeTest, SurvivesABrokerRestartWithoutReplayingAKeptCommand) {
+    broker->publish(QStringLiteral("kestrum/output/4/set"), "ON", true);
+    ASSERT_TRUE(eventually([&] { return rig.board.relay(4); }));
+    command(QStringLiteral("kestrum/output/4/set"), "OFF");
+    connect();  // the broker hands the kept ON to the new subscription
+    command(QStringLiteral("kestrum/output/4/state"), "ON");
+    EXPECT_FALSE(rig.board.relay(4));
+
+    broker->stop();
+    rig.program->switchClicked(0);  // the panel goes on while the broker is away
+    broker->start();                // forgetting all it kept
+
+    ASSERT_TRUE(eventually([&] { return state().value("kestrum/output/1/state") == "ON"; }));
+    EXPECT_EQ(state().value("kestrum/availability"), "online");
+    command(QStringLiteral("kestrum/output/1/set"), "OFF");
+    EXPECT_FALSE(rig.board.relay(1));
+}
+
+}  // namespace
+}  // namespace kestrum::testing
