@@ -4,6 +4,7 @@
 #include "mail/settings_password_store.h"
 #include "mqtt/mosquitto_client.h"
 #include "mqtt/mqtt_bridge.h"
+#include "support/local_servers.h"
 #include "support/log_lines.h"
 #include "support/rig.h"
 #include "support/scans.h"
@@ -144,6 +145,20 @@ TEST_F(MqttBridgeTest, SurvivesABrokerRestartWithoutReplayingAKeptCommand) {
     EXPECT_EQ(state().value("kestrum/availability"), "online");
     command(QStringLiteral("kestrum/output/1/set"), "OFF");
     EXPECT_FALSE(rig.board.relay(1));
+}
+
+TEST_F(MqttBridgeTest, TheSettingsTestSaysWhetherTheBrokerAnswers) {
+    MqttSettings settings{broker->url(), QString(), QString(), QStringLiteral("kestrum-test"),
+                          QStringLiteral("kestrum")};
+    EXPECT_EQ(testMqttBroker(settings), QStringLiteral("Connected to %1.").arg(broker->url()));
+    settings.broker = QStringLiteral("mqtt://127.0.0.1:%1").arg(freePort());
+    EXPECT_EQ(testMqttBroker(settings),
+              QStringLiteral("Could not connect to %1: Connection refused").arg(settings.broker));
+    settings.broker = QStringLiteral("http://127.0.0.1");
+    EXPECT_TRUE(testMqttBroker(settings).contains(QStringLiteral("mqtt://host:port")));
+    // The running bridge was not pushed off the broker by the test's client.
+    command(QStringLiteral("kestrum/output/2/set"), "ON");
+    EXPECT_TRUE(rig.board.relay(2));
 }
 
 }  // namespace
