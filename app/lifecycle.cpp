@@ -69,7 +69,7 @@ void Lifecycle::Form_Load() {
     }
     m_panel.changed();
     m_parts.outputs.RestoreOutputStates();
-    m_parts.log.LogEvent(QStringLiteral("Start"));
+    m_parts.log.LogEvent(LogCode::Start);
 
     // Scans and the schedule begin only now, so that they never act on settings not yet loaded.
     m_timers.EventTimer->setInterval(BoardLink::kScanPeriodMs);
@@ -204,7 +204,7 @@ void Lifecycle::writeBackAndLogStop() {
         }
         m_store.sync();
     });
-    m_parts.log.LogEvent(QStringLiteral("Stopp"));
+    m_parts.log.LogEvent(LogCode::Stop);
 }
 
 }  // namespace kestrum

@@ -6,10 +6,6 @@
 
 namespace kestrum {
 
-namespace {
-const QString kMailFailure = QStringLiteral("Mailiserverisse sisselogimise viga");
-}  // namespace
-
 MailSession::MailSession(State& state, MailBackend& mail, ProcessedMails& processed, EventLog& log,
                          CommandExecutor& commands, Timer& postiKell, Ui& ui)
     : m_state(state),
@@ -40,7 +36,7 @@ void MailSession::checkNow() {
     const Running running(*this);
     const BusyIndicator busy(m_ui);
     if (!StartMailSession()) {
-        m_log.LogEvent(kMailFailure);
+        m_log.LogEvent(LogCode::MailFailure);
     }
     if (!nested) {
         EndMailSession();
@@ -49,10 +45,10 @@ void MailSession::checkNow() {
 
 bool MailSession::StartMailSession() {
     m_state.ExecutedCommands = QString();
-    m_log.LogEvent(QStringLiteral("seansialgus"));
+    m_log.LogEvent(LogCode::SessionStart);
     if (m_mail.newSession()) {
         m_state.LastMailError = QString();
-        m_log.LogEvent(kMailFailure);
+        m_log.LogEvent(LogCode::MailFailure);
         return false;
     }
     try {
@@ -68,7 +64,7 @@ bool MailSession::StartMailSession() {
         return true;
     } catch (const MailError& error) {
         m_state.LastMailError = error.description();
-        m_log.LogEvent(kMailFailure);
+        m_log.LogEvent(LogCode::MailFailure);
         return false;
     }
 }
@@ -139,7 +135,7 @@ void MailSession::EndMailSession() {
         return;
     }
     m_mail.setNewSession(false);
-    m_log.LogEvent(QStringLiteral("Mailiserverist edukalt välja logitud"));
+    m_log.LogEvent(LogCode::SignedOff);
 }
 
 }  // namespace kestrum
