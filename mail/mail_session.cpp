@@ -1,5 +1,6 @@
 #include "mail_session.h"
 
+#include "core/mail_countdown.h"
 #include "mail/authentication_results.h"
 #include "mail/busy_indicator.h"
 #include "mail/logging.h"
@@ -31,7 +32,7 @@ void MailSession::Image1_Click() {
 // A check made while a session of ours is under way below it (its sign-on let events run) is
 // refused and leaves that session to sign itself off, instead of closing it under its feet.
 void MailSession::checkNow() {
-    m_state.MailCountdown = periodMinutes(m_state);
+    m_state.MailCountdown = mailPeriodMinutes(m_state);
     const bool nested = m_running;
     const Running running(*this);
     const BusyIndicator busy(m_ui);
