@@ -2,8 +2,8 @@
 
 #include "control/schedule.h"
 #include "core/logging.h"
+#include "core/mail_countdown.h"
 #include "device/board_link.h"
-#include "mail/mail_session.h"
 
 #include <QDebug>
 
@@ -38,7 +38,7 @@ Lifecycle::Lifecycle(State& state, Panel& panel, SettingsStore& store, SerialPor
     : m_state(state),
       m_panel(panel),
       m_store(store),
-      m_port(port),
+      m_portChoice(port, panel),
       m_timers(timers),
       m_ui(ui),
       m_parts(parts) {}
@@ -58,10 +58,12 @@ void Lifecycle::Form_Load() {
     if (m_shutDown) {
         return;
     }
-    choosePort();
+    m_portChoice.chooseAtStartUp(m_store);
     loadSettings();
     m_settingsLoaded = true;
-    armMailCountdown();
+    if (armMailCountdown(m_state, *m_timers.PostiKell)) {
+        m_panel.mailIndicatorShown = true;
+    }
     for (int i = 1; i <= 8; ++i) {
         m_panel.inputs[i - 1].lampLit = false;
         m_state.PreviousInputs[i] = 0;
@@ -69,34 +71,13 @@ void Lifecycle::Form_Load() {
     }
     m_panel.changed();
     m_parts.outputs.RestoreOutputStates();
-    m_parts.log.LogEvent(QStringLiteral("Start"));
+    m_parts.log.LogEvent(LogCode::Start);
 
     // Scans and the schedule begin only now, so that they never act on settings not yet loaded.
     m_timers.EventTimer->setInterval(BoardLink::kScanPeriodMs);
     m_timers.EventTimer->setEnabled(true);
     m_timers.Timer1->setInterval(Schedule::kTickMs);
     m_timers.Timer1->setEnabled(true);
-}
-
-// The stored port is tested once. When it cannot be opened (a USB adapter not yet plugged in)
-// port 2 serves this run if it opens; otherwise the board stays on the stored port, which the
-// scans keep trying. The store keeps the user's choice either way.
-void Lifecycle::choosePort() {
-    const GeneralKey& key = general::Jarjestikport;
-    int number = Value(m_store.read(sections::Seaded, key.key, QStringLiteral("0"))).toInt();
-    if (number <= 0) {
-        number = key.startupDefault.toInt();
-    }
-    const auto opens = [&](int candidate) {
-        m_port.setCommPort(candidate);
-        const bool opened = m_port.open();
-        m_port.close();
-        return opened;
-    };
-    if (!opens(number) && !opens(2)) {
-        m_port.setCommPort(number);
-    }
-    m_panel.portLabel = QString::number(m_port.commPort());
 }
 
 Value Lifecycle::load(const QString& section, const QString& key, const Value& fallback,
@@ -164,17 +145,6 @@ void Lifecycle::loadSettings() {
     loadGeneral(general::added);
 }
 
-void Lifecycle::armMailCountdown() {
-    if (m_state.MailEnabled == 1) {
-        m_state.MailCountdown = MailSession::periodMinutes(m_state);
-        m_timers.PostiKell->setInterval(60000);
-        m_timers.PostiKell->setEnabled(true);
-        m_panel.mailIndicatorShown = true;
-    } else {
-        m_timers.PostiKell->setEnabled(false);
-    }
-}
-
 void Lifecycle::Form_Unload() {
     m_ui.removeTrayIcon(m_state.TrayIconData);
     ShutDown();
@@ -204,7 +174,7 @@ void Lifecycle::writeBackAndLogStop() {
         }
         m_store.sync();
     });
-    m_parts.log.LogEvent(QStringLiteral("Stopp"));
+    m_parts.log.LogEvent(LogCode::Stop);
 }
 
 }  // namespace kestrum

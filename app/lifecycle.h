@@ -2,6 +2,7 @@
 
 #include "control/output_control.h"
 #include "core/panel.h"
+#include "core/port_choice.h"
 #include "core/serial_port.h"
 #include "core/settings_completion.h"
 #include "core/settings_keys.h"
@@ -36,20 +37,18 @@ public:
     bool hasShutDown() const { return m_shutDown; }
 
 private:
-    void choosePort();
     void loadSettings();
     void loadTimeTable(const NumberedSection& section, TimeTable<Value>& table);
     void loadTable(const NumberedSection& section, State::PerOutput& table);
     // The stored value as the program can use it; the store keeps what it holds.
     Value load(const QString& section, const QString& key, const Value& fallback,
                const Limits& limits) const;
-    void armMailCountdown();
     void writeBackAndLogStop();
 
     State& m_state;
     Panel& m_panel;
     SettingsStore& m_store;
-    SerialPort& m_port;
+    PortChoice m_portChoice;
     Timers& m_timers;
     Ui& m_ui;
     Parts m_parts;

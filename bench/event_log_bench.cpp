@@ -28,7 +28,7 @@ void BM_LogEventIntoFileOfSize(benchmark::State& run) {
     FixedClock clock;
     kestrum::EventLog log(state, clock, path);
     for (auto _ : run) {
-        log.LogEvent(QStringLiteral("seansialgus"));
+        log.LogEvent(kestrum::LogCode::SessionStart);
     }
 }
 BENCHMARK(BM_LogEventIntoFileOfSize)->Arg(0)->Arg(1 << 20)->Arg(64 << 20);

@@ -1,5 +1,6 @@
 #include "output_control.h"
 
+#include "core/mail_countdown.h"
 #include "core/settings_keys.h"
 
 namespace kestrum {
@@ -65,8 +66,7 @@ void OutputControl::Auto_Click(int index) {
 }
 
 // The stored states stay as they were, so they come back at the next start; the failure flags
-// are left alone. Mail control ends for real: a countdown left running would go on fetching and
-// running commands while the panel says mail control is off.
+// are left alone. Mail control ends for real, and with it the countdown to the next check.
 void OutputControl::ComOFF_Click() {
     m_board.openWithFallback();
     m_board.writeAllOff();
@@ -81,7 +81,7 @@ void OutputControl::ComOFF_Click() {
         m_timers.StroboTaimer[k - 1]->setEnabled(false);
     }
     m_state.MailEnabled = 0;
-    m_timers.PostiKell->setEnabled(false);
+    armMailCountdown(m_state, *m_timers.PostiKell);
     skipOnStoreError([&] {
         m_store.write(sections::Seaded, general::MailEnabled.key, m_state.MailEnabled.text());
         m_store.sync();

@@ -1,22 +1,26 @@
 #include "settings_completion.h"
 
+#include "mail_countdown.h"
 #include "settings_keys.h"
 
 namespace kestrum {
 
 SettingsCompletion::SettingsCompletion(State& state, Panel& panel, SettingsStore& store,
                                        SerialPort& port, Timers& timers, Ui& ui)
-    : m_state(state), m_panel(panel), m_store(store), m_port(port), m_timers(timers), m_ui(ui) {}
+    : m_state(state),
+      m_panel(panel),
+      m_store(store),
+      m_portChoice(port, panel),
+      m_timers(timers),
+      m_ui(ui) {}
 
 void SettingsCompletion::CompleteSettings() {
     m_panel.dateLabel = QStringLiteral("REBIRTH...");
     const bool completed = completeSections();
 
-    m_state.MailCountdown = 5;
-    m_timers.PostiKell->setInterval(60000);
-    m_timers.PostiKell->setEnabled(false);
+    holdMailCountdown(m_state, *m_timers.PostiKell);
 
-    const bool portTaken = completePort();
+    const bool portTaken = m_portChoice.complete(m_store);
     m_panel.changed();
     if (portTaken && completed) {
         m_ui.messageBox(QStringLiteral("Kaugvool täiendas programmi seadeid. Kontrolli üle!"),
@@ -106,24 +110,6 @@ void SettingsCompletion::completeGeneralSettings(bool& completed) {
             }
         });
     }
-}
-
-bool SettingsCompletion::completePort() {
-    const QString& key = general::Jarjestikport.key;
-    if (Value(m_store.read(sections::Seaded, key, QStringLiteral("0"))).toInt() > 0) {
-        return true;
-    }
-    m_port.setCommPort(1);
-    const bool opened = m_port.open();
-    m_port.close();
-    const int port = opened ? general::Jarjestikport.completionText.toInt() : 2;
-    m_port.setCommPort(port);
-    m_panel.portLabel = QString::number(port);
-    skipOnStoreError([&] {
-        m_store.write(sections::Seaded, key, QString::number(port));
-        m_store.sync();
-    });
-    return opened;
 }
 
 }  // namespace kestrum

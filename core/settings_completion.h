@@ -1,6 +1,7 @@
 #pragma once
 
 #include "panel.h"
+#include "port_choice.h"
 #include "serial_port.h"
 #include "settings_keys.h"
 #include "settings_store.h"
@@ -23,15 +24,13 @@ private:
     // Runs each row whose probe key reads empty; true when one of them asks to tell the user.
     bool completeSections();
     void completeGeneralSettings(bool& completed);
-    // Tests port 1 when no port is stored; false when it failed and port 2 was taken instead.
-    bool completePort();
     void fillSection(const NumberedSection& section, int count,
                      const std::function<void(int)>& before, const std::function<void(int)>& after);
 
     State& m_state;
     Panel& m_panel;
     SettingsStore& m_store;
-    SerialPort& m_port;
+    PortChoice m_portChoice;
     Timers& m_timers;
     Ui& m_ui;
 };

@@ -10,7 +10,12 @@ const QByteArray kStrobeCharacter = QByteArrayLiteral("a");
 }  // namespace
 
 BoardLink::BoardLink(State& state, Panel& panel, SerialPort& port, Timer& eventTimer, Timer& timer3)
-    : m_state(state), m_panel(panel), m_port(port), m_eventTimer(eventTimer), m_timer3(timer3) {
+    : m_state(state),
+      m_panel(panel),
+      m_port(port),
+      m_portChoice(port, panel),
+      m_eventTimer(eventTimer),
+      m_timer3(timer3) {
     m_eventTimer.setOnTick([this] { EventTimer_Timer(); });
     m_timer3.setOnTick([this] { Timer3_Timer(); });
 }
@@ -32,13 +37,7 @@ bool BoardLink::openPort() {
 }
 
 bool BoardLink::openWithFallback() {
-    if (openPort()) {
-        return true;
-    }
-    m_port.close();
-    m_port.setCommPort(m_port.commPort() == 1 ? 2 : 1);
-    m_panel.portLabel = QString::number(m_port.commPort());
-    return openPort();
+    return m_portChoice.openWithFallback([this] { return openPort(); });
 }
 
 void BoardLink::pulseClock() {

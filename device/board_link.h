@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/panel.h"
+#include "core/port_choice.h"
 #include "core/serial_port.h"
 #include "core/state.h"
 #include "core/timer.h"
@@ -27,8 +28,7 @@ public:
     // The same shift for a strobe toggle, which is no new command: a failure already announced
     // stays announced, or a persisting one would be logged and mailed at every toggle.
     void shiftStrobeToggle();
-    // Opens the port; when that fails, switches between ports 1 and 2 (any other to 1) and
-    // tries once more. The switch lasts for this run only.
+    // Opens the port; when it does not open, another serves this run (PortChoice).
     bool openWithFallback();
     // Latches every output off, on the port as it stands, leaving the failure flags alone.
     void writeAllOff();
@@ -50,6 +50,7 @@ private:
     State& m_state;
     Panel& m_panel;
     SerialPort& m_port;
+    PortChoice m_portChoice;
     Timer& m_eventTimer;
     Timer& m_timer3;
     std::function<void()> m_evaluateFrame;

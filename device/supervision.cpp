@@ -2,10 +2,6 @@
 
 namespace kestrum {
 
-namespace {
-const QString kMailFailure = QStringLiteral("Mailiserverisse sisselogimise viga");
-}  // namespace
-
 Supervision::Supervision(State& state, Panel& panel, EventLog& log, Notifier& notifier)
     : m_state(state), m_panel(panel), m_log(log), m_notifier(notifier) {}
 
@@ -20,7 +16,7 @@ void Supervision::notify(int event) {
     if (m_notifier.SendNotification(event)) {
         m_notifier.EndMailSession();
     } else {
-        m_log.LogEvent(kMailFailure);
+        m_log.LogEvent(LogCode::MailFailure);
     }
 }
 
@@ -31,7 +27,7 @@ void Supervision::handleInputChanges() {
         if (m_state.PreviousInputs[k] == m_state.ReadBack[k + 8]) {
             continue;
         }
-        m_log.LogInputChange(QStringLiteral("SisendMuutus"), k);
+        m_log.LogInputChange(k);
         if (m_state.MailEnabled == 1 && m_state.SisendiMuutuseMail[k] == 1) {
             notify(k);
         }
@@ -53,7 +49,7 @@ void Supervision::superviseOutputs() {
 
     for (int k = 1; k <= 8; ++k) {
         if (m_state.OutputFailed[k] == 1 && !(m_state.FailureAnnounced[k] == 1)) {
-            m_log.LogEvent(QStringLiteral("VäljundRikkis"));
+            m_log.LogEvent(LogCode::OutputsFailed);
             m_state.FailureAnnounced[k] = 1;
             if (m_state.MailEnabled == 1) {
                 notify(k + 9);

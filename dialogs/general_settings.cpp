@@ -1,8 +1,8 @@
 #include "general_settings.h"
 
+#include "core/mail_countdown.h"
 #include "core/settings_keys.h"
 #include "dialogs/refusal.h"
-#include "mail/mail_session.h"
 
 namespace kestrum {
 
@@ -12,7 +12,13 @@ const QString kSettingsError = QStringLiteral("Kaugvoole seadete viga...");
 
 GeneralSettings::GeneralSettings(State& state, Panel& panel, SettingsStore& store, SerialPort& port,
                                  Timers& timers, Ui& ui)
-    : m_state(state), m_panel(panel), m_store(store), m_port(port), m_timers(timers), m_ui(ui) {}
+    : m_state(state),
+      m_panel(panel),
+      m_store(store),
+      m_port(port),
+      m_portChoice(port, panel),
+      m_timers(timers),
+      m_ui(ui) {}
 
 GeneralForm GeneralSettings::Form_Load() {
     GeneralForm form;
@@ -30,7 +36,7 @@ GeneralForm GeneralSettings::Form_Load() {
         return stored;
     };
 
-    const int port = seaded(general::Jarjestikport).toInt();
+    const int port = PortChoice::stored(m_store);
     form.portIndex =
         port >= 1 && port <= 4 ? port - 1 : general::Jarjestikport.startupDefault.toInt() - 1;
     // Cut as start-up cuts them: the file may have been edited by hand since.
@@ -111,8 +117,7 @@ bool GeneralSettings::takePort(GeneralForm& form) {
                 m_store.sync();
             });
         }
-        m_port.setCommPort(previous);
-        m_panel.portLabel = QString::number(previous);
+        m_portChoice.setBack(previous);
         m_panel.changed();
         form.portIndex = previous >= 1 && previous <= 4 ? previous - 1 : form.portIndex;
         return refuse(m_ui, QStringLiteral("Valitud pordi aktiveerimine ei õnnestunud"),
@@ -127,22 +132,11 @@ bool GeneralSettings::takePort(GeneralForm& form) {
             m_store.write(devices.section, devices.key(chosen), form.device);
             m_store.sync();
         }
-        m_port.setCommPort(chosen);
-        if (!m_port.open()) {
+        if (!m_portChoice.takeChosen(chosen, m_state, m_store)) {
             return portRefused();
         }
-        m_port.close();
-        store(general::Jarjestikport, chosen);
-        m_panel.portLabel = QString::number(m_port.commPort());
         m_panel.changed();
-
-        if (m_state.MailEnabled == 1) {
-            m_state.MailCountdown = MailSession::periodMinutes(m_state);
-            m_timers.PostiKell->setInterval(60000);
-            m_timers.PostiKell->setEnabled(true);
-        } else {
-            m_timers.PostiKell->setEnabled(false);
-        }
+        armMailCountdown(m_state, *m_timers.PostiKell);
         if (form.mailEnabled && form.password.isEmpty()) {
             return refuse(m_ui, QStringLiteral("Tunnussõna väli on tühi!"), kSettingsError);
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/panel.h"
+#include "core/port_choice.h"
 #include "core/serial_port.h"
 #include "core/settings_keys.h"
 #include "core/settings_store.h"
@@ -59,6 +60,7 @@ private:
     Panel& m_panel;
     SettingsStore& m_store;
     SerialPort& m_port;
+    PortChoice m_portChoice;
     Timers& m_timers;
     Ui& m_ui;
 };

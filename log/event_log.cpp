@@ -33,35 +33,41 @@ QString EventLog::failedOutputEntries() const {
     return entries;
 }
 
-void EventLog::LogEvent(const QString& code) {
+QString EventLog::entries(LogCode code) const {
     const QString command = m_state.LastCommand.text();
-    QString text;
-    if (code == QLatin1String("Start")) {
-        text = entry(QStringLiteral("Kestrum started"));
-    } else if (code == QLatin1String("Stopp")) {
-        text = entry(QStringLiteral("Kestrum stopped"));
-    } else if (code == QLatin1String("seansialgus")) {
-        text = entry(QStringLiteral("Mailiseanss algas"));
-    } else if (code == QStringLiteral("Mailiserverist edukalt välja logitud")) {
-        text = entry(code) + QStringLiteral("---------------------") + kNewLine;
-    } else if (code == QLatin1String("Mailiserverisse sisselogimise viga")) {
-        text = entry(code) + m_state.LastMailError.text() + kNewLine;
-    } else if (code == QStringLiteral("Saadeti käsk")) {
-        text = entry(QStringLiteral("Saadeti käsk: ") + command);
-    } else if (code == QStringLiteral("Saadeti käsu täitmise kinnitus")) {
-        text = entry(code);
-    } else if (code == QStringLiteral("süntaks")) {
-        text = entry(QStringLiteral("Su sõnad on hämarik :( -> ") + command);
-    } else if (code == QLatin1String("aegpuudu")) {
-        text = entry(QStringLiteral("Saadeti käsk: ") + command +
-                     QStringLiteral(" kuid selle väljundi jaoks pole aegu veel määratud"));
-    } else if (code == QStringLiteral("VäljundRikkis")) {
-        text = failedOutputEntries();
+    switch (code) {
+        case LogCode::Start:
+            return entry(QStringLiteral("Kestrum started"));
+        case LogCode::Stop:
+            return entry(QStringLiteral("Kestrum stopped"));
+        case LogCode::SessionStart:
+            return entry(QStringLiteral("Mailiseanss algas"));
+        case LogCode::SignedOff:
+            return entry(QStringLiteral("Mailiserverist edukalt välja logitud")) +
+                   QStringLiteral("---------------------") + kNewLine;
+        case LogCode::MailFailure:
+            return entry(QStringLiteral("Mailiserverisse sisselogimise viga")) +
+                   m_state.LastMailError.text() + kNewLine;
+        case LogCode::CommandReceived:
+            return entry(QStringLiteral("Saadeti käsk: ") + command);
+        case LogCode::ConfirmationSent:
+            return entry(QStringLiteral("Saadeti käsu täitmise kinnitus"));
+        case LogCode::SyntaxError:
+            return entry(QStringLiteral("Su sõnad on hämarik :( -> ") + command);
+        case LogCode::NoTimes:
+            return entry(QStringLiteral("Saadeti käsk: ") + command +
+                         QStringLiteral(" kuid selle väljundi jaoks pole aegu veel määratud"));
+        case LogCode::OutputsFailed:
+            return failedOutputEntries();
     }
-    append(text);
+    Q_UNREACHABLE();
 }
 
-void EventLog::LogInputChange(const QString&, int n) {
+void EventLog::LogEvent(LogCode code) {
+    append(entries(code));
+}
+
+void EventLog::LogInputChange(int n) {
     append(entry(QStringLiteral("Sisend ") + signedText(n) + QStringLiteral(" (") +
                  m_state.SisendiNimi[n].text() + QStringLiteral(") on nüüd ") +
                  signedText(m_state.ReadBack[n + 8].toInt())));

@@ -64,22 +64,22 @@ void CommandExecutor::runMailCommands() {
         }
     }
     if (m_state.Confirm == 1 && !kReplyCommands.contains(m_state.LastCommand.text())) {
-        m_log.LogEvent(QStringLiteral("Saadeti käsu täitmise kinnitus"));
-        m_replies.SendReport(QStringLiteral("kinnitus"));
+        m_log.LogEvent(LogCode::ConfirmationSent);
+        m_replies.SendReport(ReplyKind::Confirmation);
     }
     m_switching.save();
 }
 
 bool CommandExecutor::execute(const QString& command) {
     m_state.LastCommand = command;
-    m_log.LogEvent(QStringLiteral("Saadeti käsk"));
+    m_log.LogEvent(LogCode::CommandReceived);
     m_state.ExecutedCommands.append(command + kNewLine);
     if (command == QLatin1String("LOGI")) {
-        m_replies.SendReport(QStringLiteral("logi"));
+        m_replies.SendReport(ReplyKind::Log);
     } else if (command == QLatin1String("SEISUND")) {
-        m_replies.SendReport(QStringLiteral("seisund"));
+        m_replies.SendReport(ReplyKind::Status);
     } else if (command == QLatin1String("AJAD")) {
-        m_replies.SendReport(QStringLiteral("ajad"));
+        m_replies.SendReport(ReplyKind::Times);
     } else if (command.startsWith(QLatin1String("KOORMUS"))) {
         return executeOutputCommand(command);
     }
@@ -90,8 +90,8 @@ bool CommandExecutor::execute(const QString& command) {
 bool CommandExecutor::executeOutputCommand(const QString& command) {
     const QChar separator = command.size() >= 8 ? command[7] : QChar();
     if (separator != QLatin1Char('_') && separator != QLatin1Char('-')) {
-        m_log.LogEvent(QStringLiteral("süntaks"));
-        m_replies.SendReport(QStringLiteral("viganekäsk"));
+        m_log.LogEvent(LogCode::SyntaxError);
+        m_replies.SendReport(ReplyKind::BadCommand);
         return false;
     }
     const QChar digit = command.size() >= 9 ? command[8] : QChar();
@@ -123,8 +123,8 @@ bool CommandExecutor::executeOutputCommand(const QString& command) {
         }
     } else if (startsWithEither(action, "_AUTO", "-AUTO")) {
         if (oneOutput && !m_switching.setControl(n, true)) {
-            m_log.LogEvent(QStringLiteral("aegpuudu"));
-            m_replies.SendReport(QStringLiteral("aegpuudu"));
+            m_log.LogEvent(LogCode::NoTimes);
+            m_replies.SendReport(ReplyKind::NoTimes);
             return false;
         }
     } else if (startsWithEither(action, "_KASI", "-KASI")) {

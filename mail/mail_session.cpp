@@ -1,14 +1,11 @@
 #include "mail_session.h"
 
+#include "core/mail_countdown.h"
 #include "mail/authentication_results.h"
 #include "mail/busy_indicator.h"
 #include "mail/logging.h"
 
 namespace kestrum {
-
-namespace {
-const QString kMailFailure = QStringLiteral("Mailiserverisse sisselogimise viga");
-}  // namespace
 
 MailSession::MailSession(State& state, MailBackend& mail, ProcessedMails& processed, EventLog& log,
                          CommandExecutor& commands, Timer& postiKell, Ui& ui)
@@ -35,12 +32,12 @@ void MailSession::Image1_Click() {
 // A check made while a session of ours is under way below it (its sign-on let events run) is
 // refused and leaves that session to sign itself off, instead of closing it under its feet.
 void MailSession::checkNow() {
-    m_state.MailCountdown = periodMinutes(m_state);
+    m_state.MailCountdown = mailPeriodMinutes(m_state);
     const bool nested = m_running;
     const Running running(*this);
     const BusyIndicator busy(m_ui);
     if (!StartMailSession()) {
-        m_log.LogEvent(kMailFailure);
+        m_log.LogEvent(LogCode::MailFailure);
     }
     if (!nested) {
         EndMailSession();
@@ -49,10 +46,10 @@ void MailSession::checkNow() {
 
 bool MailSession::StartMailSession() {
     m_state.ExecutedCommands = QString();
-    m_log.LogEvent(QStringLiteral("seansialgus"));
+    m_log.LogEvent(LogCode::SessionStart);
     if (m_mail.newSession()) {
         m_state.LastMailError = QString();
-        m_log.LogEvent(kMailFailure);
+        m_log.LogEvent(LogCode::MailFailure);
         return false;
     }
     try {
@@ -68,7 +65,7 @@ bool MailSession::StartMailSession() {
         return true;
     } catch (const MailError& error) {
         m_state.LastMailError = error.description();
-        m_log.LogEvent(kMailFailure);
+        m_log.LogEvent(LogCode::MailFailure);
         return false;
     }
 }
@@ -139,7 +136,7 @@ void MailSession::EndMailSession() {
         return;
     }
     m_mail.setNewSession(false);
-    m_log.LogEvent(QStringLiteral("Mailiserverist edukalt välja logitud"));
+    m_log.LogEvent(LogCode::SignedOff);
 }
 
 }  // namespace kestrum

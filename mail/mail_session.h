@@ -26,8 +26,6 @@ public:
     bool StartMailSession();
     void EndMailSession();
 
-    static int periodMinutes(const State& state) { return (state.MailCheckInt.toInt() + 1) * 5; }
-
     // Marks a session of ours as under way for its lifetime.
     class Running {
     public:

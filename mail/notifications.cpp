@@ -8,7 +8,6 @@ namespace kestrum {
 
 namespace {
 const QString kNewLine = QStringLiteral("\r\n");
-const QString kMailFailure = QStringLiteral("Mailiserverisse sisselogimise viga");
 }  // namespace
 
 Notifications::Notifications(State& state, const Clock& clock, MailBackend& mail, EventLog& log,
@@ -41,10 +40,10 @@ bool Notifications::SendNotification(int n) {
     }
     if (m_mail.newSession()) {
         m_state.LastMailError = QString();
-        m_log.LogEvent(kMailFailure);
+        m_log.LogEvent(LogCode::MailFailure);
         return false;
     }
-    m_log.LogEvent(QStringLiteral("seansialgus"));
+    m_log.LogEvent(LogCode::SessionStart);
     const MailSession::Running running(m_session);
     const BusyIndicator busy(m_ui);
     bool signedOn = false;
@@ -56,7 +55,7 @@ bool Notifications::SendNotification(int n) {
         m_mail.send(compose(n));
     } catch (const MailError& error) {
         m_state.LastMailError = error.description();
-        m_log.LogEvent(kMailFailure);
+        m_log.LogEvent(LogCode::MailFailure);
         if (!signedOn) {
             m_mail.setNewSession(false);
         }

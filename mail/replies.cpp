@@ -24,38 +24,43 @@ QString Replies::timeLine() const {
            mailDate(now);
 }
 
-void Replies::SendReport(const QString& kind) {
+void Replies::SendReport(ReplyKind kind) {
     if (m_state.PrefAdrText.text().isEmpty()) {
         return;
     }
     OutgoingMail mail{m_state.PrefAdrText.text(), {}, {}};
-    if (kind == QLatin1String("kinnitus")) {
-        mail.subject = QStringLiteral("Kaugvoole käsu täitmise kinnitusteade");
-        mail.body =
-            QStringLiteral("Täideti järgnevad käsud:") + kNewLine + m_state.ExecutedCommands.text();
-    } else if (kind == QLatin1String("logi")) {
-        mail.subject = QStringLiteral("Kaugvoole logi");
-        mail.body = logBody();
-        try {
-            m_mail.send(mail);
-        } catch (const MailError&) {
-        }
-        return;
-    } else if (kind == QLatin1String("seisund")) {
-        mail.subject = QStringLiteral("Kaugvoole hetkeseis");
-        mail.body = statusBody();
-    } else if (kind == QLatin1String("ajad")) {
-        mail.subject = QStringLiteral("Kaugvoole väljundite lülitumisajad");
-        mail.body = timesBody();
-    } else if (kind == QStringLiteral("viganekäsk")) {
-        mail.subject = QStringLiteral("Kaugvool ei saan'd  komandole pihta");
-        mail.body = QStringLiteral("Imelik käsk: ") + m_state.LastCommand.text();
-    } else if (kind == QLatin1String("aegpuudu")) {
-        mail.subject = QStringLiteral("Kaugvool ei saan'd  käsku täita");
-        mail.body = QStringLiteral("Saadeti käsk: ") + m_state.LastCommand.text() +
-                    QStringLiteral(" kuid selle väljundi jaoks pole aegu veel määratud") + kNewLine;
-    } else {
-        return;
+    switch (kind) {
+        case ReplyKind::Confirmation:
+            mail.subject = QStringLiteral("Kaugvoole käsu täitmise kinnitusteade");
+            mail.body = QStringLiteral("Täideti järgnevad käsud:") + kNewLine +
+                        m_state.ExecutedCommands.text();
+            break;
+        case ReplyKind::Log:
+            mail.subject = QStringLiteral("Kaugvoole logi");
+            mail.body = logBody();
+            try {
+                m_mail.send(mail);
+            } catch (const MailError&) {
+            }
+            return;
+        case ReplyKind::Status:
+            mail.subject = QStringLiteral("Kaugvoole hetkeseis");
+            mail.body = statusBody();
+            break;
+        case ReplyKind::Times:
+            mail.subject = QStringLiteral("Kaugvoole väljundite lülitumisajad");
+            mail.body = timesBody();
+            break;
+        case ReplyKind::BadCommand:
+            mail.subject = QStringLiteral("Kaugvool ei saan'd  komandole pihta");
+            mail.body = QStringLiteral("Imelik käsk: ") + m_state.LastCommand.text();
+            break;
+        case ReplyKind::NoTimes:
+            mail.subject = QStringLiteral("Kaugvool ei saan'd  käsku täita");
+            mail.body = QStringLiteral("Saadeti käsk: ") + m_state.LastCommand.text() +
+                        QStringLiteral(" kuid selle väljundi jaoks pole aegu veel määratud") +
+                        kNewLine;
+            break;
     }
     m_mail.send(mail);
 }

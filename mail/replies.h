@@ -6,15 +6,24 @@
 
 namespace kestrum {
 
+// What a reply answers; the comments give its kind in the program's Estonian.
+enum class ReplyKind {
+    Confirmation,  // "kinnitus": the commands a mail ran
+    Log,           // "logi": the end of the event log
+    Status,        // "seisund": each output's control, state and supervision verdict
+    Times,         // "ajad": each output's switching times
+    BadCommand,    // "viganekäsk": a command that could not be read
+    NoTimes,       // "aegpuudu": automatic control asked of an output without times
+};
+
 // The Estonian answers to mail commands, sent to the first preferred address inside the open
 // session. Without that address nothing is sent.
 class Replies {
 public:
     Replies(const State& state, const Clock& clock, MailBackend& mail, QString logFilePath);
 
-    // kind: "kinnitus", "logi", "seisund", "ajad", "viganekäsk" or "aegpuudu". A failed send
-    // throws MailError, except for the log reply, whose errors are ignored.
-    void SendReport(const QString& kind);
+    // A failed send throws MailError, except for the log reply, whose errors are ignored.
+    void SendReport(ReplyKind kind);
 
 private:
     // "Süsteemi aeg: <time> ja kuupäev: <date>".

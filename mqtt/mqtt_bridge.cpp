@@ -127,10 +127,10 @@ void MqttBridge::execute(int n, const QString& command, const QByteArray& payloa
         if (!known.control) {
             m_switching.switchNow(n, known.on);
         } else if (!m_switching.setControl(n, known.on == 1)) {
-            m_parts.log.LogEvent(QStringLiteral("aegpuudu"));
+            m_parts.log.LogEvent(LogCode::NoTimes);
             return;
         }
-        m_parts.log.LogEvent(QStringLiteral("Saadeti käsk"));
+        m_parts.log.LogEvent(LogCode::CommandReceived);
         m_switching.save();
         return;
     }

@@ -34,7 +34,7 @@ protected:
         write(log);
         return text();
     }
-    QString eventAlone(const QString& code) {
+    QString eventAlone(LogCode code) {
         return alone([&](EventLog& l) { l.LogEvent(code); });
     }
 
@@ -50,29 +50,29 @@ TEST_F(EventLogTest, EveryEventHasItsText) {
     state.LastCommand = QStringLiteral("KOORMUS_3_SISSE_KOHE");
     state.LastMailError = QStringLiteral("Connection refused");
     const struct {
-        const char* code;
+        LogCode code;
         QString text;
     } events[] = {
-        {"Start", kStamp + "Kestrum started\r\n"},
-        {"Stopp", kStamp + "Kestrum stopped\r\n"},
-        {"seansialgus", kStamp + "Mailiseanss algas\r\n"},
-        {"Mailiserverist edukalt välja logitud",
+        {LogCode::Start, kStamp + "Kestrum started\r\n"},
+        {LogCode::Stop, kStamp + "Kestrum stopped\r\n"},
+        {LogCode::SessionStart, kStamp + "Mailiseanss algas\r\n"},
+        {LogCode::SignedOff,
          kStamp + "Mailiserverist edukalt välja logitud\r\n---------------------\r\n"},
-        {"Mailiserverisse sisselogimise viga",
+        {LogCode::MailFailure,
          kStamp + "Mailiserverisse sisselogimise viga\r\nConnection refused\r\n"},
-        {"Saadeti käsk", kStamp + "Saadeti käsk: KOORMUS_3_SISSE_KOHE\r\n"},
-        {"Saadeti käsu täitmise kinnitus", kStamp + "Saadeti käsu täitmise kinnitus\r\n"},
-        {"süntaks", kStamp + "Su sõnad on hämarik :( -> KOORMUS_3_SISSE_KOHE\r\n"},
-        {"aegpuudu", kStamp + "Saadeti käsk: KOORMUS_3_SISSE_KOHE kuid selle väljundi jaoks "
-                              "pole aegu veel määratud\r\n"},
+        {LogCode::CommandReceived, kStamp + "Saadeti käsk: KOORMUS_3_SISSE_KOHE\r\n"},
+        {LogCode::ConfirmationSent, kStamp + "Saadeti käsu täitmise kinnitus\r\n"},
+        {LogCode::SyntaxError, kStamp + "Su sõnad on hämarik :( -> KOORMUS_3_SISSE_KOHE\r\n"},
+        {LogCode::NoTimes, kStamp + "Saadeti käsk: KOORMUS_3_SISSE_KOHE kuid selle väljundi "
+                                    "jaoks pole aegu veel määratud\r\n"},
     };
     for (const auto& e : events) {
-        EXPECT_EQ(eventAlone(QString::fromUtf8(e.code)), e.text) << e.code;
+        EXPECT_EQ(eventAlone(e.code), e.text) << e.text.toStdString();
     }
 }
 
 TEST_F(EventLogTest, MailErrorWithoutTextLeavesAnEmptyLine) {
-    EXPECT_EQ(eventAlone(QStringLiteral("Mailiserverisse sisselogimise viga")),
+    EXPECT_EQ(eventAlone(LogCode::MailFailure),
               kStamp + "Mailiserverisse sisselogimise viga\r\n\r\n");
 }
 
@@ -80,30 +80,29 @@ TEST_F(EventLogTest, FailedOutputsEachGetAnEntryInOrder) {
     state.OutputFailed[5] = 1;
     state.OutputFailed[2] = 1;
     state.OutputFailed[3] = 0;
-    EXPECT_EQ(eventAlone(QStringLiteral("VäljundRikkis")),
+    EXPECT_EQ(eventAlone(LogCode::OutputsFailed),
               kStamp + "Väljund: Väljund 2    ei lülitu ümber!\r\n" + kStamp +
                   "Väljund: Väljund 5    ei lülitu ümber!\r\n");
 }
 
 TEST_F(EventLogTest, EventsWithoutEntriesWriteNothing) {
-    EXPECT_EQ(eventAlone(QStringLiteral("VäljundRikkis")), "");
-    EXPECT_EQ(eventAlone(QStringLiteral("unknown")), "");
+    EXPECT_EQ(eventAlone(LogCode::OutputsFailed), "");
     EXPECT_FALSE(QFile::exists(path()));
 }
 
 TEST_F(EventLogTest, InputChangeCarriesNumbersInSignedForm) {
     state.ReadBack[11] = 1;
-    EXPECT_EQ(alone([](EventLog& l) { l.LogInputChange(QStringLiteral("SisendMuutus"), 3); }),
+    EXPECT_EQ(alone([](EventLog& l) { l.LogInputChange(3); }),
               kStamp + "Sisend  3 (Uks 3) on nüüd  1\r\n");
     state.ReadBack[16] = 0;
-    EXPECT_EQ(alone([](EventLog& l) { l.LogInputChange(QStringLiteral("SisendMuutus"), 8); }),
+    EXPECT_EQ(alone([](EventLog& l) { l.LogInputChange(8); }),
               kStamp + "Sisend  8 (Uks 8) on nüüd  0\r\n");
 }
 
 TEST_F(EventLogTest, LaterEventsStartWithASpace) {
-    log.LogEvent(QStringLiteral("Start"));
+    log.LogEvent(LogCode::Start);
     time.advance(61000);
-    log.LogEvent(QStringLiteral("seansialgus"));
+    log.LogEvent(LogCode::SessionStart);
     EXPECT_EQ(text(), kStamp + "Kestrum started\r\n 12-06-2026; 21:06:10; Mailiseanss algas\r\n");
 }
 
@@ -117,19 +116,19 @@ TEST_F(EventLogTest, AppendingGivesTheBytesOfARewrite) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(before);
         file.close();
-        log.LogEvent(QStringLiteral("Stopp"));
+        log.LogEvent(LogCode::Stop);
         EXPECT_EQ(bytes(), before + ' ' + toWindows1257(kStamp + "Kestrum stopped\r\n"));
     }
 }
 
 TEST_F(EventLogTest, EstonianLettersAreWrittenInTheBalticCodePage) {
     state.LastCommand = QStringLiteral("šž");
-    log.LogEvent(QStringLiteral("süntaks"));
+    log.LogEvent(LogCode::SyntaxError);
     EXPECT_EQ(bytes(),
               QByteArray("12-06-2026; 21:05:09; Su s\xF5nad on h\xE4marik :( -> \xF0\xFE\r\n"));
     QFile::remove(path());
     state.SisendiNimi[1] = QStringLiteral("Õö");
-    log.LogInputChange(QStringLiteral("SisendMuutus"), 1);
+    log.LogInputChange(1);
     EXPECT_TRUE(
         bytes().contains("(\xD5\xF6) on n\xFC\xFC"
                          "d"));
@@ -138,8 +137,8 @@ TEST_F(EventLogTest, EstonianLettersAreWrittenInTheBalticCodePage) {
 TEST_F(EventLogTest, LoggingOffWritesNothing) {
     for (const Value& off : {Value(0), Value("0"), Value()}) {
         state.Logi = off;
-        log.LogEvent(QStringLiteral("Start"));
-        log.LogInputChange(QStringLiteral("SisendMuutus"), 1);
+        log.LogEvent(LogCode::Start);
+        log.LogInputChange(1);
         EXPECT_FALSE(QFile::exists(path()));
     }
 }
@@ -147,11 +146,11 @@ TEST_F(EventLogTest, LoggingOffWritesNothing) {
 TEST_F(EventLogTest, MissingFolderIsCreatedAndUnwritableFileIsIgnored) {
     const QString nested = folder.filePath(QStringLiteral("a/b/kaugvoolus.log"));
     EventLog deep(state, time, nested);
-    deep.LogEvent(QStringLiteral("Start"));
+    deep.LogEvent(LogCode::Start);
     EXPECT_TRUE(QFile::exists(nested));
 
     EventLog blocked(state, time, folder.path());  // a folder cannot be opened as the file
-    blocked.LogEvent(QStringLiteral("Start"));
+    blocked.LogEvent(LogCode::Start);
 }
 
 TEST(EventLogPathTest, LogLivesInTheUsersDataFolder) {
