@@ -59,6 +59,7 @@ MqttDialog::MqttDialog(const MqttSettings& current, bool passwordInSettingsFile,
     layout->addWidget(m_report);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("ok"));
     QPushButton* test = buttons->addButton(tr("Test"), QDialogButtonBox::ActionRole);
     test->setObjectName(QStringLiteral("test"));
     connect(test, &QPushButton::clicked, this, &MqttDialog::runTest);

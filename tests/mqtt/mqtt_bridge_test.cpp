@@ -4,15 +4,20 @@
 #include "mail/settings_password_store.h"
 #include "mqtt/mosquitto_client.h"
 #include "mqtt/mqtt_bridge.h"
+#include "mqtt/mqtt_dialog.h"
 #include "support/local_servers.h"
 #include "support/log_lines.h"
 #include "support/rig.h"
 #include "support/scans.h"
+#include "support/widget_lookup.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -159,6 +164,31 @@ TEST_F(MqttBridgeTest, TheSettingsTestSaysWhetherTheBrokerAnswers) {
     // The running bridge was not pushed off the broker by the test's client.
     command(QStringLiteral("kestrum/output/2/set"), "ON");
     EXPECT_TRUE(rig.board.relay(2));
+}
+
+// The user's way in: the form is refused while the broker cannot be used, and what it keeps
+// is what the bridge connects with.
+TEST_F(MqttBridgeTest, TheSettingsWindowKeepsTheSettingsAndRestartsTheBridge) {
+    const auto fillAndConfirm = [&](const QString& topic) {
+        QTimer::singleShot(0, [&, topic] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            child<QLineEdit>(dialog, "broker")->setText(QStringLiteral("broker.lan"));
+            child<QLineEdit>(dialog, "topic")->setText(topic);
+            click(dialog, "ok");
+            EXPECT_TRUE(dialog->isVisible());
+            EXPECT_TRUE(child<QLabel>(dialog, "report")->text().contains("mqtt://host:port"));
+            child<QLineEdit>(dialog, "broker")->setText(broker->url());
+            click(dialog, "ok");
+        });
+    };
+    fillAndConfirm(QStringLiteral("house/box"));
+    EXPECT_EQ(editMqttSettings(rig.memory, passwords, *bridge, nullptr), QString());
+    EXPECT_EQ(rig.memory.read(mqtt::section, mqtt::topic), QStringLiteral("house/box"));
+    EXPECT_TRUE(eventually([&] {
+        return broker->retained({QStringLiteral("house/box/#")}).value("house/box/availability") ==
+               "online";
+    }));
 }
 
 }  // namespace
