@@ -22,15 +22,33 @@ QByteArray run(const QString& program, const QStringList& arguments) {
 
 }  // namespace
 
-MosquittoBroker::MosquittoBroker() : m_port(freePort()) {
+// Run as root the broker would give up its rights before reading its key in the test's
+// private folder; "user root" keeps them.
+MosquittoBroker::MosquittoBroker() : m_port(freePort()), m_tlsPort(freePort()) {
+    const QString key = m_dir.filePath(QStringLiteral("broker.key"));
+    run(QStringLiteral("openssl"),
+        {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+         QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
+         QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+         QStringLiteral("-keyout"), key, QStringLiteral("-out"), certificateFile(),
+         QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
+         QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
+         QStringLiteral("subjectAltName=IP:127.0.0.1")});
     QFile config(m_dir.filePath(QStringLiteral("mosquitto.conf")));
     config.open(QIODevice::WriteOnly);
-    config.write(QStringLiteral("listener %1 127.0.0.1\nallow_anonymous true\n"
-                                "persistence false\n")
+    config.write(QStringLiteral("user root\nallow_anonymous true\npersistence false\n"
+                                "listener %1 127.0.0.1\n"
+                                "listener %2 127.0.0.1\ncertfile %3\nkeyfile %4\n")
                      .arg(m_port)
+                     .arg(m_tlsPort)
+                     .arg(certificateFile(), key)
                      .toUtf8());
     config.close();
     start();
+}
+
+QString MosquittoBroker::certificateFile() const {
+    return m_dir.filePath(QStringLiteral("broker.crt"));
 }
 
 MosquittoBroker::~MosquittoBroker() {
@@ -42,13 +60,13 @@ void MosquittoBroker::start() {
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     m_process->start(QStringLiteral("/usr/sbin/mosquitto"),
                      {QStringLiteral("-c"), m_dir.filePath(QStringLiteral("mosquitto.conf"))});
-    for (int attempt = 0; attempt < 100 && !accepts(m_port); ++attempt) {
+    for (int attempt = 0; attempt < 100 && !(accepts(m_port) && accepts(m_tlsPort)); ++attempt) {
         if (m_process->state() == QProcess::NotRunning) {
             break;
         }
         QThread::msleep(50);
     }
-    if (!accepts(m_port)) {
+    if (!accepts(m_port) || !accepts(m_tlsPort)) {
         throw std::runtime_error("mosquitto did not start: " + m_process->readAll().toStdString());
     }
 }

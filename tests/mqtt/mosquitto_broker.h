@@ -10,8 +10,9 @@
 
 namespace kestrum::testing {
 
-// A Mosquitto broker on a free 127.0.0.1 port, anonymous and without persistence, so a restart
-// forgets every retained message. The command-line clients stand in for a home automation hub.
+// A Mosquitto broker on free 127.0.0.1 ports, plain and TLS, anonymous and without persistence,
+// so a restart forgets every retained message. Its certificate, for 127.0.0.1, is signed by
+// itself: no system trusts it. The command-line clients stand in for a home automation hub.
 class MosquittoBroker {
 public:
     // Throws std::runtime_error when it does not start.
@@ -21,8 +22,9 @@ public:
     void start();
     void stop();
 
-    int port() const { return m_port; }
     QString url() const { return QStringLiteral("mqtt://127.0.0.1:%1").arg(m_port); }
+    QString tlsUrl() const { return QStringLiteral("mqtts://127.0.0.1:%1").arg(m_tlsPort); }
+    QString certificateFile() const;
 
     // The retained messages under the topic filters, by topic.
     QMap<QString, QByteArray> retained(const QStringList& filters) const;
@@ -31,6 +33,7 @@ public:
 private:
     QTemporaryDir m_dir;
     int m_port;
+    int m_tlsPort;
     std::unique_ptr<QProcess> m_process;
 };
 
