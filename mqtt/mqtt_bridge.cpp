@@ -77,6 +77,7 @@ void MqttBridge::stop() {
     m_connected = false;
     m_lastReason.clear();
     m_published.clear();
+    m_names.clear();
 }
 
 // The broker may have lost what it kept, or kept what an older program published: all of it
@@ -86,6 +87,7 @@ void MqttBridge::connected() {
     m_connected = true;
     m_lastReason.clear();
     m_published.clear();
+    m_names.clear();
     publishChanges();
     m_parts.client.publish(availabilityTopic(), QByteArrayLiteral("online"));
 }
@@ -140,11 +142,22 @@ QString MqttBridge::availabilityTopic() const {
     return m_base + QStringLiteral("/availability");
 }
 
+// Scans change the panel ten times a second; the names, and with them the discovery
+// messages, seldom.
 void MqttBridge::publishChanges() {
     if (!m_connected) {
         return;
     }
-    for (const auto& [topic, payload] : publishedState(m_state, m_base, m_node)) {
+    const QStringList current = names(m_state);
+    if (current != m_names) {
+        m_names = current;
+        publishChanged(nameMessages(current, m_base, m_node));
+    }
+    publishChanged(stateMessages(m_state, m_base));
+}
+
+void MqttBridge::publishChanged(const std::map<QString, QByteArray>& messages) {
+    for (const auto& [topic, payload] : messages) {
         const auto sent = m_published.find(topic);
         if (sent == m_published.end() || sent->second != payload) {
             m_parts.client.publish(topic, payload);

@@ -46,6 +46,7 @@ private:
     void received(const QString& topic, const QByteArray& payload, bool retained);
     void execute(int n, const QString& command, const QByteArray& payload);
     void publishChanges();
+    void publishChanged(const std::map<QString, QByteArray>& messages);
     QString availabilityTopic() const;
 
     State& m_state;
@@ -59,6 +60,7 @@ private:
     bool m_connected = false;
     QString m_lastReason;
     std::map<QString, QByteArray> m_published;
+    QStringList m_names;  // as last published
 };
 
 }  // namespace kestrum

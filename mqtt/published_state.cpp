@@ -47,17 +47,36 @@ private:
 
 }  // namespace
 
-std::map<QString, QByteArray> publishedState(const State& state, const QString& base,
-                                             const QString& node) {
+QStringList names(const State& state) {
+    QStringList names;
+    for (int k = 1; k <= 8; ++k) {
+        names << nameOr(state.KlahviNimi[k], QStringLiteral("Output %1").arg(k))
+              << nameOr(state.SisendiNimi[k], QStringLiteral("Input %1").arg(k));
+    }
+    return names;
+}
+
+std::map<QString, QByteArray> stateMessages(const State& state, const QString& base) {
     std::map<QString, QByteArray> messages;
-    const Discovery discovery(base, node);
     for (int k = 1; k <= 8; ++k) {
         const QString output = QStringLiteral("%1/output/%2").arg(base).arg(k);
-        const QString name = nameOr(state.KlahviNimi[k], QStringLiteral("Output %1").arg(k));
         messages[output + QStringLiteral("/state")] = onOff(state.Valjundid[k] == 1);
         messages[output + QStringLiteral("/control")] =
             state.Juhtimine[k] == 1 ? QByteArrayLiteral("AUTO") : QByteArrayLiteral("MANUAL");
         messages[output + QStringLiteral("/failed")] = onOff(state.OutputFailed[k] == 1);
+        messages[QStringLiteral("%1/input/%2/state").arg(base).arg(k)] =
+            onOff(state.ReadBack[k + 8] == 1);
+    }
+    return messages;
+}
+
+std::map<QString, QByteArray> nameMessages(const QStringList& names, const QString& base,
+                                           const QString& node) {
+    std::map<QString, QByteArray> messages;
+    const Discovery discovery(base, node);
+    for (int k = 1; k <= 8; ++k) {
+        const QString output = QStringLiteral("%1/output/%2").arg(base).arg(k);
+        const QString& name = names[2 * (k - 1)];
         messages[output + QStringLiteral("/name")] = name.toUtf8();
         discovery.add(messages, QStringLiteral("switch"), QStringLiteral("output_%1").arg(k),
                       {{QStringLiteral("name"), name},
@@ -70,8 +89,7 @@ std::map<QString, QByteArray> publishedState(const State& state, const QString& 
                        {QStringLiteral("state_topic"), output + QStringLiteral("/failed")}});
 
         const QString input = QStringLiteral("%1/input/%2").arg(base).arg(k);
-        const QString inputName = nameOr(state.SisendiNimi[k], QStringLiteral("Input %1").arg(k));
-        messages[input + QStringLiteral("/state")] = onOff(state.ReadBack[k + 8] == 1);
+        const QString& inputName = names[2 * (k - 1) + 1];
         messages[input + QStringLiteral("/name")] = inputName.toUtf8();
         discovery.add(messages, QStringLiteral("binary_sensor"), QStringLiteral("input_%1").arg(k),
                       {{QStringLiteral("name"), inputName},

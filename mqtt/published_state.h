@@ -4,17 +4,21 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <map>
 
 namespace kestrum {
 
-// The retained messages the bridge keeps on the broker for the state as it stands, by topic,
-// all but its availability: the outputs' switching, control and failure, the inputs, their names,
-// and the discovery messages that make them one device "Kestrum" in Home Assistant. node names the
-// device among others on the same broker.
-std::map<QString, QByteArray> publishedState(const State& state, const QString& base,
-                                             const QString& node);
+// The retained messages the bridge keeps on the broker, by topic. The state's change at any
+// scan; the names', with the discovery messages that make the outputs and inputs one device
+// "Kestrum" in Home Assistant, only with the names. node names the device among others on the
+// same broker.
+std::map<QString, QByteArray> stateMessages(const State& state, const QString& base);
+// The names of output 1, input 1, output 2, ... as published.
+QStringList names(const State& state);
+std::map<QString, QByteArray> nameMessages(const QStringList& names, const QString& base,
+                                           const QString& node);
 
 // A client id as a discovery node id may be written: letters, digits, _ and -.
 QString discoveryNode(const QString& clientId);
