@@ -1,11 +1,10 @@
 #include "logon_dialog.h"
 
-#include <QApplication>
-#include <QDialogButtonBox>
+#include "core/tested_form.h"
+
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace kestrum {
@@ -18,8 +17,7 @@ LogonDialog::LogonDialog(const MailAccount& current, bool passwordInSettingsFile
       m_outgoing(new QLineEdit(current.outgoingUrl)),
       m_user(new QLineEdit(current.user)),
       m_password(new QLineEdit(current.password)),
-      m_sender(new QLineEdit(current.senderAddress)),
-      m_report(new QLabel) {
+      m_sender(new QLineEdit(current.senderAddress)) {
     setWindowTitle(tr("Mail account"));
     m_incoming->setObjectName(QStringLiteral("incoming"));
     m_incoming->setPlaceholderText(QStringLiteral("imaps://mail.example.org:993"));
@@ -29,9 +27,6 @@ LogonDialog::LogonDialog(const MailAccount& current, bool passwordInSettingsFile
     m_password->setObjectName(QStringLiteral("password"));
     m_password->setEchoMode(QLineEdit::Password);
     m_sender->setObjectName(QStringLiteral("sender"));
-    m_report->setObjectName(QStringLiteral("report"));
-    m_report->setWordWrap(true);
-    m_report->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* form = new QFormLayout;
     form->addRow(tr("Incoming server:"), m_incoming);
@@ -42,23 +37,8 @@ LogonDialog::LogonDialog(const MailAccount& current, bool passwordInSettingsFile
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    if (passwordInSettingsFile) {
-        auto* warning = new QLabel(
-            tr("No system keyring answers: the password will be kept in the settings file, "
-               "readable by your user account only."));
-        warning->setObjectName(QStringLiteral("passwordWarning"));
-        warning->setWordWrap(true);
-        layout->addWidget(warning);
-    }
-    layout->addWidget(m_report);
-
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    QPushButton* test = buttons->addButton(tr("Test"), QDialogButtonBox::ActionRole);
-    test->setObjectName(QStringLiteral("test"));
-    connect(test, &QPushButton::clicked, this, &LogonDialog::runTest);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    m_report = addTestedFormFoot(*this, *layout, passwordInSettingsFile,
+                                 [this] { return m_tester(account()); });
 }
 
 MailAccount LogonDialog::account() const {
@@ -68,16 +48,6 @@ MailAccount LogonDialog::account() const {
 
 QString LogonDialog::testReport() const {
     return m_report->text();
-}
-
-void LogonDialog::runTest() {
-    m_report->setText(tr("Testing..."));
-    // The test blocks within the back end's deadlines; show the busy state meanwhile.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_report->repaint();
-    const QString report = m_tester(account());
-    QApplication::restoreOverrideCursor();
-    m_report->setText(report);
 }
 
 LogonDialogPrompt::LogonDialogPrompt(LogonDialog::Tester tester, QWidget* parent)

@@ -27,15 +27,13 @@ public:
     QString testReport() const;
 
 private:
-    void runTest();
-
     Tester m_tester;
     QLineEdit* m_incoming;
     QLineEdit* m_outgoing;
     QLineEdit* m_user;
     QLineEdit* m_password;
     QLineEdit* m_sender;
-    QLabel* m_report;
+    QLabel* m_report = nullptr;
 };
 
 // Asks for the account with a LogonDialog.

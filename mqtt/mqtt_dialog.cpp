@@ -1,14 +1,12 @@
 #include "mqtt_dialog.h"
 
+#include "core/tested_form.h"
 #include "mail/mail_backend.h"
 #include "mqtt/mosquitto_client.h"
 
-#include <QApplication>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace kestrum {
@@ -31,14 +29,10 @@ MqttDialog::MqttDialog(const MqttSettings& current, bool passwordInSettingsFile,
       m_user(field(current.user, "user")),
       m_password(field(current.password, "password")),
       m_clientId(field(current.clientId, "clientId")),
-      m_topic(field(current.topic, "topic")),
-      m_report(new QLabel) {
+      m_topic(field(current.topic, "topic")) {
     setWindowTitle(tr("MQTT"));
     m_broker->setPlaceholderText(QStringLiteral("mqtts://broker.example.org:8883"));
     m_password->setEchoMode(QLineEdit::Password);
-    m_report->setObjectName(QStringLiteral("report"));
-    m_report->setWordWrap(true);
-    m_report->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* form = new QFormLayout;
     form->addRow(tr("Broker (empty: off):"), m_broker);
@@ -49,38 +43,13 @@ MqttDialog::MqttDialog(const MqttSettings& current, bool passwordInSettingsFile,
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    if (passwordInSettingsFile) {
-        auto* warning = new QLabel(
-            tr("No system keyring answers: the password will be kept in the settings file, "
-               "readable by your user account only."));
-        warning->setWordWrap(true);
-        layout->addWidget(warning);
-    }
-    layout->addWidget(m_report);
-
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("ok"));
-    QPushButton* test = buttons->addButton(tr("Test"), QDialogButtonBox::ActionRole);
-    test->setObjectName(QStringLiteral("test"));
-    connect(test, &QPushButton::clicked, this, &MqttDialog::runTest);
-    connect(buttons, &QDialogButtonBox::accepted, this, &MqttDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    m_report = addTestedFormFoot(*this, *layout, passwordInSettingsFile,
+                                 [this] { return m_tester(settings()); });
 }
 
 MqttSettings MqttDialog::settings() const {
     return {m_broker->text().trimmed(), m_user->text(), m_password->text(),
             m_clientId->text().trimmed(), m_topic->text().trimmed()};
-}
-
-void MqttDialog::runTest() {
-    m_report->setText(tr("Testing..."));
-    // The test waits for the broker within a deadline; show the busy state meanwhile.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_report->repaint();
-    const QString report = m_tester(settings());
-    QApplication::restoreOverrideCursor();
-    m_report->setText(report);
 }
 
 void MqttDialog::accept() {

@@ -26,7 +26,6 @@ public:
     MqttSettings settings() const;
 
 private:
-    void runTest();
     void accept() override;
 
     Tester m_tester;
@@ -35,7 +34,7 @@ private:
     QLineEdit* m_password;
     QLineEdit* m_clientId;
     QLineEdit* m_topic;
-    QLabel* m_report;
+    QLabel* m_report = nullptr;
 };
 
 // Lets the user edit the bridge's settings with an MqttDialog, keeps them and restarts the
