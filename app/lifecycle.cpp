@@ -44,7 +44,7 @@ Lifecycle::Lifecycle(State& state, Panel& panel, SettingsStore& store, SerialPor
       m_parts(parts) {}
 
 void Lifecycle::Form_Load() {
-    m_state.NewLine = QStringLiteral("\r\n");
+    m_state.NewLine = kNewLine;
     m_state.FailureReported = 0;
     m_panel.mailIndicatorShown = false;
     m_panel.failureLabel.clear();

@@ -8,6 +8,9 @@
 
 namespace kestrum {
 
+// Every line break of the mails and of the log file: carriage return, line feed.
+inline const QString kNewLine = QStringLiteral("\r\n");
+
 // What the tray icon needs from start-up; built once and used again to remove the icon.
 struct TrayIconRecord {
     QString tip;

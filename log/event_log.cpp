@@ -9,10 +9,6 @@
 
 namespace kestrum {
 
-namespace {
-const QString kNewLine = QStringLiteral("\r\n");
-}  // namespace
-
 EventLog::EventLog(const State& state, const Clock& clock, QString filePath)
     : m_state(state), m_clock(clock), m_filePath(std::move(filePath)) {}
 

@@ -21,7 +21,7 @@ LogiTekstWindow::LogiTekstWindow(const LogViewer& viewer, QWidget* parent) : QDi
     layout->addWidget(text);
     resize(720, 480);
     // Line ends arrive as CR LF; the box wants LF alone.
-    text->setPlainText(viewer.ViewLog().replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    text->setPlainText(viewer.ViewLog().replace(kNewLine, QStringLiteral("\n")));
 }
 
 }  // namespace kestrum

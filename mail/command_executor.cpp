@@ -6,7 +6,6 @@ namespace kestrum {
 
 namespace {
 
-const QString kNewLine = QStringLiteral("\r\n");
 constexpr int kLongestCommand = 64;
 const QStringList kReplyCommands = {QStringLiteral("LOGI"), QStringLiteral("SEISUND"),
                                     QStringLiteral("AJAD")};

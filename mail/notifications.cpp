@@ -6,10 +6,6 @@
 
 namespace kestrum {
 
-namespace {
-const QString kNewLine = QStringLiteral("\r\n");
-}  // namespace
-
 Notifications::Notifications(State& state, const Clock& clock, MailBackend& mail, EventLog& log,
                              MailSession& session, Ui& ui)
     : m_state(state), m_clock(clock), m_mail(mail), m_log(log), m_session(session), m_ui(ui) {}

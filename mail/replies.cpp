@@ -4,10 +4,6 @@
 
 namespace kestrum {
 
-namespace {
-const QString kNewLine = QStringLiteral("\r\n");
-}  // namespace
-
 QString mailTime(const QDateTime& now) {
     return now.toString(QStringLiteral("HH:mm:ss"));
 }
