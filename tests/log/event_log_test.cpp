@@ -22,7 +22,7 @@ protected:
             state.SisendiNimi[n] = QStringLiteral("Uks %1").arg(n);
         }
     }
-    QString path() const { return folder.filePath(QStringLiteral("kaugvoolus.log")); }
+    QString path() const { return folder.filePath("kaugvoolus.log"); }
     QByteArray bytes() const {
         QFile file(path());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -69,10 +69,8 @@ TEST_F(EventLogTest, EveryEventHasItsText) {
     for (const auto& e : events) {
         EXPECT_EQ(eventAlone(QString::fromUtf8(e.code)), e.text) << e.code;
     }
-}
-
-TEST_F(EventLogTest, MailErrorWithoutTextLeavesAnEmptyLine) {
-    EXPECT_EQ(eventAlone(QStringLiteral("Mailiserverisse sisselogimise viga")),
+    state.LastMailError = QString();
+    EXPECT_EQ(eventAlone("Mailiserverisse sisselogimise viga"),
               kStamp + "Mailiserverisse sisselogimise viga\r\n\r\n");
 }
 
@@ -80,31 +78,24 @@ TEST_F(EventLogTest, FailedOutputsEachGetAnEntryInOrder) {
     state.OutputFailed[5] = 1;
     state.OutputFailed[2] = 1;
     state.OutputFailed[3] = 0;
-    EXPECT_EQ(eventAlone(QStringLiteral("VäljundRikkis")),
-              kStamp + "Väljund: Väljund 2    ei lülitu ümber!\r\n" + kStamp +
-                  "Väljund: Väljund 5    ei lülitu ümber!\r\n");
+    EXPECT_EQ(eventAlone("VäljundRikkis"), kStamp + "Väljund: Väljund 2    ei lülitu ümber!\r\n" +
+                                               kStamp +
+                                               "Väljund: Väljund 5    ei lülitu ümber!\r\n");
 }
 
 TEST_F(EventLogTest, EventsWithoutEntriesWriteNothing) {
-    EXPECT_EQ(eventAlone(QStringLiteral("VäljundRikkis")), "");
-    EXPECT_EQ(eventAlone(QStringLiteral("unknown")), "");
+    EXPECT_EQ(eventAlone("VäljundRikkis"), "");
+    EXPECT_EQ(eventAlone("unknown"), "");
     EXPECT_FALSE(QFile::exists(path()));
 }
 
 TEST_F(EventLogTest, InputChangeCarriesNumbersInSignedForm) {
     state.ReadBack[11] = 1;
-    EXPECT_EQ(alone([](EventLog& l) { l.LogInputChange(QStringLiteral("SisendMuutus"), 3); }),
+    EXPECT_EQ(alone([](EventLog& l) { l.LogInputChange("SisendMuutus", 3); }),
               kStamp + "Sisend  3 (Uks 3) on nüüd  1\r\n");
     state.ReadBack[16] = 0;
-    EXPECT_EQ(alone([](EventLog& l) { l.LogInputChange(QStringLiteral("SisendMuutus"), 8); }),
+    EXPECT_EQ(alone([](EventLog& l) { l.LogInputChange("SisendMuutus", 8); }),
               kStamp + "Sisend  8 (Uks 8) on nüüd  0\r\n");
-}
-
-TEST_F(EventLogTest, LaterEventsStartWithASpace) {
-    log.LogEvent(QStringLiteral("Start"));
-    time.advance(61000);
-    log.LogEvent(QStringLiteral("seansialgus"));
-    EXPECT_EQ(text(), kStamp + "Kestrum started\r\n 12-06-2026; 21:06:10; Mailiseanss algas\r\n");
 }
 
 // Appending must leave exactly the bytes that rewriting the whole file with one space between
@@ -117,44 +108,31 @@ TEST_F(EventLogTest, AppendingGivesTheBytesOfARewrite) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(before);
         file.close();
-        log.LogEvent(QStringLiteral("Stopp"));
+        log.LogEvent("Stopp");
         EXPECT_EQ(bytes(), before + ' ' + toWindows1257(kStamp + "Kestrum stopped\r\n"));
     }
-}
-
-TEST_F(EventLogTest, EstonianLettersAreWrittenInTheBalticCodePage) {
-    state.LastCommand = QStringLiteral("šž");
-    log.LogEvent(QStringLiteral("süntaks"));
-    EXPECT_EQ(bytes(),
-              QByteArray("12-06-2026; 21:05:09; Su s\xF5nad on h\xE4marik :( -> \xF0\xFE\r\n"));
-    QFile::remove(path());
-    state.SisendiNimi[1] = QStringLiteral("Õö");
-    log.LogInputChange(QStringLiteral("SisendMuutus"), 1);
-    EXPECT_TRUE(
-        bytes().contains("(\xD5\xF6) on n\xFC\xFC"
-                         "d"));
+    time.advance(61000);
+    log.LogEvent("seansialgus");
+    EXPECT_TRUE(bytes().endsWith("\r\n 12-06-2026; 21:06:10; Mailiseanss algas\r\n"));
 }
 
 TEST_F(EventLogTest, LoggingOffWritesNothing) {
     for (const Value& off : {Value(0), Value("0"), Value()}) {
         state.Logi = off;
-        log.LogEvent(QStringLiteral("Start"));
-        log.LogInputChange(QStringLiteral("SisendMuutus"), 1);
+        log.LogEvent("Start");
+        log.LogInputChange("SisendMuutus", 1);
         EXPECT_FALSE(QFile::exists(path()));
     }
 }
 
 TEST_F(EventLogTest, MissingFolderIsCreatedAndUnwritableFileIsIgnored) {
-    const QString nested = folder.filePath(QStringLiteral("a/b/kaugvoolus.log"));
+    const QString nested = folder.filePath("a/b/kaugvoolus.log");
     EventLog deep(state, time, nested);
-    deep.LogEvent(QStringLiteral("Start"));
+    deep.LogEvent("Start");
     EXPECT_TRUE(QFile::exists(nested));
 
     EventLog blocked(state, time, folder.path());  // a folder cannot be opened as the file
-    blocked.LogEvent(QStringLiteral("Start"));
-}
-
-TEST(EventLogPathTest, LogLivesInTheUsersDataFolder) {
+    blocked.LogEvent("Start");
     EXPECT_EQ(defaultLogFilePath(),
               qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/KaugVool/kaugvoolus.log"));
 }

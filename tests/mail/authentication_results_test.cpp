@@ -31,7 +31,7 @@ TEST(AuthenticationResultsTest, OnlyOurServersTopmostVerdictCounts) {
         EXPECT_EQ(senderVerified(c.headers, ours, from), c.verified)
             << c.headers.join(" | ").toStdString();
     }
-    EXPECT_FALSE(senderVerified({QStringLiteral("mx.example.org; dmarc=pass")}, QString(), from))
+    EXPECT_FALSE(senderVerified({"mx.example.org; dmarc=pass"}, QString(), from))
         << "no server named, none verifies";
 }
 

@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
 #include <memory>
 
 namespace kestrum::testing {
@@ -55,5 +57,13 @@ private:
 
 // A port on 127.0.0.1 that nothing listens on at the moment of the call.
 int freePort();
+
+// The fixture of tests that need the servers. Starting them takes seconds, so they start once
+// per test program, for its first such test, and stop when the program's tests end.
+class MailServersTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    static MailServers& servers();
+};
 
 }  // namespace kestrum::testing
