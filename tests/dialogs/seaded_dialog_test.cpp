@@ -193,7 +193,7 @@ TEST(SeadedDialogDeviceTest, TheChosenDeviceIsStoredAndTestedOnOk) {
         click(&dialog, "ComOK");
         EXPECT_EQ(dialog.isVisible(), !opens);
         EXPECT_EQ(rig.seaded("Järjestikport"), opens ? "3" : "1");
-        EXPECT_EQ(rig.stored("Pordid", "Port 3"), opens ? chosen.deviceName() : "<missing>");
+        EXPECT_EQ(rig.memory.read("Pordid", "Port 3"), opens ? chosen.deviceName() : QString());
     }
     EXPECT_EQ(port.deviceName(), chosen.deviceName());
 }
