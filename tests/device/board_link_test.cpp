@@ -124,6 +124,13 @@ TEST_F(BoardLinkTest, InputsReachTheLampsAndFaultsTheReadBack) {
     testing::scanOnce(timers, time);
     EXPECT_FALSE(panel.inputs[1].lampLit);
     EXPECT_TRUE(panel.inputs[6].lampLit);
+
+    // Output 1 goes last: the port closes, and opens again, with DTR written asserted. The
+    // register must still load what the inputs are at the read, not at the close.
+    shift({1});
+    board.setInput(3, true);
+    testing::scanOnce(timers, time);
+    EXPECT_TRUE(panel.inputs[2].lampLit);
 }
 
 TEST_F(BoardLinkTest, EachScanStartsAPeriodAfterThePreviousOneEnded) {
