@@ -79,6 +79,12 @@ TEST_F(BoardLinkTest, AShiftClocksEightBitsThenStrobesAndCloses) {
     state.Valjundid[4] = "x";  // from a hand-edited store
     link.ShiftOutputs();
     EXPECT_EQ(trace(), "O" + repeated("dRr", 4) + "dRrDRr" + repeated("dRr", 2) + "aLC");
+    // What these traces rely on: the simulator shows any use of the closed port.
+    board.setDtrEnable(true);
+    board.setRtsEnable(true);
+    board.output("a");
+    EXPECT_TRUE(trace().ends_with("C!!!"));
+    EXPECT_FALSE(board.relay(1));
 }
 
 TEST_F(BoardLinkTest, AShiftClearsTheFailureFlagsOnlyWhenItHappened) {
