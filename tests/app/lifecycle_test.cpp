@@ -1,6 +1,8 @@
+#include "app/engine.h"
 #include "log/windows1257.h"
 #include "support/captured_warnings.h"
 #include "support/rig.h"
+#include "support/settings_files.h"
 
 #include "support/printers.h"
 
@@ -194,6 +196,27 @@ TEST_F(LifecycleTest, StopGoesOnWhenTheStoreFails) {
     program.lifecycle().ShutDown();
     EXPECT_EQ(rig.stored("SisendiMuutuseMail", "SisendiMuutuseMail 1"), "1");
     EXPECT_TRUE(logText().endsWith("; Kestrum stopped\r\n"));
+}
+
+// On the real services: start-up completes the settings file, and a stop while start-up waits on
+// its message is reported, so that no event loop is entered afresh.
+TEST(EngineTest, StartsOnTheRealServicesAndReportsAStopDuringStartUp) {
+    struct : AccountPrompt {
+        std::optional<MailAccount> askAccount(const MailAccount&, bool) override { return {}; }
+    } prompt;
+    testing::FakeUi ui;
+    testing::removeSettingsFiles();
+    {
+        Engine engine(true, ui, prompt);
+        EXPECT_TRUE(engine.start());
+        EXPECT_EQ(testing::onDisk("Seaded", "Subjekt"), "tuulelipp");
+        EXPECT_EQ(ui.calls.value(0), "show");
+    }
+    testing::removeSettingsFiles();
+    Engine engine(true, ui, prompt);
+    ui.whileMessageShown = [&] { engine.program().lifecycle().Form_Unload(); };
+    EXPECT_FALSE(engine.start());
+    testing::removeSettingsFiles();
 }
 
 }  // namespace
