@@ -122,6 +122,8 @@ TEST_F(AjadDialogTest, ClearingTheOnlyEntryMakesTheOutputManual) {
     state().Sisseajad(1, 3) = "08:00:00";
     state().Initsialiseeritud[3] = 1;
     state().Juhtimine[3] = 1;
+    rig.store->write("Juhtimine", "Juhtimine 3", "1");
+    rig.store->sync();
     rig.program->panel().outputs[2].autoLampLit = true;
     auto dialog = open();
     click<QToolButton>(dialog.get(), "ComDelTime");
