@@ -12,8 +12,8 @@ namespace {
 
 TEST(AutostartTest, TheEntryIsWrittenAndRemovedAndIsTheOnlyState) {
     QTemporaryDir home;
-    const QString entry = home.filePath(QStringLiteral("autostart/kestrum.desktop"));
-    const Autostart autostart(entry, QStringLiteral("/usr/bin/kestrum"));
+    const QString entry = home.filePath("autostart/kestrum.desktop");
+    const Autostart autostart(entry, "/usr/bin/kestrum");
     EXPECT_FALSE(autostart.enabled());
     EXPECT_EQ(autostart.setEnabled(true), "");
     EXPECT_TRUE(autostart.enabled());
@@ -30,20 +30,18 @@ TEST(AutostartTest, TheEntryIsWrittenAndRemovedAndIsTheOnlyState) {
 
 TEST(AutostartTest, AnEntryThatCannotBeWrittenGivesTheReason) {
     QTemporaryDir home;
-    QFile(home.filePath(QStringLiteral("autostart"))).open(QIODevice::WriteOnly);
-    const Autostart autostart(home.filePath(QStringLiteral("autostart/kestrum.desktop")),
+    QFile(home.filePath("autostart")).open(QIODevice::WriteOnly);
+    const Autostart autostart(home.filePath("autostart/kestrum.desktop"),
                               QStringLiteral("/usr/bin/kestrum"));
-    EXPECT_TRUE(autostart.setEnabled(true).contains(QStringLiteral("could not be written")));
+    EXPECT_TRUE(autostart.setEnabled(true).contains("could not be written"));
     EXPECT_FALSE(autostart.enabled());
 }
 
 TEST(AutostartTest, ExecQuotesPathsWithReservedCharacters) {
-    EXPECT_EQ(desktopExecQuoted(QStringLiteral("/opt/kestrum/bin/kestrum")),
-              "/opt/kestrum/bin/kestrum");
-    EXPECT_EQ(desktopExecQuoted(QStringLiteral("/home/mari/my build/kestrum")),
-              "\"/home/mari/my build/kestrum\"");
-    EXPECT_EQ(desktopExecQuoted(QStringLiteral("/home/x/$HOME/k")), "\"/home/x/\\\\$HOME/k\"");
-    EXPECT_EQ(desktopExecQuoted(QStringLiteral("/home/x/100%/k")), "/home/x/100%%/k");
+    EXPECT_EQ(desktopExecQuoted("/opt/kestrum/bin/kestrum"), "/opt/kestrum/bin/kestrum");
+    EXPECT_EQ(desktopExecQuoted("/home/mari/my build/kestrum"), "\"/home/mari/my build/kestrum\"");
+    EXPECT_EQ(desktopExecQuoted("/home/x/$HOME/k"), "\"/home/x/\\\\$HOME/k\"");
+    EXPECT_EQ(desktopExecQuoted("/home/x/100%/k"), "/home/x/100%%/k");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
+#include "app/engine.h"
 #include "log/windows1257.h"
 #include "support/captured_warnings.h"
 #include "support/rig.h"
+#include "support/settings_files.h"
 
 #include "support/printers.h"
 
@@ -16,7 +18,7 @@ using Kind = SimulatedBoard::Event::Kind;
 class LifecycleTest : public ::testing::Test {
 protected:
     void setSeaded(const char* key, const char* text) {
-        rig.memory.write(QStringLiteral("Seaded"), QString::fromUtf8(key), QString::fromUtf8(text));
+        rig.memory.write("Seaded", QString::fromUtf8(key), QString::fromUtf8(text));
     }
     // Keys of a section whose first key is missing are overwritten by the completion.
     void setNumbered(const char* section, const char* keyword, int n, const char* text) {
@@ -33,201 +35,144 @@ protected:
     testing::Rig rig;
 };
 
-TEST_F(LifecycleTest, FirstStartShowsTheWindowCompletesAndRestores) {
+TEST_F(LifecycleTest, FirstStartShowsTheWindowAndWarnsOfNothing) {
     const testing::CapturedWarnings warnings;
     Program& program = rig.start();
     EXPECT_TRUE(warnings.all().isEmpty()) << "completed names carry padding, they are not too long";
     EXPECT_EQ(rig.ui.calls, QStringList({"show", "tray+ Kaugvool"}));
-    EXPECT_EQ(rig.ui.messages.size(), 1U);
-    EXPECT_EQ(program.panel().portLabel, "1");
-    EXPECT_EQ(program.state().NewLine.text(), "\r\n");
     EXPECT_EQ(program.panel().outputs[4].frameCaption, "Väljund 5    ");
-    EXPECT_EQ(program.panel().inputs[0].frameCaption, "Sisend 1    ");
-    EXPECT_EQ(program.panel().outputs[0].switchCaption, "S");
-    EXPECT_FALSE(program.panel().mailIndicatorShown);
-    EXPECT_FALSE(program.timers().PostiKell->isEnabled());
+    EXPECT_EQ(program.state().NewLine.text(), "\r\n");
     EXPECT_TRUE(rig.logBytes().isEmpty()) << "logging is off by default";
 }
 
 // A USB adapter not yet plugged in: port 2 serves this run only if it opens; the store keeps
 // the user's port for the next start.
-TEST_F(LifecycleTest, AStoredPortThatFailsIsKeptAndPortTwoServesOnlyIfItOpens) {
-    for (const bool portTwoOpens : {true, false}) {
+TEST_F(LifecycleTest, AStoredPortIsKeptAndPortTwoServesOnlyWhileItFails) {
+    const struct {
+        bool storedOpens;
+        bool portTwoOpens;
+        int used;
+    } cases[] = {{true, false, 4}, {false, true, 2}, {false, false, 4}};
+    for (const auto& c : cases) {
         testing::Rig fresh;
-        fresh.memory.write(QStringLiteral("Seaded"), QStringLiteral("Järjestikport"),
-                           QStringLiteral("4"));
-        fresh.board.setPortAvailable(4, false);
-        fresh.board.setPortAvailable(2, portTwoOpens);
+        fresh.set("Seaded", "Järjestikport", "4");
+        fresh.board.setPortAvailable(4, c.storedOpens);
+        fresh.board.setPortAvailable(2, c.portTwoOpens);
         Program& program = fresh.start();
-        const QString used = portTwoOpens ? QStringLiteral("2") : QStringLiteral("4");
-        EXPECT_EQ(program.panel().portLabel, used);
-        EXPECT_EQ(fresh.board.commPort(), used.toInt());
-        EXPECT_EQ(fresh.seaded(QStringLiteral("Järjestikport")), "4");
+        EXPECT_EQ(program.panel().portLabel, QString::number(c.used));
+        EXPECT_EQ(fresh.board.commPort(), c.used);
+        EXPECT_EQ(fresh.seaded("Järjestikport"), "4");
         for (const auto& message : fresh.ui.messages) {
             EXPECT_NE(message.title, "Kaugvoole seadete viga...");
         }
+        EXPECT_FALSE(fresh.board.portOpen());
     }
 }
 
-TEST_F(LifecycleTest, StoredPortThatOpensIsKept) {
-    setSeaded("Järjestikport", "3");
-    Program& program = rig.start();
-    EXPECT_EQ(program.panel().portLabel, "3");
-    EXPECT_EQ(rig.seaded(QStringLiteral("Järjestikport")), "3");
-    EXPECT_FALSE(rig.board.portOpen());
-}
-
-TEST_F(LifecycleTest, PortOneMissingOnFirstRunEndsOnTwoWithoutTheMessage) {
-    rig.board.setPortAvailable(1, false);
-    Program& program = rig.start();
-    EXPECT_EQ(program.panel().portLabel, "2");
-    EXPECT_EQ(rig.seaded(QStringLiteral("Järjestikport")), "2");
-    EXPECT_TRUE(rig.ui.messages.empty());
-}
-
-TEST_F(LifecycleTest, MailControlArmsTheCountdown) {
-    setSeaded("MailEnabled", "1");
-    setSeaded("MailCheckInt", "2");
-    Program& program = rig.start();
-    EXPECT_TRUE(program.state().MailCountdown == 15);
-    EXPECT_TRUE(program.panel().mailIndicatorShown);
-    EXPECT_TRUE(program.timers().PostiKell->isEnabled());
-    EXPECT_EQ(program.timers().PostiKell->interval(), 60000);
-}
-
-TEST_F(LifecycleTest, StrobeTimersRunOnlyForStrobingOutputs) {
-    setNumbered("Mode", "Mode", 1, "0");
-    setNumbered("Mode", "Mode", 2, "1");
-    setNumbered("StroboSees", "StroboSees", 1, "300");
-    setNumbered("StroboSees", "StroboSees", 2, "250");
-    Program& program = rig.start();
-    EXPECT_TRUE(program.timers().StroboTaimer[1]->isEnabled());
-    EXPECT_EQ(program.timers().StroboTaimer[1]->interval(), 250);
-    for (int i : {0, 2, 3, 4, 5, 6, 7}) {
-        EXPECT_FALSE(program.timers().StroboTaimer[i]->isEnabled()) << i;
-    }
-}
-
-TEST_F(LifecycleTest, LoadedSettingsReachTheIndicators) {
+TEST_F(LifecycleTest, LoadedSettingsReachTheIndicatorsAndEmptyTextsGiveTheDefaults) {
     setNumbered("Juhtimine", "Juhtimine", 3, "1");
     setNumbered("KlahviNimi", "KlahviNimi", 1, "Pump        ");
     setNumbered("SisendiNimi", "SisendiNimi", 1, "Uks");
     setNumbered("SisendiMuutuseMail", "SisendiMuutuseMail", 6, "1");
     setNumbered("Väljundid", "Väljundid", 2, "1");
+    setNumbered("Mode", "Mode", 8, "1");
+    setNumbered("StroboSees", "StroboSees", 1, "");
+    setNumbered("StroboVäljas", "StroboVäljas", 8, "");
+    setNumbered("Sisseajad", "Sisseaeg", 1, "");
+    setSeaded("MailCheckInt", "");
     Program& program = rig.start();
     const Panel& panel = program.panel();
     EXPECT_TRUE(panel.outputs[2].autoLampLit);
     EXPECT_FALSE(panel.outputs[0].autoLampLit);
-    EXPECT_TRUE(program.state().Juhtimine[3] == 1);
     EXPECT_EQ(panel.outputs[0].frameCaption, "Pump        ");
-    EXPECT_EQ(panel.outputs[4].frameCaption, "Väljund  5")
-        << "a missing name has the start-up default";
+    EXPECT_EQ(panel.outputs[4].frameCaption, "Väljund  5") << "a missing name has the default";
     EXPECT_EQ(panel.inputs[0].frameCaption, "Uks");
-    EXPECT_EQ(panel.inputs[7].frameCaption, "Sisend  8");
     EXPECT_TRUE(panel.inputs[5].mailMarkShown);
     EXPECT_FALSE(panel.inputs[4].mailMarkShown);
     EXPECT_EQ(panel.outputs[1].switchCaption, "V");
-    EXPECT_EQ(panel.outputs[1].lampColour, kColourRed);
     EXPECT_TRUE(rig.board.relay(2));
-}
-
-TEST_F(LifecycleTest, EmptyStoredTextsGiveTheDefaults) {
-    setNumbered("Mode", "Mode", 1, "");
-    setNumbered("StroboSees", "StroboSees", 1, "");
-    setNumbered("StroboVäljas", "StroboVäljas", 1, "");
-    setNumbered("Sisseajad", "Sisseaeg", 1, "");
-    setSeaded("MailCheckInt", "");
-    Program& program = rig.start();
     const State& state = program.state();
     EXPECT_EQ(state.Mode[1].text(), "0");
     EXPECT_EQ(state.StroboSees[1].text(), "100");
-    EXPECT_EQ(state.StroboValjas[1].text(), "100");
     EXPECT_EQ(state.Sisseajad(1, 1).text(), "0");
     EXPECT_EQ(state.MailCheckInt.text(), "0");
+    EXPECT_TRUE(program.timers().StroboTaimer[7]->isEnabled()) << "output 8 strobes";
+    EXPECT_FALSE(program.timers().StroboTaimer[6]->isEnabled());
+    rig.time.advance(100);
+    EXPECT_TRUE(rig.board.relay(8));
+    rig.time.advance(100);
+    EXPECT_FALSE(rig.board.relay(8)) << "an empty off time is 100 ms";
 }
 
 // A hand-edited value that would stop or spin the engine is taken as its default, or cut when it
 // is a name, and told in one short warning line; the store keeps it.
 TEST_F(LifecycleTest, UnusableStoredValuesAreTakenAsTheirDefaultsAndReported) {
-    using Engine = std::function<QString(testing::Rig&)>;
-    const Engine strobeInterval = [](testing::Rig& r) {
-        return QString::number(r.program->timers().StroboTaimer[0]->interval());
-    };
-    const Engine offInterval = [&](testing::Rig& r) {
+    enum { OnInterval, Countdown, OutputName, InputName, OffInterval };
+    const auto observe = [](testing::Rig& r) {
+        QStringList seen{QString::number(r.program->timers().StroboTaimer[0]->interval()),
+                         r.program->state().MailCountdown.text(),
+                         r.program->panel().outputs[0].frameCaption,
+                         r.program->panel().inputs[0].frameCaption};
         r.time.advance(200);  // switched on at 100, off at 200
-        return strobeInterval(r);
-    };
-    const Engine countdown = [](testing::Rig& r) {
-        return r.program->state().MailCountdown.text();
-    };
-    const Engine outputName = [](testing::Rig& r) {
-        return r.program->panel().outputs[0].frameCaption;
-    };
-    const Engine inputName = [](testing::Rig& r) {
-        return r.program->panel().inputs[0].frameCaption;
+        return seen << QString::number(r.program->timers().StroboTaimer[0]->interval());
     };
     const struct {
         QString section;
         QString key;
         QString stored;
-        Engine engine;
+        int seen;
         QString expected;
     } cases[] = {
-        {"StroboSees", "StroboSees 1", "0", strobeInterval, "100"},
-        {"StroboSees", "StroboSees 1", "abc", strobeInterval, "100"},
-        {"StroboSees", "StroboSees 1", "1", strobeInterval, "100"},
-        {"StroboVäljas", "StroboVäljas 1", "-5", offInterval, "100"},
-        {"Seaded", "MailCheckInt", "-1", countdown, "5"},
-        {"Seaded", "MailCheckInt", "2000000000", countdown, "5"},
-        {"KlahviNimi", "KlahviNimi 1", QString(1 << 20, QLatin1Char('x')), outputName,
-         QString(12, QLatin1Char('x'))},
+        {"StroboSees", "StroboSees 1", "0", OnInterval, "100"},
+        {"StroboSees", "StroboSees 1", "abc", OnInterval, "100"},
+        {"StroboSees", "StroboSees 1", "1", OnInterval, "100"},
+        {"StroboVäljas", "StroboVäljas 1", "-5", OffInterval, "100"},
+        {"Seaded", "MailCheckInt", "-1", Countdown, "5"},
+        {"Seaded", "MailCheckInt", "2000000000", Countdown, "5"},
+        {"KlahviNimi", "KlahviNimi 1", QString(1 << 20, 'x'), OutputName, QString(12, 'x')},
         // Half of the emoji would be left at the cut.
-        {"SisendiNimi", "SisendiNimi 1", QString(11, QLatin1Char('a')) + QStringLiteral("😀b"),
-         inputName, QString(11, QLatin1Char('a'))},
+        {"SisendiNimi", "SisendiNimi 1", QString(11, 'a') + "😀b", InputName, QString(11, 'a')},
     };
     for (const auto& c : cases) {
         testing::Rig fresh;
-        fresh.memory.write(QStringLiteral("Mode"), QStringLiteral("Mode 1"), QStringLiteral("1"));
-        fresh.memory.write(QStringLiteral("Seaded"), QStringLiteral("MailEnabled"),
-                           QStringLiteral("1"));
-        fresh.memory.write(c.section, c.key, c.stored);
+        fresh.set("Mode", "Mode 1", "1");
+        fresh.set("Seaded", "MailEnabled", "1");
+        fresh.set(c.section, c.key, c.stored);
         const testing::CapturedWarnings warnings;
         fresh.start();
-        const std::string row = (c.key + QLatin1Char('=') + c.stored.left(20)).toStdString();
-        EXPECT_EQ(c.engine(fresh), c.expected) << row;
+        const std::string row = (c.key + '=' + c.stored.left(20)).toStdString();
+        EXPECT_EQ(observe(fresh).at(c.seen), c.expected) << row;
         ASSERT_EQ(warnings.all().size(), 1) << row;
         const QString& line = warnings.all().front();
-        EXPECT_TRUE(line.startsWith(QStringLiteral("kestrum.core: "))) << row;
+        EXPECT_TRUE(line.startsWith("kestrum.core: ")) << row;
         EXPECT_TRUE(line.contains(
             QStringLiteral("[%1] %2 = \"%3").arg(c.section, c.key, c.stored.left(10))))
             << line.toStdString();
         EXPECT_LT(line.size(), 200) << row;
-        EXPECT_EQ(fresh.memory.read(c.section, c.key), c.stored) << row;
+        EXPECT_EQ(fresh.stored(c.section, c.key), c.stored) << row;
     }
-}
-
-TEST_F(LifecycleTest, ScanningStartsAfterStartUp) {
-    rig.board.setInput(5, true);
-    Program& program = rig.start();
-    rig.board.clearHistory();
-    rig.time.advance(109);
-    EXPECT_FALSE(program.panel().inputs[4].lampLit);
-    rig.time.advance(1);
-    EXPECT_TRUE(program.panel().inputs[4].lampLit);
 }
 
 TEST_F(LifecycleTest, StartAndStopAreLoggedOnceEach) {
     setSeaded("Logi", "1");
+    rig.board.setInput(5, true);
     Program& program = rig.start();
+    rig.time.advance(109);
+    EXPECT_FALSE(program.panel().inputs[4].lampLit) << "the first scan comes a period after start";
+    rig.time.advance(BoardLink::kScanPeriodMs + 1);  // within the second scan's settle wait
+    EXPECT_TRUE(program.panel().inputs[4].lampLit);
     program.lifecycle().ShutDown();     // the Exit button
     program.lifecycle().Form_Unload();  // the window then unloads
     program.lifecycle().ShutDown();
     const QString log = logText();
-    EXPECT_EQ(log.count(QStringLiteral("Kestrum started")), 1);
-    EXPECT_EQ(log.count(QStringLiteral("Kestrum stopped")), 1);
-    EXPECT_TRUE(log.endsWith(QStringLiteral("; Kestrum stopped\r\n")));
-    EXPECT_EQ(rig.ui.calls.count(QStringLiteral("unload")), 1);
+    EXPECT_EQ(log.count("Kestrum started"), 1);
+    EXPECT_EQ(log.count("Kestrum stopped"), 1);
+    EXPECT_TRUE(log.endsWith("; Kestrum stopped\r\n"));
+    EXPECT_EQ(rig.ui.calls.count("unload"), 1);
     EXPECT_EQ(rig.ui.calls.last(), "tray- Kaugvool");
+    rig.board.clearHistory();
+    rig.time.advance(1000);
+    EXPECT_TRUE(rig.board.history().empty()) << "nothing scans after the stop, nor ends a scan";
 }
 
 TEST_F(LifecycleTest, StopWritesBackControlAndInputMailFlags) {
@@ -236,57 +181,42 @@ TEST_F(LifecycleTest, StopWritesBackControlAndInputMailFlags) {
     program.state().Juhtimine[4] = 1;
     program.state().SisendiMuutuseMail[7] = 1;
     program.lifecycle().Form_Unload();
-    EXPECT_EQ(rig.memory.read(QStringLiteral("Juhtimine"), QStringLiteral("Juhtimine 4")), "1");
-    EXPECT_EQ(rig.memory.read(QStringLiteral("Juhtimine"), QStringLiteral("Juhtimine 1")), "0");
-    EXPECT_FALSE(rig.memory.contains(QStringLiteral("Juhtimine"), QStringLiteral("Juhtimine 9")));
-    EXPECT_EQ(rig.memory.read(QStringLiteral("SisendiMuutuseMail"),
-                              QStringLiteral("SisendiMuutuseMail 7")),
-              "1");
+    EXPECT_EQ(rig.stored("Juhtimine", "Juhtimine 4"), "1");
+    EXPECT_EQ(rig.stored("Juhtimine", "Juhtimine 1"), "0");
+    EXPECT_EQ(rig.stored("Juhtimine", "Juhtimine 9"), "<missing>");
+    EXPECT_EQ(rig.stored("SisendiMuutuseMail", "SisendiMuutuseMail 7"), "1");
     EXPECT_EQ(rig.ui.calls.mid(2), QStringList({"tray- Kaugvool", "unload"}));
 }
 
 TEST_F(LifecycleTest, StopGoesOnWhenTheStoreFails) {
     setSeaded("Logi", "1");
     Program& program = rig.start();
-    rig.memory.failSection(QStringLiteral("Juhtimine"));
+    rig.memory.failSection("Juhtimine");
     program.state().SisendiMuutuseMail[1] = 1;
     program.lifecycle().ShutDown();
-    EXPECT_EQ(rig.memory.read(QStringLiteral("SisendiMuutuseMail"),
-                              QStringLiteral("SisendiMuutuseMail 1")),
-              "1");
-    EXPECT_TRUE(logText().endsWith(QStringLiteral("; Kestrum stopped\r\n")));
-    EXPECT_TRUE(rig.ui.calls.contains(QStringLiteral("unload")));
+    EXPECT_EQ(rig.stored("SisendiMuutuseMail", "SisendiMuutuseMail 1"), "1");
+    EXPECT_TRUE(logText().endsWith("; Kestrum stopped\r\n"));
 }
 
-// SIGTERM while the completion's message waits: the variables are not loaded yet, so writing
-// them back would empty the user's stored control modes and input mail flags.
-TEST_F(LifecycleTest, AStopBeforeTheSettingsAreLoadedWritesNothing) {
-    setSeaded("Logi", "1");
-    for (int n = 1; n <= 8; ++n) {
-        setNumbered("Juhtimine", "Juhtimine", n, "1");
-        setNumbered("SisendiMuutuseMail", "SisendiMuutuseMail", n, "1");
+// On the real services: start-up completes the settings file, and a stop while start-up waits on
+// its message is reported, so that no event loop is entered afresh.
+TEST(EngineTest, StartsOnTheRealServicesAndReportsAStopDuringStartUp) {
+    struct : AccountPrompt {
+        std::optional<MailAccount> askAccount(const MailAccount&, bool) override { return {}; }
+    } prompt;
+    testing::FakeUi ui;
+    testing::removeSettingsFiles();
+    {
+        Engine engine(true, ui, prompt);
+        EXPECT_TRUE(engine.start());
+        EXPECT_EQ(testing::onDisk("Seaded", "Subjekt"), "tuulelipp");
+        EXPECT_EQ(ui.calls.value(0), "show");
     }
-    Program& program = rig.build();
-    rig.ui.whileMessageShown = [&] { program.lifecycle().Form_Unload(); };
-    program.lifecycle().Form_Load();
-    ASSERT_EQ(rig.ui.messages.size(), 1U);
-    EXPECT_EQ(rig.memory.read(QStringLiteral("Juhtimine"), QStringLiteral("Juhtimine 8")), "1");
-    EXPECT_EQ(rig.memory.read(QStringLiteral("SisendiMuutuseMail"),
-                              QStringLiteral("SisendiMuutuseMail 8")),
-              "1");
-    EXPECT_TRUE(rig.ui.calls.contains(QStringLiteral("unload")));
-    EXPECT_TRUE(rig.logBytes().isEmpty()) << "neither a start nor a stop took place";
-    rig.board.clearHistory();
-    rig.time.advance(1000);
-    EXPECT_TRUE(rig.board.history().empty()) << "nothing scans";
-}
-
-TEST_F(LifecycleTest, NothingScansAfterTheStop) {
-    Program& program = rig.start();
-    program.lifecycle().ShutDown();
-    rig.board.clearHistory();
-    rig.time.advance(1000);
-    EXPECT_TRUE(rig.board.history().empty());
+    testing::removeSettingsFiles();
+    Engine engine(true, ui, prompt);
+    ui.whileMessageShown = [&] { engine.program().lifecycle().Form_Unload(); };
+    EXPECT_FALSE(engine.start());
+    testing::removeSettingsFiles();
 }
 
 }  // namespace

@@ -6,18 +6,9 @@
 namespace kestrum {
 namespace {
 
-const QString kNoTimesText = QStringLiteral(
-    "Automaatreziimi siirdumiseks peavad sisse- ja väljalülitumisajad olema defineeritud. "
-    "Jätkan käsitsijuhtimisel!");
-
 class ManualControlTest : public ::testing::Test {
 protected:
     ManualControlTest() { rig.ui.messages.clear(); }
-    QString stored(const char* section, int k) const {
-        return rig.memory.read(QString::fromUtf8(section),
-                               QString::fromUtf8(section) + signedText(k),
-                               QStringLiteral("<none>"));
-    }
 
     testing::Rig rig;
     Program& program = rig.start();
@@ -33,31 +24,31 @@ TEST_F(ManualControlTest, SwitchButtonTogglesShiftsStoresAndMakesManual) {
     EXPECT_EQ(panel.outputs[2].switchCaption, "V");
     EXPECT_EQ(panel.outputs[2].lampColour, kColourRed);
     EXPECT_TRUE(rig.board.relay(3));
-    EXPECT_EQ(stored("Väljundid", 3), "1");
+    EXPECT_EQ(rig.stored("Väljundid", "Väljundid 3"), "1");
     EXPECT_TRUE(state.Juhtimine[3] == 0);
     EXPECT_FALSE(panel.outputs[2].autoLampLit);
-    EXPECT_EQ(stored("Juhtimine", 3), "0") << "control mode reaches the store only later";
+    EXPECT_EQ(rig.stored("Juhtimine", "Juhtimine 3"), "0") << "control mode is stored only later";
 
     state.Valjundid[3] = "7";  // neither on nor off: a click switches it off
     program.switchClicked(2);
     EXPECT_TRUE(state.Valjundid[3] == 0);
     EXPECT_EQ(panel.outputs[2].switchCaption, "S");
     EXPECT_FALSE(rig.board.relay(3));
-    EXPECT_EQ(stored("Väljundid", 3), "0");
+    EXPECT_EQ(rig.stored("Väljundid", "Väljundid 3"), "0");
 }
 
-TEST_F(ManualControlTest, AutoNeedsSwitchingTimes) {
+TEST_F(ManualControlTest, AutoNeedsSwitchingTimesUnlessTheSettingsWindowDefinesThem) {
     program.autoClicked(4);
     EXPECT_EQ(rig.ui.calls.last(), "settings");
     ASSERT_EQ(rig.ui.messages.size(), 1U);
-    EXPECT_EQ(rig.ui.messages[0].text, kNoTimesText);
-    EXPECT_EQ(rig.ui.messages[0].title, "Kaugvoolus");
+    EXPECT_EQ(rig.ui.messages[0].text,
+              "Automaatreziimi siirdumiseks peavad sisse- ja väljalülitumisajad olema "
+              "defineeritud. Jätkan käsitsijuhtimisel!");
     EXPECT_EQ(rig.ui.messages[0].icon, MessageIcon::Critical);
     EXPECT_TRUE(state.Juhtimine[5] == 0);
     EXPECT_FALSE(panel.outputs[4].autoLampLit);
-}
 
-TEST_F(ManualControlTest, TimesDefinedInTheSettingsWindowAreEnough) {
+    rig.ui.messages.clear();
     rig.ui.whileSettingsOpen = [&] { state.Initsialiseeritud[5] = 1; };
     program.autoClicked(4);
     EXPECT_TRUE(rig.ui.messages.empty());
@@ -67,22 +58,21 @@ TEST_F(ManualControlTest, TimesDefinedInTheSettingsWindowAreEnough) {
 
 TEST_F(ManualControlTest, AutoTwiceReturnsToManualAndRewritesTheSection) {
     state.Initsialiseeritud[2] = "1";
-    rig.memory.write(QStringLiteral("Juhtimine"), QStringLiteral("Juhtimine 9"),
-                     QStringLiteral("1"));
+    rig.set("Juhtimine", "Juhtimine 9", "1");
     state.Valjundid[2] = 1;
     program.autoClicked(1);
-    EXPECT_EQ(stored("Juhtimine", 2), "1");
+    EXPECT_EQ(rig.stored("Juhtimine", "Juhtimine 2"), "1");
     EXPECT_TRUE(panel.outputs[1].autoLampLit);
     EXPECT_TRUE(state.Valjundid[2] == 1) << "the wanted state is not changed";
     program.autoClicked(1);
-    EXPECT_EQ(stored("Juhtimine", 2), "0");
+    EXPECT_EQ(rig.stored("Juhtimine", "Juhtimine 2"), "0");
     EXPECT_FALSE(panel.outputs[1].autoLampLit);
-    EXPECT_FALSE(rig.memory.contains(QStringLiteral("Juhtimine"), QStringLiteral("Juhtimine 9")));
-    EXPECT_TRUE(rig.ui.calls.filter(QStringLiteral("settings")).isEmpty());
+    EXPECT_EQ(rig.stored("Juhtimine", "Juhtimine 9"), "<missing>");
+    EXPECT_FALSE(rig.ui.calls.contains("settings"));
 }
 
 TEST_F(ManualControlTest, AllOffStopsEverythingButKeepsTheStoredStates) {
-    rig.memory.write(QStringLiteral("Seaded"), QStringLiteral("MailEnabled"), QStringLiteral("1"));
+    rig.set("Seaded", "MailEnabled", "1");
     for (int k : {1, 4, 8}) {
         program.switchClicked(k - 1);
     }
@@ -96,33 +86,22 @@ TEST_F(ManualControlTest, AllOffStopsEverythingButKeepsTheStoredStates) {
     program.allOffClicked();
     for (int k = 1; k <= 8; ++k) {
         EXPECT_FALSE(rig.board.relay(k)) << k;
-        EXPECT_TRUE(state.Valjundid[k] == 0);
-        EXPECT_TRUE(state.Mode[k] == 0);
-        EXPECT_TRUE(state.Juhtimine[k] == 0);
+        EXPECT_TRUE(state.Valjundid[k] == 0 && state.Mode[k] == 0 && state.Juhtimine[k] == 0);
         EXPECT_EQ(panel.outputs[k - 1].switchCaption, "S");
         EXPECT_FALSE(program.timers().StroboTaimer[k - 1]->isEnabled());
     }
-    EXPECT_EQ(rig.seaded(QStringLiteral("MailEnabled")), "0");
+    EXPECT_EQ(rig.seaded("MailEnabled"), "0");
     EXPECT_FALSE(panel.mailIndicatorShown);
     EXPECT_TRUE(state.OutputFailed[2] == 1) << "failure flags are left alone";
-    EXPECT_EQ(stored("Väljundid", 4), "1");
+    rig.time.advance(16 * 60 * 1000);
+    EXPECT_TRUE(rig.mailbox.calls.isEmpty()) << "no mail is fetched after all-off";
 
     testing::Rig restarted;
     restarted.memory = rig.memory;
     restarted.start();
-    EXPECT_TRUE(restarted.board.relay(1));
-    EXPECT_TRUE(restarted.board.relay(4));
-    EXPECT_TRUE(restarted.board.relay(8));
-    EXPECT_FALSE(restarted.board.relay(2));
-}
-
-TEST(AllOffMailTest, NoMailIsFetchedAfterAllOff) {
-    testing::Rig rig;
-    rig.memory.write(QStringLiteral("Seaded"), QStringLiteral("MailEnabled"), QStringLiteral("1"));
-    rig.start();
-    rig.program->allOffClicked();
-    rig.time.advance(16 * 60 * 1000);
-    EXPECT_EQ(rig.mailbox.calls, QStringList());
+    for (int k = 1; k <= 8; ++k) {
+        EXPECT_EQ(restarted.board.relay(k), k == 1 || k == 4 || k == 8) << k;
+    }
 }
 
 TEST_F(ManualControlTest, AllOffTriesTheOtherPortForThisRunOnly) {
@@ -131,7 +110,7 @@ TEST_F(ManualControlTest, AllOffTriesTheOtherPortForThisRunOnly) {
     program.allOffClicked();
     EXPECT_EQ(rig.board.commPort(), 2);
     EXPECT_EQ(panel.portLabel, "2");
-    EXPECT_EQ(rig.seaded(QStringLiteral("Järjestikport")), "1");
+    EXPECT_EQ(rig.seaded("Järjestikport"), "1");
     const auto& history = rig.board.history();
     EXPECT_EQ(std::count_if(
                   history.begin(), history.end(),

@@ -1,31 +1,21 @@
-#include "support/rig.h"
-
 #include "support/printers.h"
+#include "support/rig.h"
 
 #include <gtest/gtest.h>
 
 namespace kestrum {
 namespace {
 
-class OutputControlTest : public ::testing::Test {
-protected:
-    void store(int k, const char* text) {
-        rig.memory.write(QStringLiteral("Väljundid"), QStringLiteral("Väljundid %1").arg(k),
-                         QString::fromLatin1(text));
-    }
-    QString stored(int k) const {
-        return rig.memory.read(QStringLiteral("Väljundid"), QStringLiteral("Väljundid %1").arg(k),
-                               QStringLiteral("<missing>"));
-    }
+QString key(int k) {
+    return QStringLiteral("Väljundid %1").arg(k);
+}
+
+TEST(OutputControlTest, RestoreShowsAndShiftsTheStoredStates) {
     testing::Rig rig;
     Program& program = rig.build();
-};
-
-TEST_F(OutputControlTest, RestoreShowsAndShiftsTheStoredStates) {
-    store(1, "1");
-    store(2, "0");
-    store(3, "");
-    store(4, "2");
+    for (const auto& [k, text] : {std::pair{1, "1"}, {2, "0"}, {3, ""}, {4, "2"}}) {
+        rig.set("Väljundid", key(k), QString::fromLatin1(text));
+    }
     Panel& panel = program.panel();
     panel.outputs[3].switchCaption = QStringLiteral("?");
     program.outputs().RestoreOutputStates();
@@ -39,31 +29,29 @@ TEST_F(OutputControlTest, RestoreShowsAndShiftsTheStoredStates) {
     EXPECT_EQ(state.Valjundid[4].text(), "2") << "an unknown state stays as stored";
     EXPECT_EQ(panel.outputs[3].switchCaption, "?") << "and leaves the indicators alone";
     EXPECT_TRUE(state.Valjundid[8] == 0) << "a missing key is off";
-    EXPECT_TRUE(rig.board.relay(1));
-    for (int k = 2; k <= 8; ++k) {
-        EXPECT_FALSE(rig.board.relay(k)) << k;
+    for (int k = 1; k <= 8; ++k) {
+        EXPECT_EQ(rig.board.relay(k), k == 1) << k;
     }
 }
 
-TEST_F(OutputControlTest, SaveReplacesTheSection) {
-    store(9, "1");
+TEST(OutputControlTest, SaveReplacesTheSectionAndIgnoresAStoreThatFails) {
+    testing::Rig rig;
+    Program& program = rig.build();
+    rig.set("Väljundid", key(9), "1");
     for (int k = 1; k <= 8; ++k) {
         program.state().Valjundid[k] = k % 2;
     }
     program.state().Valjundid[6] = "1";
     program.outputs().SaveOutputStates();
-    EXPECT_EQ(stored(1), "1");
-    EXPECT_EQ(stored(2), "0");
-    EXPECT_EQ(stored(6), "1");
-    EXPECT_EQ(stored(9), "<missing>");
-}
+    EXPECT_EQ(rig.stored("Väljundid", key(1)), "1");
+    EXPECT_EQ(rig.stored("Väljundid", key(2)), "0");
+    EXPECT_EQ(rig.stored("Väljundid", key(6)), "1");
+    EXPECT_EQ(rig.stored("Väljundid", key(9)), "<missing>");
 
-TEST_F(OutputControlTest, SaveIgnoresAStoreThatFails) {
-    store(1, "1");
-    rig.memory.failSection(QStringLiteral("Väljundid"));
+    rig.memory.failSection("Väljundid");
     program.state().Valjundid[1] = 0;
     program.outputs().SaveOutputStates();
-    EXPECT_EQ(stored(1), "1");
+    EXPECT_EQ(rig.stored("Väljundid", key(1)), "1");
 }
 
 }  // namespace

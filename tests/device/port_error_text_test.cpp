@@ -14,31 +14,31 @@ TEST(PortErrorTextTest, NamesDeviceAndReasonAndAdvisesOnlyAMissingGroup) {
         QString advice;  // the command it gives; empty for none
     };
     const Case cases[] = {
-        {{QStringLiteral("Permission denied"), QStringLiteral("dialout")},
+        {{"Permission denied", "dialout"},
          QStringLiteral("Cannot open /dev/ttyUSB0: Permission denied. Add your user to the group "
                         "dialout "),
          QStringLiteral("(sudo usermod -aG dialout $USER)")},
-        {{QStringLiteral("Permission denied"), QStringLiteral("uucp")},
+        {{"Permission denied", "uucp"},
          QStringLiteral("Cannot open /dev/ttyUSB0: Permission denied. Add your user to the group "
                         "uucp "),
          QStringLiteral("(sudo usermod -aG uucp $USER)")},
         // Refused although the user may use the device: another program holds it.
-        {{QStringLiteral("Permission error while locking the device"), QString()},
+        {{"Permission error while locking the device", QString()},
          QStringLiteral("Cannot open /dev/ttyUSB0: Permission error while locking the device."),
          QString()},
-        {{QStringLiteral("The system cannot find the file specified.\r\n"), QString()},
+        {{"The system cannot find the file specified.\r\n", QString()},
          QStringLiteral("Cannot open /dev/ttyUSB0: The system cannot find the file specified."),
          QString()},
     };
     for (const Case& c : cases) {
-        const QString text = portOpenErrorText(QStringLiteral("/dev/ttyUSB0"), c.error);
+        const QString text = portOpenErrorText("/dev/ttyUSB0", c.error);
         if (c.advice.isEmpty()) {
             EXPECT_EQ(text, c.start);
             continue;
         }
         EXPECT_TRUE(text.startsWith(c.start)) << text.toStdString();
         EXPECT_TRUE(text.contains(c.advice)) << text.toStdString();
-        EXPECT_TRUE(text.endsWith(QStringLiteral("log out and in again."))) << text.toStdString();
+        EXPECT_TRUE(text.endsWith("log out and in again.")) << text.toStdString();
     }
 }
 

@@ -12,15 +12,14 @@ TEST(QtSerialPortTest, PortNumbersNameDevices) {
     testing::MemorySettingsStore store;
     EXPECT_EQ(serialDeviceName(store, 1), "/dev/ttyS0");
     EXPECT_EQ(serialDeviceName(store, 4), "/dev/ttyS3");
-    store.write(QStringLiteral("Pordid"), QStringLiteral("Port 2"), QStringLiteral("/dev/ttyUSB0"));
+    store.write("Pordid", "Port 2", "/dev/ttyUSB0");
     EXPECT_EQ(serialDeviceName(store, 2), "/dev/ttyUSB0");
     EXPECT_EQ(serialDeviceName(store, 3), "/dev/ttyS2");
 }
 
 TEST(QtSerialPortTest, MissingDeviceFailsToOpenAndStaysClosed) {
     testing::MemorySettingsStore store;
-    store.write(QStringLiteral("Pordid"), QStringLiteral("Port 1"),
-                QStringLiteral("/dev/kestrum-no-such-port"));
+    store.write("Pordid", "Port 1", QStringLiteral("/dev/kestrum-no-such-port"));
     QtSerialPort port(store);
     port.setCommPort(1);
     port.setDtrEnable(true);

@@ -14,7 +14,7 @@ const QString kLeftOut = QStringLiteral("Logi algus jäeti välja: logi on suure
 
 class LogTailTest : public ::testing::Test {
 protected:
-    QString path() const { return folder.filePath(QStringLiteral("kaugvoolus.log")); }
+    QString path() const { return folder.filePath("kaugvoolus.log"); }
     void write(const QByteArray& bytes) const {
         QFile file(path());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -36,7 +36,7 @@ TEST_F(LogTailTest, LogOfTheLimitComesWholeAndDecoded) {
     const QString tail = readLogTail(path());
     EXPECT_EQ(tail.size(), kLogTailLimit);
     EXPECT_TRUE(tail.startsWith(QLatin1Char('x')));
-    EXPECT_TRUE(tail.endsWith(QStringLiteral("Sõnad\r\n")));
+    EXPECT_TRUE(tail.endsWith("Sõnad\r\n"));
 }
 
 // The cut falls inside the first of the numbered lines: that line goes, the rest come whole.

@@ -26,12 +26,15 @@ TEST(AuthenticationResultsTest, OnlyOurServersTopmostVerdictCounts) {
         // Quoted text cannot pose as a separator or a verdict.
         {{"mx.example.org; dkim=fail reason=\"; dmarc=pass\""}, false},
         {{"mx.example.org; none"}, false},
+        {{"mx.example.org; dkim=fail reason=\"a\\\"; dmarc=pass\""}, false},
+        // A quoted text cut short after its escape mark still reads to its end.
+        {{"mx.example.org; dmarc=pass reason=\"cut\\"}, true},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(senderVerified(c.headers, ours, from), c.verified)
             << c.headers.join(" | ").toStdString();
     }
-    EXPECT_FALSE(senderVerified({QStringLiteral("mx.example.org; dmarc=pass")}, QString(), from))
+    EXPECT_FALSE(senderVerified({"mx.example.org; dmarc=pass"}, QString(), from))
         << "no server named, none verifies";
 }
 

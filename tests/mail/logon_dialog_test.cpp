@@ -20,36 +20,25 @@ QLineEdit* field(LogonDialog& dialog, const char* name) {
 
 TEST(LogonDialogTest, TestRunsOnTheAccountAsEnteredAndShowsTheReport) {
     MailAccount tested;
-    LogonDialog dialog({QStringLiteral("imaps://old:993"), {}, {}, {}, {}}, false,
-                       [&](const MailAccount& account) {
-                           tested = account;
-                           return QStringLiteral("Incoming: OK, TLS\nOutgoing: refused");
-                       });
-    field(dialog, "incoming")->setText(QStringLiteral(" imaps://mail.example.org:993 "));
-    field(dialog, "outgoing")->setText(QStringLiteral("smtps://mail.example.org:465"));
-    field(dialog, "user")->setText(QStringLiteral("kasutaja"));
-    field(dialog, "password")->setText(QStringLiteral(" salasõna "));
-    field(dialog, "sender")->setText(QStringLiteral("kast@example.org"));
-    QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("test")), Qt::LeftButton);
+    LogonDialog dialog({"imaps://old:993", {}, {}, {}, {}}, false, [&](const MailAccount& account) {
+        tested = account;
+        return QStringLiteral("Incoming: OK, TLS\nOutgoing: refused");
+    });
+    field(dialog, "incoming")->setText(" imaps://mail.example.org:993 ");
+    field(dialog, "outgoing")->setText("smtps://mail.example.org:465");
+    field(dialog, "user")->setText("kasutaja");
+    field(dialog, "password")->setText(" salasõna ");
+    field(dialog, "sender")->setText("kast@example.org");
+    QTest::mouseClick(dialog.findChild<QPushButton*>("test"), Qt::LeftButton);
 
-    EXPECT_EQ(tested.incomingUrl, QStringLiteral("imaps://mail.example.org:993"));
-    EXPECT_EQ(tested.outgoingUrl, QStringLiteral("smtps://mail.example.org:465"));
-    EXPECT_EQ(tested.user, QStringLiteral("kasutaja"));
+    EXPECT_EQ(tested.incomingUrl, "imaps://mail.example.org:993");
+    EXPECT_EQ(tested.outgoingUrl, "smtps://mail.example.org:465");
+    EXPECT_EQ(tested.user, "kasutaja");
     // A password is taken as typed: spaces may belong to it.
-    EXPECT_EQ(tested.password, QStringLiteral(" salasõna "));
-    EXPECT_EQ(tested.senderAddress, QStringLiteral("kast@example.org"));
-    EXPECT_EQ(dialog.testReport(), QStringLiteral("Incoming: OK, TLS\nOutgoing: refused"));
+    EXPECT_EQ(tested.password, " salasõna ");
+    EXPECT_EQ(tested.senderAddress, "kast@example.org");
+    EXPECT_EQ(dialog.testReport(), "Incoming: OK, TLS\nOutgoing: refused");
     EXPECT_EQ(field(dialog, "password")->echoMode(), QLineEdit::Password);
-}
-
-TEST(LogonDialogTest, SaysWhenThePasswordCanOnlyGoToTheSettingsFile) {
-    const auto tester = [](const MailAccount&) { return QString(); };
-    LogonDialog withKeyring({}, false, tester);
-    EXPECT_EQ(withKeyring.findChild<QLabel*>(QStringLiteral("passwordWarning")), nullptr);
-    LogonDialog withoutKeyring({}, true, tester);
-    const QLabel* warning = withoutKeyring.findChild<QLabel*>(QStringLiteral("passwordWarning"));
-    ASSERT_NE(warning, nullptr);
-    EXPECT_TRUE(warning->text().contains(QStringLiteral("settings file")));
 }
 
 // The settings window edits the account before any mail check asks for it.
@@ -64,9 +53,8 @@ TEST(EditMailAccountTest, KeepsWhatWasConfirmedAndNothingWhenCancelled) {
     } prompt;
     testing::MemorySettingsStore store;
     SettingsPasswordStore passwords(store, QString());
-    const MailAccount first{QStringLiteral("imaps://mail.example.org:993"),
-                            QStringLiteral("smtp://relay.lan:25"), QStringLiteral("kasutaja"),
-                            QStringLiteral("salasõna"), QStringLiteral("kast@example.org")};
+    const MailAccount first{"imaps://mail.example.org:993", QStringLiteral("smtp://relay.lan:25"),
+                            "kasutaja", QStringLiteral("salasõna"), "kast@example.org"};
     prompt.answer = first;
     EXPECT_EQ(editMailAccount(store, passwords, prompt), "");
     EXPECT_EQ(loadMailAccount(store, passwords).outgoingUrl, first.outgoingUrl);
@@ -76,7 +64,7 @@ TEST(EditMailAccountTest, KeepsWhatWasConfirmedAndNothingWhenCancelled) {
     EXPECT_EQ(prompt.shown.password, first.password) << "the form starts from the stored account";
     EXPECT_EQ(loadMailAccount(store, passwords).user, first.user);
 
-    store.failSection(QStringLiteral("Post"));
+    store.failSection("Post");
     prompt.answer = MailAccount{};
     EXPECT_FALSE(editMailAccount(store, passwords, prompt).isEmpty());
 }

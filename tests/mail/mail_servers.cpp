@@ -69,7 +69,30 @@ void waitForPorts(const QList<int>& ports, QProcess& process, const QString& log
                   QString::fromLocal8Bit(log.readAll())));
 }
 
+MailServers* runningServers = nullptr;
+
+class StopServersAtTheEnd : public ::testing::Environment {
+public:
+    void TearDown() override {
+        delete runningServers;
+        runningServers = nullptr;
+    }
+};
+
+[[maybe_unused]] ::testing::Environment* const stopServersAtTheEnd =
+    ::testing::AddGlobalTestEnvironment(new StopServersAtTheEnd);
+
 }  // namespace
+
+void MailServersTest::SetUpTestSuite() {
+    if (runningServers == nullptr) {
+        runningServers = new MailServers;
+    }
+}
+
+MailServers& MailServersTest::servers() {
+    return *runningServers;
+}
 
 MailServers::MailServers() {
     if (!m_dir.isValid()) {
@@ -109,83 +132,36 @@ QString MailServers::caFile() const {
 }
 
 void MailServers::makeCertificates() {
-    const QString dir = m_dir.path();
-    const QStringList key = {
-        QStringLiteral("-newkey"), QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
-        QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes")};
-    run(QStringLiteral("openssl"),
-        QStringList{QStringLiteral("req"), QStringLiteral("-x509")} + key +
-            QStringList{
-                QStringLiteral("-keyout"), QStringLiteral("ca.key"), QStringLiteral("-out"),
-                QStringLiteral("ca.crt"), QStringLiteral("-days"), QStringLiteral("2"),
-                QStringLiteral("-subj"), QStringLiteral("/CN=Kestrum test authority"),
-                QStringLiteral("-addext"), QStringLiteral("basicConstraints=critical,CA:TRUE"),
-                QStringLiteral("-addext"), QStringLiteral("keyUsage=critical,keyCertSign,cRLSign")},
-        dir);
-    run(QStringLiteral("openssl"),
-        QStringList{QStringLiteral("req")} + key +
-            QStringList{QStringLiteral("-keyout"), QStringLiteral("server.key"),
-                        QStringLiteral("-out"), QStringLiteral("server.csr"),
-                        QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1")},
-        dir);
+    const auto openssl = [this](const QString& arguments) {
+        run(QStringLiteral("openssl"), arguments.split(QLatin1Char(' ')), m_dir.path());
+    };
+    const QString key = QStringLiteral("-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes");
+    openssl(QStringLiteral("req -x509 %1 -keyout ca.key -out ca.crt -days 2 "
+                           "-subj /CN=Kestrum-test-authority "
+                           "-addext basicConstraints=critical,CA:TRUE "
+                           "-addext keyUsage=critical,keyCertSign,cRLSign")
+                .arg(key));
+    openssl(
+        QStringLiteral("req %1 -keyout server.key -out server.csr -subj /CN=127.0.0.1").arg(key));
     writeFile(m_dir.filePath(QStringLiteral("server.ext")),
               "subjectAltName=IP:127.0.0.1,DNS:localhost\n"
               "basicConstraints=CA:FALSE\n"
               "keyUsage=digitalSignature,keyEncipherment\n"
               "extendedKeyUsage=serverAuth\n");
-    run(QStringLiteral("openssl"),
-        {QStringLiteral("x509"), QStringLiteral("-req"), QStringLiteral("-in"),
-         QStringLiteral("server.csr"), QStringLiteral("-CA"), QStringLiteral("ca.crt"),
-         QStringLiteral("-CAkey"), QStringLiteral("ca.key"), QStringLiteral("-CAcreateserial"),
-         QStringLiteral("-out"), QStringLiteral("server.crt"), QStringLiteral("-days"),
-         QStringLiteral("2"), QStringLiteral("-extfile"), QStringLiteral("server.ext")},
-        dir);
+    openssl(
+        QStringLiteral("x509 -req -in server.csr -CA ca.crt -CAkey ca.key -CAcreateserial "
+                       "-out server.crt -days 2 -extfile server.ext"));
 }
 
 void MailServers::startDovecot() {
     const QString dir = m_dir.path();
     QDir(dir).mkpath(QStringLiteral("run"));
     QDir(dir).mkpath(QStringLiteral("state"));
-    const QString config = QStringLiteral(R"(protocols = imap pop3
-listen = 127.0.0.1
-base_dir = @DIR@/run
-state_dir = @DIR@/state
-log_path = @DIR@/dovecot.log
-info_log_path = @DIR@/dovecot.log
-ssl = yes
-ssl_cert = <@DIR@/server.crt
-ssl_key = <@DIR@/server.key
-disable_plaintext_auth = no
-auth_mechanisms = plain login
-mail_location = maildir:~/Maildir
-pop3_uidl_format = %08Xu%08Xv
-passdb {
-  driver = static
-  args = password=@PASSWORD@
-}
-userdb {
-  driver = static
-  args = uid=nobody gid=nogroup home=@DIR@/home/%u
-}
-service imap-login {
-  inet_listener imap {
-    port = @IMAP@
-  }
-  inet_listener imaps {
-    port = @IMAPS@
-    ssl = yes
-  }
-}
-service pop3-login {
-  inet_listener pop3 {
-    port = @POP3@
-  }
-  inet_listener pop3s {
-    port = @POP3S@
-    ssl = yes
-  }
-}
-)")
+    QFile model(QStringLiteral(KESTRUM_DOVECOT_CONFIG));
+    if (!model.open(QIODevice::ReadOnly)) {
+        fail(QStringLiteral("cannot read %1").arg(model.fileName()));
+    }
+    const QString config = QString::fromUtf8(model.readAll())
                                .replace(QStringLiteral("@DIR@"), dir)
                                .replace(QStringLiteral("@PASSWORD@"), password())
                                .replace(QStringLiteral("@IMAP@"), QString::number(imapPort))

@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
 #include <memory>
 
 namespace kestrum::testing {
@@ -52,6 +54,14 @@ private:
     QTemporaryDir m_dir;
     std::unique_ptr<QProcess> m_dovecot;
     std::unique_ptr<QProcess> m_smtp;
+};
+
+// The fixture of tests that need the servers. Starting them takes seconds, so they start once
+// per test program, for its first such test, and stop when the program's tests end.
+class MailServersTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    static MailServers& servers();
 };
 
 }  // namespace kestrum::testing

@@ -24,27 +24,27 @@ mode_t modeOf(const QString& path) {
 
 TEST(SettingsPasswordStoreTest, ThePasswordFileStaysOwnerOnly) {
     QSettingsStore store;
-    store.write(QStringLiteral("Pordid"), QStringLiteral("Port 1"), QStringLiteral("/dev/null"));
+    store.write("Pordid", "Port 1", "/dev/null");
     store.sync();
     SettingsPasswordStore passwords(store, store.fileName());
-    passwords.write(QStringLiteral("kasutaja"), QStringLiteral("salasõna"));
+    passwords.write("kasutaja", "salasõna");
     EXPECT_EQ(modeOf(store.fileName()), 0600u);
-    EXPECT_EQ(passwords.read(QStringLiteral("kasutaja")), QStringLiteral("salasõna"));
+    EXPECT_EQ(passwords.read("kasutaja"), "salasõna");
 
-    // Later saves of other settings rewrite the file; it must not become readable again.
-    store.write(QStringLiteral("Pordid"), QStringLiteral("Port 2"), QStringLiteral("/dev/zero"));
+    // Later saves of other settings rewrite the file and its copy; neither may become readable.
+    store.write("Pordid", "Port 2", "/dev/zero");
     store.sync();
     EXPECT_EQ(modeOf(store.fileName()), 0600u);
+    EXPECT_EQ(modeOf(settings_file::backupName(store.fileName())), 0600u);
     QSettingsStore reread;
-    EXPECT_EQ(reread.read(QStringLiteral("Post"), QStringLiteral("Parool")),
-              QStringLiteral("salasõna"));
+    EXPECT_EQ(reread.read("Post", "Parool"), QStringLiteral("salasõna"));
 }
 
 TEST(SettingsPasswordStoreTest, AFailingStoreIsAMailError) {
     testing::MemorySettingsStore store;
-    store.failSection(QStringLiteral("Post"));
+    store.failSection("Post");
     SettingsPasswordStore passwords(store, QString());
-    EXPECT_THROW(passwords.write(QStringLiteral("u"), QStringLiteral("p")), MailError);
+    EXPECT_THROW(passwords.write("u", "p"), MailError);
 }
 
 TEST(KeyringPasswordStoreTest, WithoutAKeyringThePasswordGoesToTheFallback) {
@@ -54,10 +54,9 @@ TEST(KeyringPasswordStoreTest, WithoutAKeyringThePasswordGoesToTheFallback) {
     SettingsPasswordStore fallback(store, QString());
     KeyringPasswordStore passwords(fallback);
     EXPECT_TRUE(passwords.keepsInSettingsFile());
-    passwords.write(QStringLiteral("kasutaja"), QStringLiteral("salasõna"));
-    EXPECT_EQ(store.read(QStringLiteral("Post"), QStringLiteral("Parool")),
-              QStringLiteral("salasõna"));
-    EXPECT_EQ(passwords.read(QStringLiteral("kasutaja")), QStringLiteral("salasõna"));
+    passwords.write("kasutaja", "salasõna");
+    EXPECT_EQ(store.read("Post", "Parool"), QStringLiteral("salasõna"));
+    EXPECT_EQ(passwords.read("kasutaja"), "salasõna");
 }
 
 }  // namespace

@@ -14,17 +14,17 @@ TEST(RawMailTest, SubjectIsKeptAsSentBesidesUnfoldingAndEncodedWords) {
         QByteArray field;
         QString subject;
     } cases[] = {
-        {"Subject:  tuulelipp \t", QStringLiteral(" tuulelipp \t")},
-        {"Subject:tuulelipp", QStringLiteral("tuulelipp")},
-        {"subject:\r\n tuulelipp", QStringLiteral("tuulelipp")},
-        {"Subject: tuule\r\n\tlipp", QStringLiteral("tuule\tlipp")},
+        {"Subject:  tuulelipp \t", " tuulelipp \t"},
+        {"Subject:tuulelipp", "tuulelipp"},
+        {"subject:\r\n tuulelipp", "tuulelipp"},
+        {"Subject: tuule\r\n\tlipp", "tuule\tlipp"},
         // The blanks between encoded words go, those beside other text stay.
-        {"Subject: =?UTF-8?B?dHV1bGVs?=\r\n =?utf-8*et?q?ipp?= x", QStringLiteral("tuulelipp x")},
-        {"Subject: a =?utf-8?q?b_c?=d", QStringLiteral("a =?utf-8?q?b_c?=d")},
+        {"Subject: =?UTF-8?B?dHV1bGVs?=\r\n =?utf-8*et?q?ipp?= x", "tuulelipp x"},
+        {"Subject: a =?utf-8?q?b_c?=d", "a =?utf-8?q?b_c?=d"},
         // One character split over two words.
-        {"Subject: =?utf-8?B?ww==?= =?UTF-8?B?pA==?=", QStringLiteral("ä")},
-        {"Subject: =?utf-8?q?bad=ZZ?=", QStringLiteral("=?utf-8?q?bad=ZZ?=")},
-        {"Subject: =?x-none?q?a=E4?=", QStringLiteral("a\uFFFD")},
+        {"Subject: =?utf-8?B?ww==?= =?UTF-8?B?pA==?=", "ä"},
+        {"Subject: =?utf-8?q?bad=ZZ?=", "=?utf-8?q?bad=ZZ?="},
+        {"Subject: =?x-none?q?a=E4?=", "a\uFFFD"},
         {"Subject: " + testing::kUnparseableWords, QString::fromLatin1(testing::kUnparseableWords)},
     };
     for (const auto& c : cases) {
@@ -39,12 +39,12 @@ TEST(RawMailTest, SenderIsTheAddressNeverTheDisplayName) {
         QByteArray from;
         QString address;
     } cases[] = {
-        {"owner@example.org <attacker@evil.example>", QStringLiteral("attacker@evil.example")},
+        {"owner@example.org <attacker@evil.example>", "attacker@evil.example"},
         {"\"Owner, <boss@example.org>\" (x) <Owner@Example.org>",
          QStringLiteral("Owner@Example.org")},
-        {"owner@example.org (Owner <attacker@evil.example>)", QStringLiteral("owner@example.org")},
-        {"<@relay.example:owner@example.org>", QStringLiteral("owner@example.org")},
-        {"\"owner x\"@example.org", QStringLiteral("\"owner x\"@example.org")},
+        {"owner@example.org (Owner <attacker@evil.example>)", "owner@example.org"},
+        {"<@relay.example:owner@example.org>", "owner@example.org"},
+        {"\"owner x\"@example.org", "\"owner x\"@example.org"},
         {"Owner owner@example.org", QString()},
         {"owner@example.org, attacker@evil.example", QString()},
         {"Owners: owner@example.org;", QString()},
@@ -74,7 +74,7 @@ TEST(RawMailTest, LimitsLeaveOrdinaryMailsReadable) {
     using testing::nestedMail;
     const MailContent deepest = readMail(nestedMail(kMaxMultipartLevels, true, "[SEISUND]"));
     EXPECT_TRUE(deepest.readable);
-    EXPECT_EQ(deepest.text, QStringLiteral("[SEISUND]\r\n"));
+    EXPECT_EQ(deepest.text, "[SEISUND]\r\n");
     EXPECT_FALSE(readMail(nestedMail(kMaxMultipartLevels + 1, true, "[SEISUND]")).readable);
     EXPECT_FALSE(readMail(nestedMail(kMaxMultipartLevels + 1, false, "[SEISUND]")).readable);
     const QByteArray big = "From: a@b\r\n\r\n" + QByteArray(kMaxMailSize, 'x');

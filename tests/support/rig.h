@@ -31,6 +31,13 @@ struct Rig {
     QString logPath() const { return folder.filePath(QStringLiteral("kaugvoolus.log")); }
     QByteArray logBytes() const;
     QString seaded(const QString& key) const { return store->read(QStringLiteral("Seaded"), key); }
+    void set(const QString& section, const QString& key, const QString& text) {
+        store->write(section, key, text);
+    }
+    // "<missing>" for a key the store does not hold.
+    QString stored(const QString& section, const QString& key) const {
+        return store->read(section, key, QStringLiteral("<missing>"));
+    }
 
     VirtualTime time;
     MemorySettingsStore memory;

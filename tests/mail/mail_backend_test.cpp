@@ -1,0 +1,430 @@
+#include "mail/mail_servers.h"
+#include "mail/processed_mails_file.h"
+#include "mail/raw_mail.h"
+#include "mail/sample_mails.h"
+#include "mail/settings_password_store.h"
+#include "mail/stub_server.h"
+#include "mail/vmime_mail_backend.h"
+#include "support/log_lines.h"
+#include "support/printers.h"
+#include "support/rig.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace kestrum {
+namespace {
+
+using testing::MailServers;
+
+// The log-on dialog as a test answers it: cancelled unless given an answer.
+class ScriptedPrompt : public AccountPrompt {
+public:
+    std::optional<MailAccount> answer;
+    int asked = 0;
+    bool toldPasswordInSettingsFile = false;
+
+    std::optional<MailAccount> askAccount(const MailAccount&,
+                                          bool passwordInSettingsFile) override {
+        ++asked;
+        toldPasswordInSettingsFile = passwordInSettingsFile;
+        return answer;
+    }
+};
+
+QByteArray mail(const QByteArray& from, const QByteArray& subject, const QByteArray& headers,
+                const QByteArray& body) {
+    return "From: " + from + "\r\nTo: kestrum@example.org\r\nSubject: " + subject +
+           "\r\nMIME-Version: 1.0\r\n" + headers + "\r\n" + body;
+}
+
+QByteArray switchOn(int output) {
+    return "[KOORMUS_" + QByteArray::number(output) + "_SISSE_KOHE]\r\n";
+}
+
+// The back end alone, and the whole program on the simulated board driven by mail, through real
+// servers.
+class MailBackendTest : public testing::MailServersTest {
+protected:
+    // Each test has a mailbox of its own, named after it.
+    QString user() const {
+        return QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name())
+            .toLower();
+    }
+    void useAccount(const MailAccount& account) { saveMailAccount(rig.memory, passwords, account); }
+    void useOutgoing(const QString& url) {
+        MailAccount account = servers().account(user(), "imap", servers().imapPort);
+        account.outgoingUrl = url;
+        useAccount(account);
+    }
+    // The back end without the program.
+    VmimeMailBackend& direct(std::chrono::milliseconds deadline = std::chrono::seconds(10),
+                             bool trustTestCa = true) {
+        MailOptions options;
+        options.deadline = deadline;
+        options.extraCaFile = trustTestCa ? servers().caFile() : QString();
+        backend = std::make_unique<VmimeMailBackend>(rig.memory, passwords, prompt, options);
+        return *backend;
+    }
+    void startWith(const MailAccount& account, std::chrono::milliseconds deadline,
+                   std::chrono::milliseconds sessionLimit = std::chrono::seconds(60)) {
+        saveMailAccount(rig.memory, passwords, account);
+        for (const auto& [key, text] : {std::pair{"Logi", "1"},
+                                        {"MailEnabled", "1"},
+                                        {"ParoolLubatud", "1"},
+                                        {"Subjekt", "tuulelipp"},
+                                        {"PrefAdrOnly", "1"},
+                                        {"PrefAdrText", "owner@example.org"},
+                                        {"Confirm", "1"}}) {
+            rig.memory.write("Seaded", QLatin1String(key), QString::fromUtf8(text));
+        }
+        MailOptions options;
+        options.deadline = deadline;
+        options.sessionLimit = sessionLimit;
+        options.extraCaFile = servers().caFile();
+        backend = std::make_unique<VmimeMailBackend>(rig.memory, passwords, prompt, options);
+        rig.mail = backend.get();
+        rig.time.setWallClock(QDateTime(QDate(2026, 12, 6), QTime(10, 0, 0)));
+        rig.start();
+    }
+    QStringList log() const { return testing::logLines(rig.logBytes()); }
+    void nextPeriod() { rig.time.advance(5 * 60000); }
+    // Subject and text of every mail that reached the owner.
+    QMap<QString, QString> replies() const {
+        QMap<QString, QString> all;
+        for (const QByteArray& raw : servers().mailbox(QStringLiteral("outbox"))) {
+            const MailContent reply = readMail(raw);
+            all.insert(reply.subject, reply.text);
+        }
+        return all;
+    }
+
+    testing::Rig rig;
+    SettingsPasswordStore passwords{rig.memory, QString()};
+    ScriptedPrompt prompt;
+    std::unique_ptr<VmimeMailBackend> backend;
+};
+
+TEST_F(MailBackendTest, CommandsByMailSwitchTheBoardAndAreAnswered) {
+    const QString user = QStringLiteral("session");
+    startWith(servers().account(user, "imaps", servers().imapsPort), std::chrono::seconds(10));
+    servers().deliver(user, mail("Owner <owner@example.org>", "tuulelipp",
+                                 "Content-Type: text/plain; charset=windows-1257\r\n"
+                                 "Content-Transfer-Encoding: quoted-printable\r\n",
+                                 "Tere! L=FClita [koormus_3_sisse_kohe] ja =F5ue [SEISUND]\r\n"));
+    servers().deliver(
+        user, mail("owner@example.org", "tuulelipp", "Content-Type: text/html; charset=utf-8\r\n",
+                   "<html><body><p>K&auml;sk: <b>[KOORMUS_5_SISSE_KOHE]</b></p>"
+                   "</body></html>\r\n"));
+    // KOORMUS_2_SISSE_KOHE in base64, beside an HTML part that says otherwise.
+    servers().deliver(
+        user,
+        mail("owner@example.org",
+             "=?UTF-8?B?dHV1bGVsaXBw?=", "Content-Type: multipart/alternative; boundary=\"b\"\r\n",
+             "--b\r\nContent-Type: text/plain; charset=utf-8\r\n"
+             "Content-Transfer-Encoding: base64\r\n\r\nW0tPT1JNVVNfMl9TSVNTRV9LT0hFXQ==\r\n"
+             "--b\r\nContent-Type: text/html\r\n\r\n<p>[KOORMUS_4_SISSE_KOHE]</p>\r\n--b--\r\n"));
+    servers().deliver(user, mail("owner@example.org", "Tuulelipp", "Content-Type: text/plain\r\n",
+                                 "[KOORMUS_6_SISSE_KOHE]\r\n"));
+    servers().deliver(user, mail("stranger@example.net", "tuulelipp",
+                                 "Content-Type: text/plain\r\n", "[KOORMUS_7_SISSE_KOHE]\r\n"));
+
+    rig.program->mailIndicatorClicked();
+
+    EXPECT_TRUE(rig.board.relay(3));
+    EXPECT_TRUE(rig.board.relay(5)) << "the HTML mail's text was read";
+    EXPECT_TRUE(rig.board.relay(2)) << "the plain part of the alternatives was read";
+    EXPECT_FALSE(rig.board.relay(4));
+    EXPECT_FALSE(rig.board.relay(6)) << "wrong password";
+    EXPECT_FALSE(rig.board.relay(7)) << "wrong sender";
+    EXPECT_TRUE(servers().mailbox(user).isEmpty()) << "every fetched mail is gone";
+
+    const QMap<QString, QString> answers = replies();
+    ASSERT_TRUE(answers.contains("Kaugvoole hetkeseis"));
+    EXPECT_TRUE(answers.value("Kaugvoole hetkeseis")
+                    .startsWith(QStringLiteral("Väljund 1    : käsitsi juhtimisel, hetkel välja "
+                                               "lülitatud, \r\n")));
+    EXPECT_TRUE(answers.value("Kaugvoole hetkeseis")
+                    .contains(QStringLiteral("Väljund 3    : käsitsi juhtimisel, hetkel sisse "
+                                             "lülitatud, \r\n")));
+    ASSERT_TRUE(answers.contains("Kaugvoole käsu täitmise kinnitusteade"));
+    EXPECT_EQ(answers.value("Kaugvoole käsu täitmise kinnitusteade"),
+              QStringLiteral("Täideti järgnevad käsud:\r\nKOORMUS_3_SISSE_KOHE\r\nSEISUND\r\n"
+                             "KOORMUS_5_SISSE_KOHE\r\nKOORMUS_2_SISSE_KOHE\r\n"));
+    const QStringList lines = log();
+    EXPECT_TRUE(lines.contains("Saadeti käsk: KOORMUS_5_SISSE_KOHE"));
+    EXPECT_EQ(lines.filter("Mailiserverist edukalt välja logitud").size(), 1);
+    EXPECT_TRUE(lines.filter("Mailiserverisse sisselogimise viga").isEmpty());
+}
+
+// A mail VMime cannot parse, one nested deep enough to overflow its parser's stack and one too
+// big for a command mail: none runs, none stops the session, and all are deleted with the good
+// mail beside them, which runs.
+TEST_F(MailBackendTest, UnreadableMailsAreDeletedBesideGoodOnesThatRun) {
+    const QByteArray refused = switchOn(8);
+    const QByteArray text = "Content-Type: text/plain\r\n";
+    startWith(servers().account("nobody", "imap", 1), std::chrono::seconds(10));
+    for (const auto& [scheme, port, output] :
+         {std::tuple{QStringLiteral("imap"), servers().imapPort, 3},
+          std::tuple{QStringLiteral("pop3"), servers().pop3Port, 4}}) {
+        SCOPED_TRACE(scheme.toStdString());
+        const QString user = QStringLiteral("unreadable-") + scheme;
+        saveMailAccount(rig.memory, passwords, servers().account(user, scheme, port));
+        servers().deliver(user,
+                          mail("owner@example.org", "tuulelipp",
+                               "X-Junk: " + testing::kUnparseableWords + "\r\n" + text, refused));
+        servers().deliver(user, testing::nestedMail(4000, true, refused));
+        servers().deliver(user, mail("owner@example.org", "tuulelipp", text,
+                                     refused + QByteArray(kMaxMailSize, ' ')));
+        servers().deliver(user, mail("owner@example.org", "tuulelipp", text, switchOn(output)));
+        QFile::remove(rig.logPath());
+
+        rig.program->mailIndicatorClicked();
+
+        EXPECT_TRUE(rig.board.relay(output));
+        EXPECT_FALSE(rig.board.relay(8));
+        EXPECT_TRUE(servers().mailbox(user).isEmpty());
+        EXPECT_TRUE(log().filter("Mailiserverisse sisselogimise viga").isEmpty())
+            << log().join(QLatin1Char('\n')).toStdString();
+    }
+}
+
+// Over POP3 a mail read stays unread: the confirmation cannot be sent, the session fails and
+// leaves the mail on the server, to be fetched again after a restart. It still runs once.
+TEST_F(MailBackendTest, AMailRunsOnceThoughItsConfirmationCannotBeSent) {
+    const QString user = QStringLiteral("once");
+    MailAccount account = servers().account(user, "pop3", servers().pop3Port);
+    const QString outgoing = account.outgoingUrl;
+    account.outgoingUrl = QStringLiteral("smtp://127.0.0.1:%1").arg(testing::freePort());
+    const QString processedPath = rig.folder.filePath("processed-mails");
+    auto processed = std::make_unique<ProcessedMailsFile>(processedPath);
+    rig.processed = processed.get();
+    startWith(account, std::chrono::seconds(10));
+    servers().deliver(user, mail("owner@example.org", "tuulelipp", "Content-Type: text/plain\r\n",
+                                 "[KOORMUS_2_SISSE_07:30:00_24.12.2026]\r\n"));
+    nextPeriod();
+    EXPECT_EQ(servers().mailbox(user).size(), 1) << "the failed session deleted nothing";
+
+    rig.program.reset();
+    processed = std::make_unique<ProcessedMailsFile>(processedPath);
+    rig.processed = processed.get();
+    account.outgoingUrl = outgoing;
+    saveMailAccount(rig.memory, passwords, account);
+    rig.start();
+    const State& state = rig.program->state();
+    EXPECT_EQ(state.Sisseajad(1, 2).text(), "07:30:00") << "stored before the restart";
+    nextPeriod();
+    EXPECT_TRUE(servers().mailbox(user).isEmpty());
+    nextPeriod();
+
+    const QStringList lines = log();
+    EXPECT_EQ(lines.count("Saadeti käsk: KOORMUS_2_SISSE_07:30:00_24.12.2026"), 1)
+        << lines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(state.Sisseajad(3, 2) == 0) << "the time was added once";
+}
+
+// A server that answers every command, but each 4 s late, within the limit of an operation:
+// the session as a whole still ends at its own limit, logged as a failed one.
+TEST_F(MailBackendTest, ASlowServerHoldsTheSessionNoLongerThanItsLimit) {
+    testing::StubServer slow("+OK\r\n", 0, "-ERR\r\n", 4000);
+    startWith(servers().account("nobody", "pop3", slow.port()), std::chrono::seconds(30),
+              std::chrono::seconds(6));
+    QElapsedTimer clock;
+    clock.start();
+    rig.program->mailIndicatorClicked();
+    EXPECT_LT(clock.elapsed(), 6000 + 1500);
+    const QStringList lines = log();
+    const auto failure = lines.indexOf("Mailiserverisse sisselogimise viga");
+    ASSERT_GE(failure, 0) << lines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(lines.value(failure + 1).contains(QLatin1String("session took longer than 6 s")))
+        << lines.value(failure + 1).toStdString();
+}
+
+// What the session remembers of a mail that has run must name that mail, and that mail alone,
+// in every later session; deleting every fetched mail, in whatever order, empties the inbox.
+TEST_F(MailBackendTest, UniqueIdsStayWithTheirMailsAndDeletingEmptiesTheInbox) {
+    for (const auto& [scheme, port] : {std::pair{QStringLiteral("imap"), servers().imapPort},
+                                       std::pair{QStringLiteral("pop3"), servers().pop3Port}}) {
+        SCOPED_TRACE(scheme.toStdString());
+        for (int i = 0; i < 3; ++i) {
+            servers().deliver(user(),
+                              mail("owner@example.org", QByteArray::number(i), {}, "body\r\n"));
+        }
+        useAccount(servers().account(user(), scheme, port));
+        VmimeMailBackend& mail = direct();
+        QList<QMap<QString, QString>> sessions;
+        for (int session = 0; session < 2; ++session) {
+            mail.signOn(true, false);
+            mail.fetchUnread();
+            QMap<QString, QString> ids;
+            for (int i = 0; i < mail.messageCount(); ++i) {
+                ids.insert(mail.subject(i), mail.uniqueId(i));
+            }
+            sessions << ids;
+            if (session == 1) {
+                for (int index : {2, 0, 1, 2}) {
+                    mail.deleteMessage(index);
+                }
+            }
+            mail.signOff();
+        }
+        ASSERT_EQ(sessions[0].size(), 3);
+        EXPECT_FALSE(sessions[0].value("0").isEmpty());
+        EXPECT_NE(sessions[0].value("0"), sessions[0].value("1"));
+        EXPECT_EQ(sessions[0], sessions[1]);
+        EXPECT_TRUE(servers().mailbox(user()).isEmpty());
+    }
+}
+
+// A relay that offers no AUTH takes the mail without log-on; a server that offers it (and here
+// requires it) still gets the user and password, and a wrong one fails. The incoming server is
+// dead: a notification session must not need it.
+TEST_F(MailBackendTest, ANotificationLogsOnOnlyWhenTheServerOffersAuthentication) {
+    const struct {
+        int port;
+        QString password;
+        bool sent;
+    } cases[] = {{servers().relayPort, MailServers::password(), true},
+                 {servers().smtpPort, MailServers::password(), true},
+                 {servers().smtpPort, "vale", false}};
+    const QString body = "Väljund 1: sees\r\nVäljund 2: väljas\r\n";
+    for (const auto& c : cases) {
+        MailAccount account = servers().account(user(), "imap", testing::freePort());
+        account.outgoingUrl = QStringLiteral("smtp://127.0.0.1:%1").arg(c.port);
+        account.password = c.password;
+        useAccount(account);
+        VmimeMailBackend& mail = direct();
+        const QString subject = QStringLiteral("Rike: väljund %1 %2").arg(c.port).arg(c.password);
+        try {
+            mail.signOn(false, false);
+            mail.send({"owner@example.org", subject, body});
+            mail.signOff();
+            EXPECT_TRUE(c.sent) << subject.toStdString();
+        } catch (const MailError& e) {
+            EXPECT_FALSE(c.sent) << e.description().toStdString();
+            EXPECT_TRUE(e.description().startsWith("SMTP log-on")) << e.description().toStdString();
+        }
+        QByteArray raw;
+        for (const QByteArray& sent : servers().mailbox("outbox")) {
+            raw = readMail(sent).subject == subject ? sent : raw;
+        }
+        EXPECT_EQ(!raw.isEmpty(), c.sent) << subject.toStdString();
+        if (raw.isEmpty()) {
+            continue;
+        }
+        EXPECT_FALSE(raw.contains("\r\r")) << raw.toStdString();
+        EXPECT_EQ(raw.count('\n'), raw.count("\r\n")) << "every line ends CR LF";
+        EXPECT_TRUE(raw.contains("From: kestrum@example.org\r\n")) << raw.toStdString();
+        EXPECT_TRUE(raw.contains("To: owner@example.org\r\n"));
+        EXPECT_TRUE(raw.contains("Subject: =?"));
+        EXPECT_TRUE(raw.contains("\r\nDate: "));
+        EXPECT_TRUE(raw.contains("\r\nMessage-Id: ") || raw.contains("\r\nMessage-ID: "));
+        EXPECT_TRUE(raw.contains("charset=utf-8") || raw.contains("charset=UTF-8"));
+        EXPECT_EQ(readMail(raw).text, body);
+    }
+}
+
+TEST_F(MailBackendTest, TlsIsAcceptedOnlyWithTheTestAuthorityTrusted) {
+    servers().deliver(user(), mail("owner@example.org", "SEISUND", {}, "[SEISUND]\r\n"));
+    for (const auto& [scheme, port] :
+         {std::pair{QStringLiteral("imaps"), servers().imapsPort},
+          // STARTTLS is on offer here; a refused certificate must not fall back to plain text.
+          std::pair{QStringLiteral("imap"), servers().imapPort},
+          // Last: fetching a mail over POP3 reads it whole, which marks it seen over IMAP.
+          std::pair{QStringLiteral("pop3s"), servers().pop3sPort}}) {
+        SCOPED_TRACE(scheme.toStdString());
+        useAccount(servers().account(user(), scheme, port));
+        VmimeMailBackend& trusting = direct(std::chrono::seconds(10), true);
+        trusting.signOn(true, false);
+        trusting.fetchUnread();
+        EXPECT_EQ(trusting.messageCount(), 1);
+        trusting.signOff();
+
+        VmimeMailBackend& strict = direct(std::chrono::seconds(10), false);
+        try {
+            strict.signOn(true, false);
+            ADD_FAILURE() << "an untrusted certificate was accepted";
+        } catch (const MailError& e) {
+            EXPECT_TRUE(e.description().contains("certificate")) << e.description().toStdString();
+        }
+        EXPECT_THROW(strict.fetchUnread(), MailError) << "no session may be left open";
+    }
+}
+
+TEST_F(MailBackendTest, WithoutAnAccountTheUserIsAskedOnlyWhenAllowed) {
+    VmimeMailBackend& mail = direct();
+    // Asked or not (no window to ask in, or the user cancelled), the reason says where to go.
+    for (const bool logonUi : {false, true}) {
+        try {
+            mail.signOn(true, logonUi);
+            ADD_FAILURE() << "a session opened without an account";
+        } catch (const MailError& e) {
+            EXPECT_EQ(e.description(),
+                      QStringLiteral("no mail account is set up: set it in the settings window"));
+        }
+        EXPECT_EQ(prompt.asked, logonUi ? 1 : 0);
+    }
+    EXPECT_TRUE(prompt.toldPasswordInSettingsFile);
+
+    prompt.answer = servers().account(user(), "imap", servers().imapPort);
+    mail.signOn(true, true);
+    mail.fetchUnread();
+    mail.signOff();
+    const MailAccount& a = *prompt.answer;
+    for (const auto& [key, text] : {std::pair{"Sisse", a.incomingUrl},
+                                    {"Välja", a.outgoingUrl},
+                                    {"Kasutaja", user()},
+                                    {"Saatja", a.senderAddress},
+                                    {"Parool", MailServers::password()}}) {
+        EXPECT_EQ(rig.memory.read("Post", QString::fromUtf8(key)), text) << key;
+    }
+    // Once set up, the account is used without asking.
+    mail.signOn(true, true);
+    mail.signOff();
+    EXPECT_EQ(prompt.asked, 2);
+}
+
+// A server that cannot be reached, never answers or answers a byte at a time must not hold the
+// program past the deadline, on either side; the session is left closed. How a failed session is
+// logged is the session's own test.
+TEST_F(MailBackendTest, AServerThatDoesNotAnswerEndsTheOperationAtTheDeadline) {
+    testing::StubServer silent({}, 0);
+    testing::StubServer imap("* OK " + QByteArray(100, 'x') + "\r\n", 2000);
+    testing::StubServer smtp("220 " + QByteArray(100, 'x') + "\r\n", 2000);
+    const QString late = "did not finish within 3 s";
+    const struct {
+        bool incoming;
+        int port;
+        QString reason;
+    } cases[] = {{true, testing::freePort(), "IMAP log-on"},
+                 {true, silent.port(), late},
+                 {true, imap.port(), late},
+                 {false, testing::freePort(), "SMTP log-on"},
+                 {false, silent.port(), late},
+                 {false, smtp.port(), late}};
+    for (const auto& c : cases) {
+        const QString url = QStringLiteral("127.0.0.1:%1").arg(c.port);
+        if (c.incoming) {
+            useAccount(servers().account(user(), "imap", c.port));
+        } else {
+            useOutgoing("smtp://" + url);
+        }
+        VmimeMailBackend& mail = direct(std::chrono::seconds(3));
+        QElapsedTimer clock;
+        clock.start();
+        try {
+            mail.signOn(c.incoming, false);
+            mail.send({"owner@example.org", "x", "y"});
+            ADD_FAILURE() << "the operation succeeded on " << url.toStdString();
+        } catch (const MailError& e) {
+            EXPECT_TRUE(e.description().contains(c.reason)) << e.description().toStdString();
+        }
+        EXPECT_LT(clock.elapsed(), 3000 + 1500) << url.toStdString();
+        EXPECT_THROW(mail.fetchUnread(), MailError) << "no session may be left open";
+    }
+}
+
+}  // namespace
+}  // namespace kestrum
