@@ -32,6 +32,8 @@ TEST_F(NotificationsTest, InputChangesOfMarkedInputsAreMailedEachInItsOwnSession
     EXPECT_EQ(rig.mailbox.sent[0].body,
               "Kestrums input nr.  5 (Aken) is now HIGH\r\nSystem time: 09:30:15 and Date: "
               "06.12.2026\r\nYour Kestrum.\r\n");
+    // A notification signs on to send only: it must not need the incoming server.
+    EXPECT_EQ(rig.mailbox.calls.count("signOn send"), 2);
     EXPECT_EQ(log().count("Mailiseanss algas"), 2);
     EXPECT_TRUE(log().contains("Sisend  1 (Uks) on nüüd  1"));
 
