@@ -53,8 +53,8 @@ public:
     }
     ~Session() { mosquitto_destroy(m_mosq); }
 
-    // False when the library refused the settings; the reason has gone to the lost event.
-    bool start();
+    // Starts the loop; settings the library refuses are reported as a lost connection.
+    void start();
     void publish(const QString& topic, const QByteArray& payload) {
         mosquitto_publish(m_mosq, nullptr, topic.toUtf8().constData(),
                           static_cast<int>(payload.size()), payload.constData(), kQos, true);
@@ -121,14 +121,13 @@ QString MosquittoClient::Session::configure() {
     return QString();
 }
 
-bool MosquittoClient::Session::start() {
+void MosquittoClient::Session::start() {
     const QString problem = configure();
     if (!problem.isEmpty()) {
         post([this, problem] { m_events.lost(problem); });
-        return false;
+        return;
     }
     m_thread = std::thread([this] { run(); });
-    return true;
 }
 
 void MosquittoClient::Session::run() {
