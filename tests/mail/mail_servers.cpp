@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QThread>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -24,18 +23,6 @@ void writeFile(const QString& path, const QByteArray& content) {
     }
 }
 
-void run(const QString& program, const QStringList& arguments, const QString& folder) {
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitCode() != 0) {
-        fail(QStringLiteral("%1 %2 failed: %3")
-                 .arg(program, arguments.join(QLatin1Char(' ')),
-                      QString::fromLocal8Bit(process.readAll())));
-    }
-}
-
 // Dovecot's mail processes and the SMTP server run as nobody; their files must be its own.
 void giveToMailUser(const QString& path) {
     if (getuid() != 0) {
@@ -46,27 +33,6 @@ void giveToMailUser(const QString& path) {
         chown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid) != 0) {
         fail(QStringLiteral("cannot give %1 to nobody").arg(path));
     }
-}
-
-void waitForPorts(const QList<int>& ports, QProcess& process, const QString& logFile) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        bool all = true;
-        for (int port : ports) {
-            all = all && accepts(port);
-        }
-        if (all) {
-            return;
-        }
-        if (process.state() == QProcess::NotRunning) {
-            break;
-        }
-        QThread::msleep(50);
-    }
-    QFile log(logFile);
-    log.open(QIODevice::ReadOnly);
-    fail(QStringLiteral("%1 did not start: %2 %3")
-             .arg(process.program(), QString::fromLocal8Bit(process.readAll()),
-                  QString::fromLocal8Bit(log.readAll())));
 }
 
 MailServers* runningServers = nullptr;
@@ -111,7 +77,7 @@ MailServers::MailServers() {
     smtpPort = freePort();
     smtpsPort = freePort();
     relayPort = freePort();
-    makeCertificates();
+    makeTestCertificates(m_dir.path());
     try {
         startDovecot();
         startSmtp();
@@ -129,28 +95,6 @@ MailServers::~MailServers() {
 
 QString MailServers::caFile() const {
     return m_dir.filePath(QStringLiteral("ca.crt"));
-}
-
-void MailServers::makeCertificates() {
-    const auto openssl = [this](const QString& arguments) {
-        run(QStringLiteral("openssl"), arguments.split(QLatin1Char(' ')), m_dir.path());
-    };
-    const QString key = QStringLiteral("-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes");
-    openssl(QStringLiteral("req -x509 %1 -keyout ca.key -out ca.crt -days 2 "
-                           "-subj /CN=Kestrum-test-authority "
-                           "-addext basicConstraints=critical,CA:TRUE "
-                           "-addext keyUsage=critical,keyCertSign,cRLSign")
-                .arg(key));
-    openssl(
-        QStringLiteral("req %1 -keyout server.key -out server.csr -subj /CN=127.0.0.1").arg(key));
-    writeFile(m_dir.filePath(QStringLiteral("server.ext")),
-              "subjectAltName=IP:127.0.0.1,DNS:localhost\n"
-              "basicConstraints=CA:FALSE\n"
-              "keyUsage=digitalSignature,keyEncipherment\n"
-              "extendedKeyUsage=serverAuth\n");
-    openssl(
-        QStringLiteral("x509 -req -in server.csr -CA ca.crt -CAkey ca.key -CAcreateserial "
-                       "-out server.crt -days 2 -extfile server.ext"));
 }
 
 void MailServers::startDovecot() {
@@ -175,8 +119,8 @@ void MailServers::startDovecot() {
     m_dovecot->setProcessChannelMode(QProcess::MergedChannels);
     m_dovecot->start(QStringLiteral("/usr/sbin/dovecot"),
                      {QStringLiteral("-F"), QStringLiteral("-c"), configFile});
-    waitForPorts({imapPort, imapsPort, pop3Port, pop3sPort}, *m_dovecot,
-                 m_dir.filePath(QStringLiteral("dovecot.log")));
+    waitUntilListening(*m_dovecot, {imapPort, imapsPort, pop3Port, pop3sPort},
+                       m_dir.filePath(QStringLiteral("dovecot.log")));
 }
 
 void MailServers::startSmtp() {

@@ -47,7 +47,6 @@ public:
 private:
     QString maildir(const QString& user) const;
     void makeMaildir(const QString& user) const;
-    void makeCertificates();
     void startDovecot();
     void startSmtp();
 

@@ -11,8 +11,9 @@
 namespace kestrum::testing {
 
 // A Mosquitto broker on free 127.0.0.1 ports, plain and TLS, anonymous and without persistence,
-// so a restart forgets every retained message. Its certificate, for 127.0.0.1, is signed by
-// itself: no system trusts it. The command-line clients stand in for a home automation hub.
+// so a restart forgets every retained message. Its certificate, for 127.0.0.1, is signed by an
+// authority made for the run (caFile()) that no system trusts. The command-line clients stand in
+// for a home automation hub.
 class MosquittoBroker {
 public:
     // Throws std::runtime_error when it does not start.
@@ -24,7 +25,7 @@ public:
 
     QString url() const { return QStringLiteral("mqtt://127.0.0.1:%1").arg(m_port); }
     QString tlsUrl() const { return QStringLiteral("mqtts://127.0.0.1:%1").arg(m_tlsPort); }
-    QString certificateFile() const;
+    QString caFile() const;
 
     // The retained messages under the topic filters, by topic.
     QMap<QString, QByteArray> retained(const QStringList& filters) const;

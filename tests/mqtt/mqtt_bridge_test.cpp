@@ -159,13 +159,13 @@ TEST_F(MqttBridgeTest, TheSettingsTestSaysWhetherTheBrokerAnswers) {
     settings.broker = QStringLiteral("mqtt://127.0.0.1:%1").arg(freePort());
     EXPECT_EQ(testMqttBroker(settings),
               QStringLiteral("Could not connect to %1: Connection refused").arg(settings.broker));
-    // The broker's certificate is its own: trusted only where the system's authorities are
+    // The broker's authority is the run's own: trusted only where the system's authorities are
     // made to include it.
     settings.broker = broker->tlsUrl();
     EXPECT_EQ(
         testMqttBroker(settings),
         QStringLiteral("Could not connect to %1: A TLS error occurred.").arg(settings.broker));
-    qputenv("SSL_CERT_FILE", broker->certificateFile().toLocal8Bit());
+    qputenv("SSL_CERT_FILE", broker->caFile().toLocal8Bit());
     EXPECT_EQ(testMqttBroker(settings), QStringLiteral("Connected to %1.").arg(settings.broker));
     qunsetenv("SSL_CERT_FILE");
     settings.broker = QStringLiteral("http://127.0.0.1");

@@ -1,7 +1,13 @@
 #include "local_servers.h"
 
+#include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThread>
+
+#include <algorithm>
+
+#include <stdexcept>
 
 namespace kestrum::testing {
 
@@ -17,6 +23,39 @@ bool accepts(int port) {
     return socket.waitForConnected(200);
 }
 
+QByteArray runTool(const QString& program, const QStringList& arguments, const QString& folder,
+                   bool errorExpected) {
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(program, arguments);
+    const bool finished = process.waitForFinished(30000);
+    if (!finished || (process.exitCode() != 0 && !errorExpected)) {
+        throw std::runtime_error(QStringLiteral("%1 %2 failed: %3")
+                                     .arg(program, arguments.join(QLatin1Char(' ')),
+                                          QString::fromLocal8Bit(process.readAllStandardError()))
+                                     .toStdString());
+    }
+    return process.readAllStandardOutput();
+}
+
+void waitUntilListening(QProcess& server, const QList<int>& ports, const QString& logFile) {
+    const auto listening = [&] {
+        return std::all_of(ports.begin(), ports.end(), [](int port) { return accepts(port); });
+    };
+    for (int attempt = 0; attempt < 100 && !listening(); ++attempt) {
+        if (server.state() == QProcess::NotRunning) {
+            break;
+        }
+        QThread::msleep(50);
+    }
+    if (!listening()) {
+        QFile log(logFile);
+        const QByteArray logged = log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+        throw std::runtime_error(server.program().toStdString() + " did not start: " +
+                                 server.readAll().toStdString() + logged.toStdString());
+    }
+}
+
 void stopServer(std::unique_ptr<QProcess>& process) {
     if (process && process->state() != QProcess::NotRunning) {
         process->terminate();
@@ -25,6 +64,32 @@ void stopServer(std::unique_ptr<QProcess>& process) {
             process->waitForFinished(2000);
         }
     }
+}
+
+void makeTestCertificates(const QString& folder) {
+    const auto openssl = [&](const QString& arguments) {
+        runTool(QStringLiteral("openssl"), arguments.split(QLatin1Char(' ')), folder);
+    };
+    const QString key = QStringLiteral("-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes");
+    openssl(QStringLiteral("req -x509 %1 -keyout ca.key -out ca.crt -days 2 "
+                           "-subj /CN=Kestrum-test-authority "
+                           "-addext basicConstraints=critical,CA:TRUE "
+                           "-addext keyUsage=critical,keyCertSign,cRLSign")
+                .arg(key));
+    openssl(
+        QStringLiteral("req %1 -keyout server.key -out server.csr -subj /CN=127.0.0.1").arg(key));
+    QFile extensions(folder + QStringLiteral("/server.ext"));
+    if (!extensions.open(QIODevice::WriteOnly) ||
+        extensions.write("subjectAltName=IP:127.0.0.1,DNS:localhost\n"
+                         "basicConstraints=CA:FALSE\n"
+                         "keyUsage=digitalSignature,keyEncipherment\n"
+                         "extendedKeyUsage=serverAuth\n") < 0) {
+        throw std::runtime_error("cannot write the certificate's extensions");
+    }
+    extensions.close();
+    openssl(
+        QStringLiteral("x509 -req -in server.csr -CA ca.crt -CAkey ca.key -CAcreateserial "
+                       "-out server.crt -days 2 -extfile server.ext"));
 }
 
 }  // namespace kestrum::testing

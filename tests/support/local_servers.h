@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QProcess>
 #include <QString>
 
@@ -11,7 +12,19 @@ namespace kestrum::testing {
 int freePort();
 // True once something accepts connections on the 127.0.0.1 port.
 bool accepts(int port);
+// Runs a tool to its end and returns what it wrote to its standard output; throws
+// std::runtime_error saying why when it does not end, or ends with an error unless told that
+// such an end is expected.
+QByteArray runTool(const QString& program, const QStringList& arguments,
+                   const QString& folder = QString(), bool errorExpected = false);
+// Waits until the server accepts on every port; throws with its output (and its log file, when
+// it has one) when it does not.
+void waitUntilListening(QProcess& server, const QList<int>& ports,
+                        const QString& logFile = QString());
 // Ends a server started by a test: politely, then for sure.
 void stopServer(std::unique_ptr<QProcess>& process);
+// Writes a certificate authority made for this run (ca.crt) and a certificate it signed for
+// 127.0.0.1 (server.crt with server.key) into the folder. No system trusts the authority.
+void makeTestCertificates(const QString& folder);
 
 }  // namespace kestrum::testing
