@@ -1,18 +1,4 @@
-// The switch box on a pseudo-terminal, for running the real serial driver without hardware.
-// A pty has no modem lines (their ioctls fail with ENOTTY), so this library, preloaded with
-// LD_PRELOAD, answers them for one device as the board would. Environment, read at each call:
-//   KESTRUM_SHIM_PTY             the device the board hangs on; a symlink is followed each
-//                                time, so pointing it at another pty moves the board there and
-//                                a dangling one unplugs it
-//   KESTRUM_SHIM_LOG             file that gets one line per change of the lines:
-//                                "<sequence> open|close|lines <DTR> <RTS>", levels as 0 or 1
-//   KESTRUM_SHIM_READ_REGISTER   file with the 16 levels the read register loads, as '0' and
-//                                '1' in the order they are shifted out; missing reads all 0
-// The board: opening the device (through open or open64, as Qt does) raises DTR and RTS, as the
-// kernel does on a serial port, and closing its last descriptor releases both. The read
-// register loads while DTR is released and shifts on each rising edge of RTS while DTR is
-// asserted; CD shows its first level. The strobe character is not modelled here: it arrives at
-// the master side of the pty.
+#include "modem_lines_shim.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -21,10 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
 #include <cstdarg>
-#include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -43,16 +27,6 @@ int realClose(int fd) {
     return function(fd);
 }
 
-OpenFunction nextOpen64() {
-    static const auto function = next<OpenFunction>("open64");
-    return function;
-}
-
-// The shim's own files are opened past the watch.
-int realOpen(const char* path, int flags, mode_t mode = 0) {
-    return nextOpen64()(path, flags, mode);
-}
-
 // Descriptors on a board device, with the device each was opened on: the board may move to a
 // new pty while a descriptor of the old one is still open. Trivially destructible, so that
 // closes during the process's exit still find it.
@@ -61,13 +35,18 @@ struct Descriptor {
     dev_t device = 0;
 };
 constexpr std::size_t kDescriptorSlots = 64;
+constexpr std::size_t kRecordSlots = 4096;
 
+// Plain arrays throughout, for the same reason.
 struct Board {
     std::array<Descriptor, kDescriptorSlots> descriptors;
+    std::array<char, 4096> devicePath{};
     bool dtr = false;
     bool rts = false;
+    std::array<bool, 16> loadLevels{};
     std::array<bool, 16> readRegister{};
-    unsigned long sequence = 0;
+    std::array<kestrum::modem_lines::Record, kRecordSlots> records{};
+    std::size_t recordCount = 0;
 };
 
 pthread_mutex_t boardMutex = PTHREAD_MUTEX_INITIALIZER;
@@ -87,49 +66,22 @@ std::optional<dev_t> boardDeviceOf(int fd) {
     if (fstat(fd, &opened) != 0 || !S_ISCHR(opened.st_mode)) {
         return std::nullopt;
     }
-    const char* path = std::getenv("KESTRUM_SHIM_PTY");
     struct stat named {};
-    if (path == nullptr || stat(path, &named) != 0 || named.st_rdev != opened.st_rdev) {
+    if (stat(board.devicePath.data(), &named) != 0 || named.st_rdev != opened.st_rdev) {
         return std::nullopt;
     }
     return opened.st_rdev;
 }
 
 void record(const char* event) {
-    const char* path = std::getenv("KESTRUM_SHIM_LOG");
-    ++board.sequence;
-    if (path == nullptr) {
-        return;
+    if (board.recordCount < board.records.size()) {
+        board.records[board.recordCount++] = {event, board.dtr, board.rts};
     }
-    std::array<char, 64> line{};
-    const int length = std::snprintf(line.data(), line.size(), "%lu %s %d %d\n", board.sequence,
-                                     event, board.dtr ? 1 : 0, board.rts ? 1 : 0);
-    const int fd = realOpen(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd >= 0) {
-        [[maybe_unused]] const ssize_t written = write(fd, line.data(), std::size_t(length));
-        realClose(fd);
-    }
-}
-
-std::array<bool, 16> loadedLevels() {
-    std::array<bool, 16> levels{};
-    std::array<char, 16> text{};
-    const char* path = std::getenv("KESTRUM_SHIM_READ_REGISTER");
-    const int fd = path == nullptr ? -1 : realOpen(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return levels;
-    }
-    const ssize_t length = read(fd, text.data(), text.size());
-    realClose(fd);
-    for (ssize_t i = 0; i < length; ++i) {
-        levels[std::size_t(i)] = text[std::size_t(i)] == '1';
-    }
-    return levels;
 }
 
 void driveLines(bool dtr, bool rts) {
     if (dtr && !board.dtr) {
-        board.readRegister = loadedLevels();  // asserting DTR ends the parallel load
+        board.readRegister = board.loadLevels;  // asserting DTR ends the parallel load
     }
     const bool risingClock = rts && !board.rts;
     board.dtr = dtr;
@@ -186,7 +138,7 @@ void watchClosed(int fd) {
 int answer(unsigned long request, int* bits) {
     const BoardLock lock;
     if (request == TIOCMGET) {
-        const bool cd = board.dtr ? board.readRegister.front() : loadedLevels().front();
+        const bool cd = board.dtr ? board.readRegister.front() : board.loadLevels.front();
         *bits = (board.dtr ? TIOCM_DTR : 0) | (board.rts ? TIOCM_RTS : 0) | (cd ? TIOCM_CAR : 0);
         return 0;
     }
@@ -222,10 +174,28 @@ bool modemRequest(unsigned long request) {
 
 }  // namespace
 
-extern "C" {
+namespace kestrum::modem_lines {
 
-// Lets a test find out that it runs with the shim preloaded.
-void kestrum_modem_lines_shim() {}
+void attach(const char* devicePath) {
+    const BoardLock lock;
+    std::strncpy(board.devicePath.data(), devicePath, board.devicePath.size() - 1);
+    board.loadLevels = {};
+    board.recordCount = 0;
+}
+
+void setReadRegister(const std::array<bool, 16>& levels) {
+    const BoardLock lock;
+    board.loadLevels = levels;
+}
+
+std::vector<Record> records() {
+    const BoardLock lock;
+    return {board.records.begin(), board.records.begin() + long(board.recordCount)};
+}
+
+}  // namespace kestrum::modem_lines
+
+extern "C" {
 
 int ioctl(int fd, unsigned long request, ...) noexcept {
     va_list arguments;
@@ -249,9 +219,10 @@ int open(const char* path, int flags, ...) {
 }
 
 int open64(const char* path, int flags, ...) {
+    static const auto function = next<OpenFunction>("open64");
     va_list arguments;
     va_start(arguments, flags);
-    const int fd = openWatched(nextOpen64(), path, flags, arguments);
+    const int fd = openWatched(function, path, flags, arguments);
     va_end(arguments);
     return fd;
 }

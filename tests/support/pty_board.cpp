@@ -1,19 +1,21 @@
 #include "pty_board.h"
 
+#include "device/modem_lines_shim.h"
+
 #include <QFile>
 
 #include <gtest/gtest.h>
 
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
-#include <cstdlib>
 
 namespace kestrum::testing {
 
 PtyBoard::PtyBoard() {
+    modem_lines::attach(QFile::encodeName(deviceName()).constData());
     plugIn();
 }
 
@@ -21,31 +23,8 @@ PtyBoard::~PtyBoard() {
     unplug();
 }
 
-bool PtyBoard::shimLoaded() {
-    return dlsym(RTLD_DEFAULT, "kestrum_modem_lines_shim") != nullptr;
-}
-
-QString PtyBoard::filePath(const char* name) const {
-    return m_folder.filePath(QString::fromLatin1(name));
-}
-
 QString PtyBoard::deviceName() const {
-    return filePath("port");
-}
-
-QProcessEnvironment PtyBoard::environment() const {
-    QProcessEnvironment variables;
-    variables.insert(QStringLiteral("KESTRUM_SHIM_PTY"), deviceName());
-    variables.insert(QStringLiteral("KESTRUM_SHIM_LOG"), filePath("lines.log"));
-    variables.insert(QStringLiteral("KESTRUM_SHIM_READ_REGISTER"), filePath("read-register"));
-    return variables;
-}
-
-void PtyBoard::exportToThisProcess() const {
-    const QProcessEnvironment variables = environment();
-    for (const QString& name : variables.keys()) {
-        qputenv(name.toLatin1().constData(), variables.value(name).toLocal8Bit());
-    }
+    return m_folder.filePath(QStringLiteral("port"));
 }
 
 void PtyBoard::plugIn() {
@@ -81,32 +60,17 @@ QByteArray PtyBoard::takeSent() {
 }
 
 void PtyBoard::setReadRegister(const std::vector<bool>& levels) {
-    QByteArray text;
-    for (const bool level : levels) {
-        text.append(level ? '1' : '0');
-    }
-    QFile file(filePath("read-register"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(text), text.size());
+    std::array<bool, 16> loaded{};
+    std::copy_n(levels.begin(), std::min(levels.size(), loaded.size()), loaded.begin());
+    modem_lines::setReadRegister(loaded);
 }
 
 std::vector<PtyBoard::LineRecord> PtyBoard::records() const {
-    QFile file(filePath("lines.log"));
     std::vector<LineRecord> all;
-    if (!file.open(QIODevice::ReadOnly)) {
-        return all;
-    }
-    while (!file.atEnd()) {
-        const QList<QByteArray> fields = file.readLine().trimmed().split(' ');
-        if (fields.size() == 4) {
-            all.push_back({QString::fromLatin1(fields[1]), fields[2] == "1", fields[3] == "1"});
-        }
+    for (const modem_lines::Record& r : modem_lines::records()) {
+        all.push_back({QString::fromLatin1(r.event), r.dtr, r.rts});
     }
     return all;
-}
-
-void PtyBoard::clearRecords() {
-    QFile::remove(filePath("lines.log"));
 }
 
 void PrintTo(const PtyBoard::LineRecord& record, std::ostream* out) {

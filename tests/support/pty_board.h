@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -11,9 +10,8 @@
 namespace kestrum::testing {
 
 // The board behind a serial device name without hardware: a pseudo-terminal reached through a
-// symlink, whose modem lines the preloaded shim (tests/device/modem_lines_shim.cpp) answers as
-// the board would. The process that drives the port must run with that shim in LD_PRELOAD and
-// with environment() set, which exportToThisProcess() does for the test's own process.
+// symlink, whose modem lines the shim linked into the test program (device/modem_lines_shim.h)
+// answers as the board would.
 class PtyBoard {
 public:
     // One change of the lines as the shim records it: "open" (the kernel raised both), "close"
@@ -25,20 +23,14 @@ public:
         friend bool operator==(const LineRecord&, const LineRecord&) = default;
     };
 
-    // Plugged in: a first pty behind the symlink.
+    // Plugged in: a first pty behind the symlink, which the shim watches.
     PtyBoard();
     ~PtyBoard();
     PtyBoard(const PtyBoard&) = delete;
     PtyBoard& operator=(const PtyBoard&) = delete;
 
-    // Whether this process runs with the shim preloaded.
-    static bool shimLoaded();
-
     // The name to configure as the port's device: the symlink.
     QString deviceName() const;
-    // The shim's variables pointing at this board, for a process started with the shim.
-    QProcessEnvironment environment() const;
-    void exportToThisProcess() const;
 
     // A new pty behind the symlink: the device is back, as a new device.
     void plugIn();
@@ -51,11 +43,8 @@ public:
     // The 16 levels the read register loads, in the order they are shifted out.
     void setReadRegister(const std::vector<bool>& levels);
     std::vector<LineRecord> records() const;
-    void clearRecords();
 
 private:
-    QString filePath(const char* name) const;
-
     QTemporaryDir m_folder;
     int m_master = -1;
 };
