@@ -181,13 +181,20 @@ TEST_F(AjadDialogTest, StrobeTimesBetweenOneHundredAndOneThousand) {
     EXPECT_TRUE(rig.program->timers().StroboTaimer[2]->isEnabled());
 }
 
-TEST_F(AjadDialogTest, StrobeThenForgetKeepsStrobingForThisRunOnly) {
+TEST_F(AjadDialogTest, StrobeThenCancelStrobesForThisRunOnlyAndTimerModeEndsIt) {
     auto dialog = open();
     child<QRadioButton>(dialog.get(), "StroboModeOption")->click();
     EXPECT_FALSE(child<QGroupBox>(dialog.get(), "TimerFrame")->isEnabled());
     click(dialog.get(), "ComCancel");
     EXPECT_TRUE(state().Mode[3] == 1);
     EXPECT_EQ(onDisk("Mode", "Mode 3"), "0");
+
+    dialog = open();
+    child<QRadioButton>(dialog.get(), "TimerModeOption")->click();
+    EXPECT_TRUE(child<QGroupBox>(dialog.get(), "TimerFrame")->isEnabled());
+    click(dialog.get(), "ComOK");
+    EXPECT_TRUE(state().Mode[3] == 0);
+    EXPECT_FALSE(rig.program->timers().StroboTaimer[2]->isEnabled());
 }
 
 }  // namespace

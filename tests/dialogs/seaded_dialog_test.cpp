@@ -200,6 +200,7 @@ TEST(SeadedDialogDeviceTest, TheChosenDeviceIsStoredAndTestedOnOk) {
 
 TEST_F(SeadedDialogTest, OpeningReadsTheStoreAndCancelKeepsWhatTheOtherWindowsDid) {
     rig.set("Seaded", "PrefAdrText", "from@store.example");
+    rig.set("Seaded", "Logi", "1");
     const QTemporaryDir config;
     const Autostart autostart(config.filePath("autostart/kestrum.desktop"),
                               QStringLiteral("/usr/bin/kestrum"));
@@ -221,6 +222,8 @@ TEST_F(SeadedDialogTest, OpeningReadsTheStoreAndCancelKeepsWhatTheOtherWindowsDi
     }
     dialog = open(doors);
     EXPECT_EQ(child<QLineEdit>(dialog.get(), "PrefAdrText")->text(), "from@store.example");
+    EXPECT_TRUE(child<QCheckBox>(dialog.get(), "LogCheck")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(dialog.get(), "ControlCheck")->isChecked());
     EXPECT_EQ(child<QPushButton>(dialog.get(), "ComIn8")->text(), "Sisend 8    ");
     click(dialog.get(), "ComRelee2");
     EXPECT_EQ(child<QPushButton>(dialog.get(), "ComRelee2")->text(), "Pump        ");

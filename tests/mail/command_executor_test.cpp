@@ -20,10 +20,13 @@ protected:
 };
 
 TEST_F(CommandExecutorTest, BracketsMayBeMixedAndTextAroundIsIgnored) {
-    runMail("Tere! <koormus_1_sisse_kohe] and [KOORMUS_2_SISSE_KOHE> bye");
+    runMail("Tere! <koormus_1_sisse_kohe] and [KOORMUS_8_SISSE_KOHE> bye");
     EXPECT_TRUE(rig.board.relay(1));
-    EXPECT_TRUE(rig.board.relay(2));
-    EXPECT_EQ(rig.memory.read("Väljundid", "Väljundid 2"), "1");
+    EXPECT_TRUE(rig.board.relay(8));
+    EXPECT_EQ(rig.memory.read("Väljundid", "Väljundid 8"), "1");
+    runMail("[KOORMUS_8_VALJA_KOHE]");
+    EXPECT_FALSE(rig.board.relay(8));
+    EXPECT_TRUE(rig.board.relay(1));
 }
 
 TEST_F(CommandExecutorTest, FirstBracketClosingTakesFromPositionTwo) {

@@ -16,6 +16,7 @@ TEST(RawMailTest, SubjectIsKeptAsSentBesidesUnfoldingAndEncodedWords) {
     } cases[] = {
         {"Subject:  tuulelipp \t", " tuulelipp \t"},
         {"Subject:tuulelipp", "tuulelipp"},
+        {"Subject:  =?utf-8?q?tuulelipp?=", " tuulelipp"},
         {"subject:\r\n tuulelipp", "tuulelipp"},
         {"Subject: tuule\r\n\tlipp", "tuule\tlipp"},
         // The blanks between encoded words go, those beside other text stay.
@@ -51,6 +52,7 @@ TEST(RawMailTest, SenderIsTheAddressNeverTheDisplayName) {
         {"Owner <owner@example.org> <attacker@evil.example>", QString()},
         {"\"Owner <owner@example.org>", QString()},
         {"<owner@example.org", QString()},
+        {"<owner@exam\x01ple.org>", QString()},
         {"<>", QString()},
     };
     for (const auto& c : cases) {
