@@ -1,5 +1,6 @@
 #include "core/settings_completion.h"
 #include "device/simulated_board.h"
+#include "support/captured_warnings.h"
 #include "support/fake_ui.h"
 #include "support/memory_settings_store.h"
 #include "support/virtual_time.h"
@@ -132,10 +133,17 @@ TEST_F(SettingsCompletionTest, OnlyAMissingPortIsTestedAndPortTwoTakenSilently) 
     EXPECT_EQ(ui.messages.size(), 1U);
 }
 
+// Each failing row is told in one warning with the store's reason.
 TEST_F(SettingsCompletionTest, AFailingRowAbandonsItselfOnly) {
     store.failWriteAfter("KlahviNimi", 3);
     store.failSection("Mode");
+    const testing::CapturedWarnings warnings;
     complete();
+    EXPECT_EQ(warnings
+                  .containing("kestrum.core: A settings change was not saved: section made "
+                              "to fail")
+                  .size(),
+              2);
     EXPECT_EQ(store.keyCount("KlahviNimi"), 3);
     EXPECT_EQ(state.KlahviNimi[3].text(), "Väljund 3");
     EXPECT_TRUE(state.KlahviNimi[4].isEmpty()) << "the rest of the failing row is abandoned";

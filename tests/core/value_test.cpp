@@ -35,20 +35,6 @@ TEST(ValueTest, ComparesAsTheStoreAndTheWindowsNeed) {
     }
 }
 
-TEST(ValueTest, TextFormIsWhatTheStoreGets) {
-    EXPECT_EQ(Value(1).text(), "1");
-    EXPECT_EQ(Value(true).text(), "1");
-    EXPECT_EQ(Value(2.5).text(), "2.5");
-    EXPECT_EQ(Value().text(), "");
-    EXPECT_EQ(Value("4").toInt(), 4);
-    EXPECT_EQ(Value("abc").toInt(), 0);
-    EXPECT_EQ(Value("1e30").toInt(), 0);
-    EXPECT_EQ(signedText(0), " 0");
-    EXPECT_EQ(signedText(3), " 3");
-    EXPECT_EQ(signedText(168), " 168");
-    EXPECT_EQ(signedText(-2), "-2");
-}
-
 TEST(ValueTest, DateTimeTextReadsBackAsTheSameValue) {
     const struct {
         QDateTime moment;
