@@ -2,13 +2,13 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <pthread.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdarg>
 #include <cstring>
+#include <mutex>
 #include <optional>
 
 namespace {
@@ -49,16 +49,9 @@ struct Board {
     std::size_t recordCount = 0;
 };
 
-pthread_mutex_t boardMutex = PTHREAD_MUTEX_INITIALIZER;
+std::mutex boardMutex;
 Board board;
-
-class BoardLock {
-public:
-    BoardLock() { pthread_mutex_lock(&boardMutex); }
-    ~BoardLock() { pthread_mutex_unlock(&boardMutex); }
-    BoardLock(const BoardLock&) = delete;
-    BoardLock& operator=(const BoardLock&) = delete;
-};
+using BoardLock = std::lock_guard<std::mutex>;
 
 // The device the descriptor is open on, when that is the one the board hangs on now.
 std::optional<dev_t> boardDeviceOf(int fd) {
@@ -107,7 +100,7 @@ void watchOpened(int fd) {
     if (!device) {
         return;
     }
-    const BoardLock lock;
+    const BoardLock lock(boardMutex);
     const bool first = openDescriptorsOn(*device) == 0;
     for (Descriptor& d : board.descriptors) {
         if (d.fd < 0) {
@@ -122,7 +115,7 @@ void watchOpened(int fd) {
 }
 
 void watchClosed(int fd) {
-    const BoardLock lock;
+    const BoardLock lock(boardMutex);
     for (Descriptor& d : board.descriptors) {
         if (d.fd == fd) {
             d.fd = -1;
@@ -136,23 +129,18 @@ void watchClosed(int fd) {
 }
 
 int answer(unsigned long request, int* bits) {
-    const BoardLock lock;
+    const BoardLock lock(boardMutex);
     if (request == TIOCMGET) {
         const bool cd = board.dtr ? board.readRegister.front() : board.loadLevels.front();
         *bits = (board.dtr ? TIOCM_DTR : 0) | (board.rts ? TIOCM_RTS : 0) | (cd ? TIOCM_CAR : 0);
         return 0;
     }
-    const bool dtr = (*bits & TIOCM_DTR) != 0;
-    const bool rts = (*bits & TIOCM_RTS) != 0;
-    bool newDtr = dtr;  // TIOCMSET
-    bool newRts = rts;
-    if (request == TIOCMBIS) {
-        newDtr = board.dtr || dtr;
-        newRts = board.rts || rts;
-    } else if (request == TIOCMBIC) {
-        newDtr = board.dtr && !dtr;
-        newRts = board.rts && !rts;
-    }
+    const int now = (board.dtr ? TIOCM_DTR : 0) | (board.rts ? TIOCM_RTS : 0);
+    const int lines = request == TIOCMBIS   ? now | *bits
+                      : request == TIOCMBIC ? now & ~*bits
+                                            : *bits;  // TIOCMSET
+    const bool newDtr = (lines & TIOCM_DTR) != 0;
+    const bool newRts = (lines & TIOCM_RTS) != 0;
     if (newDtr != board.dtr || newRts != board.rts) {
         driveLines(newDtr, newRts);
         record("lines");
@@ -160,36 +148,24 @@ int answer(unsigned long request, int* bits) {
     return 0;
 }
 
-int openWatched(OpenFunction function, const char* path, int flags, va_list arguments) {
-    const bool modeGiven = (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE;
-    const mode_t mode = modeGiven ? static_cast<mode_t>(va_arg(arguments, int)) : 0;
-    const int fd = function(path, flags, mode);
-    watchOpened(fd);
-    return fd;
-}
-
-bool modemRequest(unsigned long request) {
-    return request == TIOCMGET || request == TIOCMBIS || request == TIOCMBIC || request == TIOCMSET;
-}
-
 }  // namespace
 
 namespace kestrum::modem_lines {
 
 void attach(const char* devicePath) {
-    const BoardLock lock;
+    const BoardLock lock(boardMutex);
     std::strncpy(board.devicePath.data(), devicePath, board.devicePath.size() - 1);
     board.loadLevels = {};
     board.recordCount = 0;
 }
 
 void setReadRegister(const std::array<bool, 16>& levels) {
-    const BoardLock lock;
+    const BoardLock lock(boardMutex);
     board.loadLevels = levels;
 }
 
 std::vector<Record> records() {
-    const BoardLock lock;
+    const BoardLock lock(boardMutex);
     return {board.records.begin(), board.records.begin() + long(board.recordCount)};
 }
 
@@ -202,28 +178,25 @@ int ioctl(int fd, unsigned long request, ...) noexcept {
     va_start(arguments, request);
     void* argument = va_arg(arguments, void*);
     va_end(arguments);
-    if (modemRequest(request) && argument != nullptr && boardDeviceOf(fd)) {
+    const bool modemLines =
+        request == TIOCMGET || request == TIOCMBIS || request == TIOCMBIC || request == TIOCMSET;
+    if (modemLines && argument != nullptr && boardDeviceOf(fd)) {
         return answer(request, static_cast<int*>(argument));
     }
     static const auto function = next<IoctlFunction>("ioctl");
     return function(fd, request, argument);
 }
 
-int open(const char* path, int flags, ...) {
-    static const auto function = next<OpenFunction>("open");
-    va_list arguments;
-    va_start(arguments, flags);
-    const int fd = openWatched(function, path, flags, arguments);
-    va_end(arguments);
-    return fd;
-}
-
+// The name Qt's libraries call.
 int open64(const char* path, int flags, ...) {
     static const auto function = next<OpenFunction>("open64");
     va_list arguments;
     va_start(arguments, flags);
-    const int fd = openWatched(function, path, flags, arguments);
+    const bool modeGiven = (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE;
+    const mode_t mode = modeGiven ? static_cast<mode_t>(va_arg(arguments, int)) : 0;
     va_end(arguments);
+    const int fd = function(path, flags, mode);
+    watchOpened(fd);
     return fd;
 }
 

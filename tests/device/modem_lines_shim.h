@@ -5,7 +5,7 @@
 
 // The switch box on a pseudo-terminal, for running the real serial driver without hardware. A
 // pty has no modem lines (their ioctls fail with ENOTTY), so the test program links this library
-// ahead of the C library: its ioctl, open and close answer the modem lines of one device as the
+// ahead of the C library: its ioctl, open64 and close answer the modem lines of one device as the
 // board would and pass everything else on.
 //
 // The board: opening the device raises DTR and RTS, as the kernel does on a serial port, and
