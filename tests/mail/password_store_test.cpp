@@ -1,9 +1,7 @@
-#include "mail/keyring_password_store.h"
 #include "mail/settings_password_store.h"
 
 #include "core/qsettings_store.h"
 
-#include "support/memory_settings_store.h"
 #include "support/printers.h"
 
 #include <QFile>
@@ -34,17 +32,6 @@ TEST(SettingsPasswordStoreTest, ThePasswordFileStaysOwnerOnly) {
     EXPECT_EQ(modeOf(store.fileName()), 0600u);
     EXPECT_EQ(modeOf(settings_file::backupName(store.fileName())), 0600u);
     EXPECT_EQ(QSettingsStore().read("Post", "Parool"), QStringLiteral("salasõna"));
-}
-
-TEST(KeyringPasswordStoreTest, WithoutAKeyringThePasswordGoesToTheFallback) {
-    qunsetenv("DBUS_SESSION_BUS_ADDRESS");  // no session bus: no keyring can answer
-    testing::MemorySettingsStore store;
-    SettingsPasswordStore fallback(store, QString());
-    KeyringPasswordStore passwords(fallback);
-    EXPECT_TRUE(passwords.keepsInSettingsFile());
-    passwords.write("kasutaja", "salasõna");
-    EXPECT_EQ(store.read("Post", "Parool"), QStringLiteral("salasõna"));
-    EXPECT_EQ(passwords.read("kasutaja"), "salasõna");
 }
 
 }  // namespace
