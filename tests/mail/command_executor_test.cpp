@@ -78,7 +78,7 @@ TEST_F(CommandExecutorTest, DigitZeroSwitchesAllAndOneNamingNoOutputIsIgnored) {
 }
 
 // A time takes the output's first free pair, or pair 10 when all are in use, and puts the
-// output under automatic control.
+// output under automatic control; KASI and AUTO switch between the two.
 TEST_F(CommandExecutorTest, TimesGoIntoTheFirstFreePairAndOverwriteTheLast) {
     for (int p = 1; p <= 11; ++p) {
         runMail(QStringLiteral("[KOORMUS-1-VALJA-%1:00:00-01.01.2027]").arg(p + 10));
@@ -88,6 +88,10 @@ TEST_F(CommandExecutorTest, TimesGoIntoTheFirstFreePairAndOverwriteTheLast) {
     EXPECT_EQ(state().Valjaajad(20, 1).text(), "01.01.2027");
     EXPECT_EQ(rig.memory.read("Väljaajad", "Väljaaeg 19"), "21:00:00");
     EXPECT_TRUE(rig.program->panel().outputs[0].autoLampLit);
+    runMail("[KOORMUS_1_KASI]");
+    EXPECT_FALSE(rig.program->panel().outputs[0].autoLampLit);
+    runMail("[KOORMUS_1_AUTO]");
+    EXPECT_TRUE(rig.program->panel().outputs[0].autoLampLit) << "it has times now";
 }
 
 // A reply that cannot be sent ends the session, but what ran before it is stored. A failure
