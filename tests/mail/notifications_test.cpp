@@ -21,6 +21,7 @@ protected:
     }
     void scan() { rig.time.advance(110); }
 };
+// The output checks of each scan, whose failures reach the log and the mails the same way.
 using SupervisionTest = NotificationsTest;
 
 // Inputs already active at start-up are changes of the first scan. Each change of a marked
