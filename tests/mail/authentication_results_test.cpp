@@ -8,10 +8,8 @@ namespace {
 TEST(AuthenticationResultsTest, OnlyOurServersTopmostVerdictCounts) {
     const QString ours = QStringLiteral("mx.example.org");
     const QString from = QStringLiteral("owner@example.org");
-    const struct {
-        QStringList headers;  // topmost first
-        bool verified;
-    } cases[] = {
+    // The headers topmost first, and whether they verify the sender.
+    const std::pair<QStringList, bool> cases[] = {
         {{"mx.example.org; spf=pass; dmarc=pass header.from=example.org"}, true},
         {{"mx.example.org; dmarc=fail header.from=example.org"}, false},
         {{"relay.other.example; dmarc=pass header.from=example.org"}, false},
@@ -30,9 +28,9 @@ TEST(AuthenticationResultsTest, OnlyOurServersTopmostVerdictCounts) {
         // A quoted text cut short after its escape mark still reads to its end.
         {{"mx.example.org; dmarc=pass reason=\"cut\\"}, true},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(senderVerified(c.headers, ours, from), c.verified)
-            << c.headers.join(" | ").toStdString();
+    for (const auto& [headers, verified] : cases) {
+        EXPECT_EQ(senderVerified(headers, ours, from), verified)
+            << headers.join(" | ").toStdString();
     }
     EXPECT_FALSE(senderVerified({"mx.example.org; dmarc=pass"}, QString(), from))
         << "no server named, none verifies";

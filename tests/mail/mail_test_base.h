@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/log_lines.h"
+#include "support/printers.h"
 #include "support/rig.h"
 
 #include <gtest/gtest.h>
@@ -24,10 +25,15 @@ protected:
         rig.mailbox.calls.clear();
         return *rig.program;
     }
-    // Runs one mail of commands in a session of its own.
-    void runMail(const QString& body) {
+    State& state() { return rig.program->state(); }
+    // Runs one mail of commands in a session of its own; returns the lines it logged and
+    // leaves in `sent` only the mails it answered with.
+    QStringList runMail(const QString& body) {
+        const qsizetype before = log().size();
+        rig.mailbox.sent.clear();
         rig.mailbox.deliver(QStringLiteral("tuulelipp"), QStringLiteral("owner@example.org"), body);
         rig.program->mailIndicatorClicked();
+        return log().mid(before);
     }
     QStringList sentSubjects() const {
         QStringList subjects;

@@ -1,31 +1,37 @@
 #include "mail/mail_test_base.h"
-#include "support/printers.h"
 
 namespace kestrum {
 namespace {
 
 const QString kFailure = QStringLiteral("Mailiserverisse sisselogimise viga");
 
+// The board's read-back under supervision, and what the log and the mails are told of it.
 class NotificationsTest : public testing::MailTestBase {
 protected:
     NotificationsTest() {
-        for (const auto& [key, text] : {std::pair{"SisendiMuutuseMail 1", "0"},
-                                        {"SisendiMuutuseMail 5", "1"},
-                                        {"SisendiMuutuseMail 6", "1"}}) {
-            rig.set("SisendiMuutuseMail", key, text);
-        }
+        rig.set("SisendiMuutuseMail", "SisendiMuutuseMail 1", "0");
+        rig.set("SisendiMuutuseMail", "SisendiMuutuseMail 5", "1");
+        rig.set("SisendiMuutuseMail", "SisendiMuutuseMail 6", "1");
         rig.set("SisendiNimi", "SisendiNimi 1", "Uks");
         rig.set("SisendiNimi", "SisendiNimi 5", "Aken");
         setSeaded("ControlEnabled", "1");
     }
+    int entries(const char* output) const {
+        return log().count(QStringLiteral("Väljund: Väljund %1     ei lülitu ümber!").arg(output));
+    }
     void scan() { rig.time.advance(110); }
 };
+// The output checks of each scan, whose failures reach the log and the mails the same way.
+using SupervisionTest = NotificationsTest;
 
+// Inputs already active at start-up are changes of the first scan. Each change of a marked
+// input is mailed in a session of its own, once.
 TEST_F(NotificationsTest, InputChangesOfMarkedInputsAreMailedEachInItsOwnSession) {
+    for (int k : {1, 5, 6}) {
+        rig.board.setInput(k, true);
+    }
     start();
-    rig.board.setInput(5, true);
-    rig.board.setInput(6, true);
-    rig.board.setInput(1, true);
+    scan();
     scan();
     ASSERT_EQ(rig.mailbox.sent.size(), 2U);
     EXPECT_EQ(rig.mailbox.sent[0].subject, "Kestrums input changed !");
@@ -34,50 +40,16 @@ TEST_F(NotificationsTest, InputChangesOfMarkedInputsAreMailedEachInItsOwnSession
               "06.12.2026\r\nYour Kestrum.\r\n");
     // A notification signs on to send only: it must not need the incoming server.
     EXPECT_EQ(rig.mailbox.calls.count("signOn send"), 2);
-    EXPECT_EQ(log().count("Mailiseanss algas"), 2);
-    EXPECT_TRUE(log().contains("Sisend  1 (Uks) on nüüd  1"));
+    EXPECT_EQ(log().count("Sisend  1 (Uks) on nüüd  1"), 1);
 
     rig.board.setInput(5, false);
-    rig.mailbox.sent.clear();
     scan();
-    ASSERT_EQ(rig.mailbox.sent.size(), 1U);
-    EXPECT_TRUE(rig.mailbox.sent[0].body.startsWith("Kestrums input nr.  5 (Aken) is now LOW\r\n"));
+    ASSERT_EQ(rig.mailbox.sent.size(), 3U);
+    EXPECT_TRUE(rig.mailbox.sent[2].body.startsWith("Kestrums input nr.  5 (Aken) is now LOW\r\n"));
 }
 
-TEST_F(NotificationsTest, FailedOutputIsLoggedAndMailedOncePerShift) {
-    start();
-    rig.board.setFault(3, SimulatedBoard::Fault::StuckOff);
-    rig.program->switchClicked(2);
-    scan();
-    scan();
-    ASSERT_EQ(rig.mailbox.sent.size(), 1U);
-    EXPECT_EQ(rig.mailbox.sent[0].subject, "Kestrums output failed !");
-    EXPECT_TRUE(rig.mailbox.sent[0].body.startsWith(
-        "Kestrums output nr.  3 (Väljund 3    ) FAILED to switch !\r\n"));
-    EXPECT_EQ(log().filter("ei lülitu ümber!").size(), 1);
-}
-
-TEST_F(NotificationsTest, WithoutMailOnlyTheLogHearsOfIt) {
-    setSeaded("MailEnabled", "0");
-    start();
-    rig.board.setFault(2, SimulatedBoard::Fault::StuckOn);
-    scan();
-    EXPECT_TRUE(rig.mailbox.calls.isEmpty());
-    EXPECT_EQ(log().filter("Väljund: Väljund 2     ei lülitu ümber!").size(), 1);
-}
-
-TEST_F(NotificationsTest, NoRecipientLogsTheFailureWithoutASession) {
-    setSeaded("PrefAdrText", "");
-    start();
-    rig.board.setFault(2, SimulatedBoard::Fault::StuckOn);
-    scan();
-    const QStringList lines = log();
-    const auto failed = lines.indexOf("Väljund: Väljund 2     ei lülitu ümber!");
-    ASSERT_GE(failed, 0);
-    EXPECT_EQ(lines.mid(failed + 1, 2), QStringList({kFailure, ""}));
-    EXPECT_FALSE(lines.contains("Mailiseanss algas"));
-}
-
+// A change whose mail failed counts as seen, and the failed sign-on leaves no session open
+// to refuse the next notification.
 TEST_F(NotificationsTest, FailedInputMailCountsTheChangeAsSeen) {
     start();
     rig.mailbox.failAt(testing::MemoryMailbox::Operation::SignOn, "timed out");
@@ -89,6 +61,80 @@ TEST_F(NotificationsTest, FailedInputMailCountsTheChangeAsSeen) {
     EXPECT_EQ(rig.mailbox.sent.size(), 1U) << "input 6 is still handled in the same scan";
     rig.time.advance(500);
     EXPECT_EQ(log().filter("Sisend  5").size(), 1) << "no repeat every scan";
+}
+
+// Without a recipient a failed output is logged with the mail failure; without mail, alone.
+TEST_F(NotificationsTest, WithoutMailOrRecipientOnlyTheLogHearsOfAFailure) {
+    setSeaded("PrefAdrText", "");
+    start();
+    rig.board.setFault(2, SimulatedBoard::Fault::StuckOn);
+    scan();
+    EXPECT_EQ(log(), QStringList({"Väljund: Väljund 2     ei lülitu ümber!", kFailure, ""}));
+    state().MailEnabled = 0;
+    rig.board.setFault(4, SimulatedBoard::Fault::StuckOn);
+    scan();
+    EXPECT_EQ(entries("2") + entries("4"), 3);
+    EXPECT_EQ(log().count(kFailure), 1);
+}
+
+// Each announcement logs every output failed at the time.
+TEST_F(SupervisionTest, FailureIsShownAndAnnouncedOncePerShift) {
+    Program& program = start();
+    const Panel& panel = program.panel();
+    rig.board.setFault(3, SimulatedBoard::Fault::StuckOff);
+    rig.board.setFault(5, SimulatedBoard::Fault::StuckOn);
+    program.switchClicked(2);
+    scan();
+    scan();
+    for (int k = 1; k <= 8; ++k) {
+        EXPECT_EQ(panel.outputs[k - 1].failureShown, k == 3 || k == 5) << k;
+    }
+    EXPECT_EQ(panel.failureLabel, "Hardware failure");
+    EXPECT_EQ(entries("3"), 2);
+    ASSERT_EQ(sentSubjects(),
+              QStringList({"Kestrums output failed !", "Kestrums output failed !"}));
+    EXPECT_TRUE(rig.mailbox.sent[0].body.startsWith(
+        "Kestrums output nr.  3 (Väljund 3    ) FAILED to switch !\r\n"));
+
+    rig.board.setFault(5, SimulatedBoard::Fault::None);
+    program.switchClicked(7);  // any shift announces a persisting failure again
+    scan();
+    EXPECT_EQ(entries("3"), 3);
+    EXPECT_FALSE(panel.outputs[4].failureShown);
+
+    rig.board.setFault(3, SimulatedBoard::Fault::None);
+    scan();
+    EXPECT_EQ(panel.failureLabel, "");
+    rig.board.setFault(3, SimulatedBoard::Fault::StuckOff);
+    scan();
+    EXPECT_TRUE(panel.outputs[2].failureShown);
+    EXPECT_EQ(entries("3"), 3) << "a failure back before the next shift is shown, not told";
+
+    state().ControlEnabled = 0;  // off: the indicators stay as they were
+    rig.board.setFault(3, SimulatedBoard::Fault::None);
+    program.board().ShiftOutputs();
+    scan();
+    EXPECT_TRUE(panel.outputs[2].failureShown);
+}
+
+// A strobe toggle is no new command: a failure that persists beside a strobing output is told
+// once, not at every toggle. A stored "1" matching the read-back is no failure.
+TEST_F(SupervisionTest, StrobeBesideAFailedOutputAnnouncesItOnce) {
+    for (int k = 1; k <= 8; ++k) {
+        rig.set("Mode", QStringLiteral("Mode %1").arg(k), k == 2 ? "1" : "0");
+    }
+    rig.set("Väljundid", "Väljundid 1", "1");
+    rig.set("Väljundid", "Väljundid 3", "1");
+    rig.board.setFault(1, SimulatedBoard::Fault::StuckOff);
+    start();
+    ASSERT_TRUE(state().Valjundid[3].isText());
+    int latches = 0;
+    rig.board.setOnRelaysLatched([&latches] { ++latches; });
+    rig.time.advance(60 * 1000);
+    EXPECT_EQ(entries("1"), 1);
+    EXPECT_EQ(entries("3"), 0);
+    EXPECT_EQ(sentSubjects().size(), 1);
+    EXPECT_GT(latches, 500) << "output 2 strobed all the while";
 }
 
 }  // namespace

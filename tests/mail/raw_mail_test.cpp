@@ -10,10 +10,7 @@ namespace kestrum {
 namespace {
 
 TEST(RawMailTest, SubjectIsKeptAsSentBesidesUnfoldingAndEncodedWords) {
-    const struct {
-        QByteArray field;
-        QString subject;
-    } cases[] = {
+    const std::pair<QByteArray, QString> cases[] = {
         {"Subject:  tuulelipp \t", " tuulelipp \t"},
         {"Subject:tuulelipp", "tuulelipp"},
         {"Subject:  =?utf-8?q?tuulelipp?=", " tuulelipp"},
@@ -28,18 +25,15 @@ TEST(RawMailTest, SubjectIsKeptAsSentBesidesUnfoldingAndEncodedWords) {
         {"Subject: =?x-none?q?a=E4?=", "a\uFFFD"},
         {"Subject: " + testing::kUnparseableWords, QString::fromLatin1(testing::kUnparseableWords)},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.field.toStdString());
-        EXPECT_EQ(readMail("From: a@b\r\n" + c.field + "\r\nSubject: second\r\n\r\nx\r\n").subject,
-                  c.subject);
+    for (const auto& [field, subject] : cases) {
+        EXPECT_EQ(readMail("From: a@b\r\n" + field + "\r\nSubject: second\r\n\r\nx\r\n").subject,
+                  subject)
+            << field.toStdString();
     }
 }
 
 TEST(RawMailTest, SenderIsTheAddressNeverTheDisplayName) {
-    const struct {
-        QByteArray from;
-        QString address;
-    } cases[] = {
+    const std::pair<QByteArray, QString> cases[] = {
         {"owner@example.org <attacker@evil.example>", "attacker@evil.example"},
         {"\"Owner, <boss@example.org>\" (x) <Owner@Example.org>",
          QStringLiteral("Owner@Example.org")},
@@ -55,9 +49,8 @@ TEST(RawMailTest, SenderIsTheAddressNeverTheDisplayName) {
         {"<owner@exam\x01ple.org>", QString()},
         {"<>", QString()},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.from.toStdString());
-        EXPECT_EQ(mailboxAddress(c.from), c.address);
+    for (const auto& [from, address] : cases) {
+        EXPECT_EQ(mailboxAddress(from), address) << from.toStdString();
     }
     EXPECT_EQ(readMail("From: owner@example.org\r\nFrom: a@b\r\n\r\nx\r\n").sender, QString())
         << "two From fields";
