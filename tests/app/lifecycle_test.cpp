@@ -8,27 +8,17 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace kestrum {
 namespace {
 
-using Kind = SimulatedBoard::Event::Kind;
-
 class LifecycleTest : public ::testing::Test {
 protected:
-    void setSeaded(const char* key, const char* text) {
-        rig.memory.write("Seaded", QString::fromUtf8(key), QString::fromUtf8(text));
-    }
-    // Keys of a section whose first key is missing are overwritten by the completion.
-    void setNumbered(const char* section, const char* keyword, int n, const char* text) {
-        if (n != 1 &&
-            rig.memory.read(QString::fromUtf8(section), QString::fromUtf8(keyword) + signedText(1))
-                .isEmpty()) {
-            setNumbered(section, keyword, 1, "0");
+    // The completion rewrites a numbered section whose first key is missing.
+    void setNumbered(const QString& section, const QString& keyword, int n, const QString& text) {
+        if (rig.stored(section, keyword + " 1") == "<missing>") {
+            rig.set(section, keyword + " 1", "0");
         }
-        rig.memory.write(QString::fromUtf8(section), QString::fromUtf8(keyword) + signedText(n),
-                         QString::fromUtf8(text));
+        rig.set(section, keyword + signedText(n), text);
     }
     QString logText() const { return fromWindows1257(rig.logBytes()); }
 
@@ -41,7 +31,6 @@ TEST_F(LifecycleTest, FirstStartShowsTheWindowAndWarnsOfNothing) {
     EXPECT_TRUE(warnings.all().isEmpty()) << "completed names carry padding, they are not too long";
     EXPECT_EQ(rig.ui.calls, QStringList({"show", "tray+ Kaugvool"}));
     EXPECT_EQ(program.panel().outputs[4].frameCaption, "Väljund 5    ");
-    EXPECT_EQ(program.state().NewLine.text(), "\r\n");
     EXPECT_TRUE(rig.logBytes().isEmpty()) << "logging is off by default";
 }
 
@@ -58,14 +47,9 @@ TEST_F(LifecycleTest, AStoredPortIsKeptAndPortTwoServesOnlyWhileItFails) {
         fresh.set("Seaded", "Järjestikport", "4");
         fresh.board.setPortAvailable(4, c.storedOpens);
         fresh.board.setPortAvailable(2, c.portTwoOpens);
-        Program& program = fresh.start();
-        EXPECT_EQ(program.panel().portLabel, QString::number(c.used));
+        EXPECT_EQ(fresh.start().panel().portLabel, QString::number(c.used));
         EXPECT_EQ(fresh.board.commPort(), c.used);
         EXPECT_EQ(fresh.seaded("Järjestikport"), "4");
-        for (const auto& message : fresh.ui.messages) {
-            EXPECT_NE(message.title, "Kaugvoole seadete viga...");
-        }
-        EXPECT_FALSE(fresh.board.portOpen());
     }
 }
 
@@ -79,27 +63,20 @@ TEST_F(LifecycleTest, LoadedSettingsReachTheIndicatorsAndEmptyTextsGiveTheDefaul
     setNumbered("StroboSees", "StroboSees", 1, "");
     setNumbered("StroboVäljas", "StroboVäljas", 8, "");
     setNumbered("Sisseajad", "Sisseaeg", 1, "");
-    setSeaded("MailCheckInt", "");
+    rig.set("Seaded", "MailCheckInt", "");
     Program& program = rig.start();
     const Panel& panel = program.panel();
     EXPECT_TRUE(panel.outputs[2].autoLampLit);
-    EXPECT_FALSE(panel.outputs[0].autoLampLit);
     EXPECT_EQ(panel.outputs[0].frameCaption, "Pump        ");
     EXPECT_EQ(panel.outputs[4].frameCaption, "Väljund  5") << "a missing name has the default";
     EXPECT_EQ(panel.inputs[0].frameCaption, "Uks");
     EXPECT_TRUE(panel.inputs[5].mailMarkShown);
-    EXPECT_FALSE(panel.inputs[4].mailMarkShown);
-    EXPECT_EQ(panel.outputs[1].switchCaption, "V");
     EXPECT_TRUE(rig.board.relay(2));
-    const State& state = program.state();
-    EXPECT_EQ(state.Mode[1].text(), "0");
-    EXPECT_EQ(state.StroboSees[1].text(), "100");
-    EXPECT_EQ(state.Sisseajad(1, 1).text(), "0");
-    EXPECT_EQ(state.MailCheckInt.text(), "0");
-    EXPECT_TRUE(program.timers().StroboTaimer[7]->isEnabled()) << "output 8 strobes";
-    EXPECT_FALSE(program.timers().StroboTaimer[6]->isEnabled());
+    EXPECT_EQ(program.state().StroboSees[1].text(), "100");
+    EXPECT_EQ(program.state().Sisseajad(1, 1).text(), "0");
+    EXPECT_EQ(program.state().MailCheckInt.text(), "0");
     rig.time.advance(100);
-    EXPECT_TRUE(rig.board.relay(8));
+    EXPECT_TRUE(rig.board.relay(8)) << "output 8 strobes";
     rig.time.advance(100);
     EXPECT_FALSE(rig.board.relay(8)) << "an empty off time is 100 ms";
 }
@@ -143,31 +120,33 @@ TEST_F(LifecycleTest, UnusableStoredValuesAreTakenAsTheirDefaultsAndReported) {
         const std::string row = (c.key + '=' + c.stored.left(20)).toStdString();
         EXPECT_EQ(observe(fresh).at(c.seen), c.expected) << row;
         ASSERT_EQ(warnings.all().size(), 1) << row;
-        const QString& line = warnings.all().front();
-        EXPECT_TRUE(line.startsWith("kestrum.core: ")) << row;
-        EXPECT_TRUE(line.contains(
+        EXPECT_TRUE(warnings.all().front().contains(
             QStringLiteral("[%1] %2 = \"%3").arg(c.section, c.key, c.stored.left(10))))
-            << line.toStdString();
-        EXPECT_LT(line.size(), 200) << row;
+            << row;
+        EXPECT_LT(warnings.all().front().size(), 200) << row;
         EXPECT_EQ(fresh.stored(c.section, c.key), c.stored) << row;
     }
 }
 
-TEST_F(LifecycleTest, StartAndStopAreLoggedOnceEach) {
-    setSeaded("Logi", "1");
+// The Exit button stops, and so does the window unloading after it: only the first counts. A
+// section that cannot be written does not keep the rest from being stored.
+TEST_F(LifecycleTest, StartAndStopAreLoggedOnceEachEvenWhenTheStoreFails) {
+    rig.set("Seaded", "Logi", "1");
     rig.board.setInput(5, true);
     Program& program = rig.start();
     rig.time.advance(109);
     EXPECT_FALSE(program.panel().inputs[4].lampLit) << "the first scan comes a period after start";
     rig.time.advance(BoardLink::kScanPeriodMs + 1);  // within the second scan's settle wait
     EXPECT_TRUE(program.panel().inputs[4].lampLit);
-    program.lifecycle().ShutDown();     // the Exit button
-    program.lifecycle().Form_Unload();  // the window then unloads
+    rig.memory.failSection("Juhtimine");
+    program.state().SisendiMuutuseMail[1] = 1;
     program.lifecycle().ShutDown();
-    const QString log = logText();
-    EXPECT_EQ(log.count("Kestrum started"), 1);
-    EXPECT_EQ(log.count("Kestrum stopped"), 1);
-    EXPECT_TRUE(log.endsWith("; Kestrum stopped\r\n"));
+    program.lifecycle().Form_Unload();
+    program.lifecycle().ShutDown();
+    EXPECT_EQ(rig.stored("SisendiMuutuseMail", "SisendiMuutuseMail 1"), "1");
+    EXPECT_EQ(logText().count("Kestrum started"), 1);
+    EXPECT_EQ(logText().count("Kestrum stopped"), 1);
+    EXPECT_TRUE(logText().endsWith("; Kestrum stopped\r\n"));
     EXPECT_EQ(rig.ui.calls.count("unload"), 1);
     EXPECT_EQ(rig.ui.calls.last(), "tray- Kaugvool");
     rig.board.clearHistory();
@@ -182,20 +161,8 @@ TEST_F(LifecycleTest, StopWritesBackControlAndInputMailFlags) {
     program.state().SisendiMuutuseMail[7] = 1;
     program.lifecycle().Form_Unload();
     EXPECT_EQ(rig.stored("Juhtimine", "Juhtimine 4"), "1");
-    EXPECT_EQ(rig.stored("Juhtimine", "Juhtimine 1"), "0");
     EXPECT_EQ(rig.stored("Juhtimine", "Juhtimine 9"), "<missing>");
     EXPECT_EQ(rig.stored("SisendiMuutuseMail", "SisendiMuutuseMail 7"), "1");
-    EXPECT_EQ(rig.ui.calls.mid(2), QStringList({"tray- Kaugvool", "unload"}));
-}
-
-TEST_F(LifecycleTest, StopGoesOnWhenTheStoreFails) {
-    setSeaded("Logi", "1");
-    Program& program = rig.start();
-    rig.memory.failSection("Juhtimine");
-    program.state().SisendiMuutuseMail[1] = 1;
-    program.lifecycle().ShutDown();
-    EXPECT_EQ(rig.stored("SisendiMuutuseMail", "SisendiMuutuseMail 1"), "1");
-    EXPECT_TRUE(logText().endsWith("; Kestrum stopped\r\n"));
 }
 
 // On the real services: start-up completes the settings file, and a stop while start-up waits on
@@ -210,7 +177,6 @@ TEST(EngineTest, StartsOnTheRealServicesAndReportsAStopDuringStartUp) {
         Engine engine(true, ui, prompt);
         EXPECT_TRUE(engine.start());
         EXPECT_EQ(testing::onDisk("Seaded", "Subjekt"), "tuulelipp");
-        EXPECT_EQ(ui.calls.value(0), "show");
     }
     testing::removeSettingsFiles();
     Engine engine(true, ui, prompt);
