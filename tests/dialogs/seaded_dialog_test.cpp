@@ -48,11 +48,12 @@ protected:
 };
 
 // Each check stops OK where it stands: the steps before it are taken, those after it are not.
-TEST_F(SeadedDialogTest, OkChecksTheAddressThenThePasswordThenStores) {
+TEST_F(SeadedDialogTest, OkChecksTheAddressThenThePortThenThePasswordThenStores) {
     rig.set("Seaded", "Järjestikport", "0");
     rig.set("Seaded", "Logi", "1");
     dialog = open();
-    EXPECT_EQ(child<QComboBox>(dialog.get(), "PortCombo")->currentText(), "Com1");
+    auto* port = child<QComboBox>(dialog.get(), "PortCombo");
+    EXPECT_EQ(port->currentText(), "Com1");
     EXPECT_TRUE(checked("LogCheck"));
     EXPECT_FALSE(checked("ControlCheck"));
     check("MailEnabledCheck", true);
@@ -63,7 +64,21 @@ TEST_F(SeadedDialogTest, OkChecksTheAddressThenThePasswordThenStores) {
     EXPECT_EQ(stored("PrefAdrOnly"), "1");
     EXPECT_EQ(stored("PrefAdrText1"), "") << "steps after the check were not taken";
 
+    // The port test opens the chosen port even while a scan holds the current one.
+    rig.board.setPortAvailable(3, false);
+    rig.time.advance(BoardLink::kScanPeriodMs + BoardLink::kSettleWaitMs / 2);
+    ASSERT_TRUE(rig.board.portOpen()) << "a scan waits for the board to settle";
     type("PrefAdrText", "a@example.org");
+    port->setCurrentIndex(2);
+    click(dialog.get(), "ComOK");
+    EXPECT_EQ(toldLast(), "Valitud pordi aktiveerimine ei õnnestunud");
+    EXPECT_EQ(port->currentText(), "Com1");
+    EXPECT_EQ(stored("PrefAdrText"), "a@example.org");
+    EXPECT_EQ(rig.board.commPort(), 1);
+    rig.board.setInput(4, true);
+    rig.time.advance(BoardLink::kSettleWaitMs);
+    EXPECT_TRUE(rig.program->panel().inputs[3].lampLit) << "the scan went on, on port 1";
+
     child<QComboBox>(dialog.get(), "MailCheckIntList")->setCurrentIndex(1);
     type("SubjectText", QString());
     click(dialog.get(), "ComOK");
@@ -77,6 +92,7 @@ TEST_F(SeadedDialogTest, OkChecksTheAddressThenThePasswordThenStores) {
     click(dialog.get(), "ComOK");
     EXPECT_FALSE(dialog->isVisible());
     for (const auto& [key, text] : {std::pair{"PrefAdrText1", "b@example.org"},
+                                    {"Järjestikport", "1"},
                                     {"VerifiedSenders", "1"},
                                     {"AuthServId", "mx.example.org"},
                                     {"Subjekt", "   "},
@@ -84,26 +100,6 @@ TEST_F(SeadedDialogTest, OkChecksTheAddressThenThePasswordThenStores) {
                                     {"ControlEnabled", "1"}}) {
         EXPECT_EQ(stored(key), text) << key;
     }
-}
-
-// The port test opens the chosen port even while a scan holds the current one.
-TEST_F(SeadedDialogTest, PortThatCannotBeOpenedKeepsThePreviousOne) {
-    rig.board.setPortAvailable(3, false);
-    rig.time.advance(BoardLink::kScanPeriodMs + BoardLink::kSettleWaitMs / 2);
-    ASSERT_TRUE(rig.board.portOpen()) << "a scan waits for the board to settle";
-    dialog = open();
-    type("PrefAdrText", "owner@example.org");
-    child<QComboBox>(dialog.get(), "PortCombo")->setCurrentIndex(2);
-    click(dialog.get(), "ComOK");
-    EXPECT_EQ(toldLast(), "Valitud pordi aktiveerimine ei õnnestunud");
-    EXPECT_EQ(child<QComboBox>(dialog.get(), "PortCombo")->currentText(), "Com1");
-    EXPECT_EQ(stored("Järjestikport"), "1");
-    EXPECT_EQ(stored("PrefAdrText"), "owner@example.org");
-    EXPECT_EQ(rig.board.commPort(), 1);
-
-    rig.board.setInput(4, true);
-    rig.time.advance(BoardLink::kSettleWaitMs);
-    EXPECT_TRUE(rig.program->panel().inputs[3].lampLit) << "the scan went on, on port 1";
 }
 
 // OK without touching the port keeps the stored one, in the store and on the board.
