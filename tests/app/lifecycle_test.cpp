@@ -47,6 +47,9 @@ TEST_F(LifecycleTest, AStoredPortIsKeptAndPortTwoServesOnlyWhileItFails) {
         EXPECT_EQ(fresh.start().panel().portLabel, QString::number(used));
         EXPECT_EQ(fresh.board.commPort(), used);
         EXPECT_EQ(fresh.seaded("Järjestikport"), "4");
+        for (const auto& message : fresh.ui.messages) {
+            EXPECT_NE(message.title, "Kaugvoole seadete viga...") << message.text.toStdString();
+        }
     }
 }
 

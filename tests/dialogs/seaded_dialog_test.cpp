@@ -61,6 +61,7 @@ TEST_F(SeadedDialogTest, OkChecksTheAddressThenThePortThenThePasswordThenStores)
     type("PrefAdrText1", "b@example.org");
     click(dialog.get(), "ComOK");
     EXPECT_EQ(toldLast(), "1. eelistatud aadressi väli on tühi!");
+    EXPECT_EQ(rig.ui.messages.back().title, "Kaugvoole seadete viga...");
     EXPECT_EQ(stored("PrefAdrOnly"), "1");
     EXPECT_EQ(stored("PrefAdrText1"), "") << "steps after the check were not taken";
 
@@ -72,6 +73,7 @@ TEST_F(SeadedDialogTest, OkChecksTheAddressThenThePortThenThePasswordThenStores)
     port->setCurrentIndex(2);
     click(dialog.get(), "ComOK");
     EXPECT_EQ(toldLast(), "Valitud pordi aktiveerimine ei õnnestunud");
+    EXPECT_EQ(rig.ui.messages.back().title, "Kaugvoolus");
     EXPECT_EQ(port->currentText(), "Com1");
     EXPECT_EQ(stored("PrefAdrText"), "a@example.org");
     EXPECT_EQ(rig.board.commPort(), 1);
