@@ -1,7 +1,9 @@
+#include "mail/keyring_password_store.h"
 #include "mail/settings_password_store.h"
 
 #include "core/qsettings_store.h"
 
+#include "support/memory_settings_store.h"
 #include "support/printers.h"
 
 #include <QFile>
@@ -32,6 +34,17 @@ TEST(SettingsPasswordStoreTest, ThePasswordFileStaysOwnerOnly) {
     EXPECT_EQ(modeOf(store.fileName()), 0600u);
     EXPECT_EQ(modeOf(settings_file::backupName(store.fileName())), 0600u);
     EXPECT_EQ(QSettingsStore().read("Post", "Parool"), QStringLiteral("salasõna"));
+}
+
+// A computer in a cupboard has no keyring: the password must still be kept.
+TEST(KeyringPasswordStoreTest, WithoutAKeyringThePasswordGoesToTheFallback) {
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    testing::MemorySettingsStore store;
+    SettingsPasswordStore fallback(store, QString());
+    KeyringPasswordStore passwords(fallback);
+    EXPECT_TRUE(passwords.keepsInSettingsFile());
+    passwords.write("kasutaja", "salasõna");
+    EXPECT_EQ(store.read("Post", "Parool"), QStringLiteral("salasõna"));
 }
 
 }  // namespace
