@@ -34,6 +34,7 @@ TEST(AutostartTest, TheEntryIsWrittenAndRemovedOrTheReasonGiven) {
 TEST(AutostartTest, ExecQuotesPathsWithReservedCharacters) {
     EXPECT_EQ(desktopExecQuoted("/home/mari/my build/kestrum"), "\"/home/mari/my build/kestrum\"");
     EXPECT_EQ(desktopExecQuoted("/home/x/$HOME/k"), "\"/home/x/\\\\$HOME/k\"");
+    EXPECT_EQ(desktopExecQuoted("/home/x/a\"`b/k"), "\"/home/x/a\\\\\"\\\\`b/k\"");
     EXPECT_EQ(desktopExecQuoted("/home/x/100%/k"), "/home/x/100%%/k");
 }
 

@@ -125,6 +125,7 @@ TEST_F(LifecycleTest, UnusableStoredValuesAreTakenAsTheirDefaultsAndReported) {
 // section that cannot be written does not keep the rest from being stored.
 TEST_F(LifecycleTest, StartAndStopAreLoggedOnceEachEvenWhenTheStoreFails) {
     rig.set("Seaded", "Logi", "1");
+    rig.set("Mode", "Mode 1", "1");
     rig.board.setInput(5, true);
     Program& program = rig.start();
     rig.time.advance(109);
@@ -145,7 +146,8 @@ TEST_F(LifecycleTest, StartAndStopAreLoggedOnceEachEvenWhenTheStoreFails) {
     EXPECT_EQ(rig.ui.calls.last(), "tray- Kaugvool");
     rig.board.clearHistory();
     rig.time.advance(1000);
-    EXPECT_TRUE(rig.board.history().empty()) << "nothing scans after the stop, nor ends a scan";
+    EXPECT_TRUE(rig.board.history().empty())
+        << "nothing scans or strobes after the stop, nor ends a scan";
 }
 
 TEST_F(LifecycleTest, StopWritesBackControlAndInputMailFlags) {

@@ -89,6 +89,7 @@ TEST_F(SeadedDialogTest, OkChecksTheAddressThenThePortThenThePasswordThenStores)
 
     type("SubjectText", "   ");  // blanks are a password
     check("ControlCheck", true);
+    check("ConfirmCheck", true);
     check("VerifiedSendersCheck", true);
     type("AuthServIdText", " mx.example.org ");
     click(dialog.get(), "ComOK");
@@ -99,6 +100,7 @@ TEST_F(SeadedDialogTest, OkChecksTheAddressThenThePortThenThePasswordThenStores)
                                     {"AuthServId", "mx.example.org"},
                                     {"Subjekt", "   "},
                                     {"MailCheckInt", "1"},
+                                    {"Confirm", "1"},
                                     {"ControlEnabled", "1"}}) {
         EXPECT_EQ(stored(key), text) << key;
     }
