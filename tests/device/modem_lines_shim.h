@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstring>
 #include <vector>
 
 // The switch box on a pseudo-terminal, for running the real serial driver without hardware. A
@@ -20,6 +21,9 @@ struct Record {
     const char* event;
     bool dtr = false;
     bool rts = false;
+    friend bool operator==(const Record& a, const Record& b) {
+        return std::strcmp(a.event, b.event) == 0 && a.dtr == b.dtr && a.rts == b.rts;
+    }
 };
 
 // The device the board hangs on. A symlink is followed at each call, so pointing it at another

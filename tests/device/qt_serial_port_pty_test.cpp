@@ -1,5 +1,6 @@
 #include "core/timers.h"
 #include "device/board_link.h"
+#include "device/modem_lines_shim.h"
 #include "device/qt_serial_port.h"
 #include "device/simulated_board.h"
 #include "support/captured_warnings.h"
@@ -16,10 +17,17 @@
 #include <deque>
 
 namespace kestrum {
+namespace modem_lines {
+
+void PrintTo(const Record& record, std::ostream* out) {
+    *out << record.event << " DTR " << record.dtr << " RTS " << record.rts;
+}
+
+}  // namespace modem_lines
 namespace {
 
 using testing::PtyBoard;
-using Record = PtyBoard::LineRecord;
+using Record = modem_lines::Record;
 using Event = SimulatedBoard::Event;
 
 // BoardLink on a port, with its own state, panel and virtual time.
@@ -141,7 +149,7 @@ TEST_F(QtSerialPortOnPtyTest, ShiftsAndScansDrawTheSimulatorsLines) {
     }
     // Every open, line change and close as the board saw it, from the kernel's raise at the
     // first open on; the strobes left before each close, with no event loop run.
-    EXPECT_EQ(device.records(), wireOf(board.history()));
+    EXPECT_EQ(modem_lines::records(), wireOf(board.history()));
     EXPECT_EQ(device.takeSent().toStdString(), charactersOf(board.history()));
 }
 

@@ -65,16 +65,4 @@ void PtyBoard::setReadRegister(const std::vector<bool>& levels) {
     modem_lines::setReadRegister(loaded);
 }
 
-std::vector<PtyBoard::LineRecord> PtyBoard::records() const {
-    std::vector<LineRecord> all;
-    for (const modem_lines::Record& r : modem_lines::records()) {
-        all.push_back({QString::fromLatin1(r.event), r.dtr, r.rts});
-    }
-    return all;
-}
-
-void PrintTo(const PtyBoard::LineRecord& record, std::ostream* out) {
-    *out << record.event.toStdString() << " DTR " << record.dtr << " RTS " << record.rts;
-}
-
 }  // namespace kestrum::testing

@@ -4,7 +4,6 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include <ostream>
 #include <vector>
 
 namespace kestrum::testing {
@@ -14,15 +13,6 @@ namespace kestrum::testing {
 // answers as the board would.
 class PtyBoard {
 public:
-    // One change of the lines as the shim records it: "open" (the kernel raised both), "close"
-    // (the last descriptor went and released both) or "lines" (the program set them).
-    struct LineRecord {
-        QString event;
-        bool dtr = false;
-        bool rts = false;
-        friend bool operator==(const LineRecord&, const LineRecord&) = default;
-    };
-
     // Plugged in: a first pty behind the symlink, which the shim watches.
     PtyBoard();
     ~PtyBoard();
@@ -42,13 +32,10 @@ public:
     QByteArray takeSent();
     // The 16 levels the read register loads, in the order they are shifted out.
     void setReadRegister(const std::vector<bool>& levels);
-    std::vector<LineRecord> records() const;
 
 private:
     QTemporaryDir m_folder;
     int m_master = -1;
 };
-
-void PrintTo(const PtyBoard::LineRecord& record, std::ostream* out);
 
 }  // namespace kestrum::testing
