@@ -90,8 +90,7 @@ int runWindowed(bool simulated) {
         return 0;
     }
     if (boardWindow) {
-        boardWindow->move(window.frameGeometry().topRight() + QPoint(12, 0));
-        boardWindow->show();
+        showBesidePanel(window, *boardWindow);
     }
     return QApplication::exec();
 }
