@@ -3,6 +3,7 @@
 #include "control/schedule.h"
 #include "core/logging.h"
 #include "core/mail_countdown.h"
+#include "core/mail_gates.h"
 #include "device/board_link.h"
 
 #include <QDebug>
@@ -72,6 +73,11 @@ void Lifecycle::Form_Load() {
     m_panel.changed();
     m_parts.outputs.RestoreOutputStates();
     m_parts.log.LogEvent(LogCode::Start);
+    // Said where a headless program's user looks: the journal, and the event log.
+    if (m_state.MailEnabled == 1 && MailGates::of(m_state).none()) {
+        qCWarning(lcCore).noquote() << openMailDoorWarning();
+        m_parts.log.LogEvent(LogCode::OpenMailDoor);
+    }
 
     // Scans and the schedule begin only now, so that they never act on settings not yet loaded.
     m_timers.EventTimer->setInterval(BoardLink::kScanPeriodMs);

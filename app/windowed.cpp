@@ -27,9 +27,9 @@ namespace kestrum {
 
 namespace {
 
-void warnUnsaved(QWidget* parent, const QString& message, const QString& failure) {
-    if (!failure.isEmpty()) {
-        QMessageBox::warning(parent, QStringLiteral("Kestrum"), message.arg(failure));
+void warn(QWidget* parent, const QString& text) {
+    if (!text.isEmpty()) {
+        QMessageBox::warning(parent, QStringLiteral("Kestrum"), text);
     }
 }
 
@@ -65,14 +65,15 @@ int runWindowed(bool simulated) {
                   : [] { return serialDeviceChoices(); },
         [&](QWidget* parent) {
             LogonDialogPrompt prompt(accountTest, parent);
-            warnUnsaved(parent, QStringLiteral("The mail account was not saved: %1"),
-                        editMailAccount(store, engine.passwords(), prompt));
+            const QString failure = editMailAccount(store, engine.passwords(), prompt);
+            warn(parent, failure.isEmpty()
+                             ? failure
+                             : QStringLiteral("The mail account was not saved: %1").arg(failure));
         },
         [&] { return autostart.enabled(); },
         [&](bool on) { return autostart.setEnabled(on); },
         [&](QWidget* parent) {
-            warnUnsaved(parent, QStringLiteral("The MQTT settings were not saved: %1"),
-                        editMqttSettings(store, engine.mqttPasswords(), engine.mqtt(), parent));
+            warn(parent, editMqttSettings(store, engine.mqttPasswords(), engine.mqtt(), parent));
         },
     };
     ui.setDialogs([&] { SeadedDialog(program.generalSettings(), doors, &window).exec(); },
@@ -89,8 +90,7 @@ int runWindowed(bool simulated) {
         return 0;
     }
     if (boardWindow) {
-        boardWindow->move(window.frameGeometry().topRight() + QPoint(12, 0));
-        boardWindow->show();
+        showBesidePanel(window, *boardWindow);
     }
     return QApplication::exec();
 }

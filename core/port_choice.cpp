@@ -35,11 +35,11 @@ bool PortChoice::complete(SettingsStore& store) {
         return true;
     }
     const int first = general::Jarjestikport.completionText.toInt();
-    const bool opened = opens(first);
-    const int number = opened ? first : 2;
+    const bool kept = opens(first) || m_port.deviceNamed();
+    const int number = kept ? first : 2;
     select(number);
     skipOnStoreError([&] { writeChoice(store, number); });
-    return opened;
+    return kept;
 }
 
 void PortChoice::chooseAtStartUp(const SettingsStore& store) {
@@ -47,7 +47,7 @@ void PortChoice::chooseAtStartUp(const SettingsStore& store) {
     if (number <= 0) {
         number = general::Jarjestikport.startupDefault.toInt();
     }
-    if (!opens(number) && !opens(2)) {
+    if (!opens(number) && (m_port.deviceNamed() || !opens(2))) {
         m_port.setCommPort(number);
     }
     show();
@@ -57,8 +57,8 @@ bool PortChoice::takeChosen(int chosen, State& state, SettingsStore& store) {
     if (!opens(chosen)) {
         return false;
     }
-    state.Jarjestikport = chosen;
     writeChoice(store, chosen);
+    state.Jarjestikport = chosen;
     show();
     return true;
 }
@@ -70,6 +70,9 @@ void PortChoice::setBack(int previous) {
 bool PortChoice::openWithFallback(const std::function<bool()>& open) {
     if (open()) {
         return true;
+    }
+    if (m_port.deviceNamed()) {
+        return false;
     }
     m_port.close();
     select(m_port.commPort() == 1 ? 2 : 1);

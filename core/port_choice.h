@@ -20,11 +20,14 @@ public:
     static int stored(const SettingsStore& store);
 
     // First run, no port stored: port 1 when it opens, otherwise port 2, untested; the one taken
-    // is stored. False when port 1 did not open; a port already stored is left alone (true).
+    // is stored. Port 1 with a device named for it is kept even when it does not open (an adapter
+    // not plugged in yet). False when port 2 stands in for port 1; a port already stored is left
+    // alone (true).
     bool complete(SettingsStore& store);
     // Start-up: the stored port (port 1 when none) when it opens. Otherwise port 2 serves this
-    // run if it opens, and else the board stays on the stored port, which the scans keep trying
-    // (a USB adapter not yet plugged in). The store keeps the user's choice either way.
+    // run if it opens and no device is named for the stored port, and else the board stays on
+    // the stored port, which the scans keep trying (a USB adapter not yet plugged in). The store
+    // keeps the user's choice either way.
     void chooseAtStartUp(const SettingsStore& store);
     // The settings dialog's choice: when the chosen port opens it is taken, stored and shown.
     // False when it did not open, with the chosen port still selected; a store failure throws
@@ -32,8 +35,9 @@ public:
     bool takeChosen(int chosen, State& state, SettingsStore& store);
     // The port in use before a refused choice is selected and shown again.
     void setBack(int previous);
-    // Tries `open` on the port in use; when that fails, the other of ports 1 and 2 (port 1 for
-    // any other) serves this run and `open` is tried once more. Nothing is stored.
+    // Tries `open` on the port in use; when that fails and no device is named for it, the other
+    // of ports 1 and 2 (port 1 for any other) serves this run and `open` is tried once more.
+    // Nothing is stored.
     bool openWithFallback(const std::function<bool()>& open);
 
 private:

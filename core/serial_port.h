@@ -29,6 +29,9 @@ public:
     virtual bool portOpen() const = 0;
     // The device the selected port stands for, as the user names it: "/dev/ttyUSB0".
     virtual QString deviceName() const = 0;
+    // True when the user named the device of the selected port: no other port may stand in for
+    // it, since another number is another device that may have something else on it.
+    virtual bool deviceNamed() const = 0;
     // Why the last open failed; an empty reason after a successful one.
     virtual PortOpenError lastOpenError() const = 0;
     // Asserts (true) or releases (false) DTR, the data line into the board.

@@ -4,10 +4,30 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace kestrum {
+
+namespace {
+
+// Server URLs run to about 40 characters; a field cut short hides the port at their end.
+constexpr int kShownCharacters = 40;
+
+void widenFields(QDialog& dialog) {
+    for (QLineEdit* field : dialog.findChildren<QLineEdit*>()) {
+        const QMargins text = field->textMargins();
+        // QLineEdit keeps 2 pixels on either side of its text, inside the frame.
+        const int inside = text.left() + text.right() + 2 * 2 +
+                           2 * field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+        const QString sample(kShownCharacters, QLatin1Char('n'));
+        field->setMinimumWidth(field->fontMetrics().horizontalAdvance(sample) + inside);
+    }
+}
+
+}  // namespace
 
 QLabel* addTestedFormFoot(QDialog& dialog, QVBoxLayout& layout, bool passwordInSettingsFile,
                           std::function<QString()> test) {
@@ -40,6 +60,7 @@ QLabel* addTestedFormFoot(QDialog& dialog, QVBoxLayout& layout, bool passwordInS
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout.addWidget(buttons);
+    widenFields(dialog);
     return report;
 }
 

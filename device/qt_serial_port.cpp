@@ -14,6 +14,10 @@ namespace {
 // The strobe character takes about a millisecond at 9600 baud; this only bounds a stuck driver.
 constexpr int kWriteLimitMs = 1000;
 
+QString namedDevice(const SettingsStore& store, int n) {
+    return store.read(sections::Pordid.section, sections::Pordid.key(n));
+}
+
 #ifdef Q_OS_UNIX
 // The group that grants access to the device, when this user lacks it. A device the user may
 // read and write was refused for another reason, such as a lock held by another program.
@@ -30,7 +34,7 @@ QString groupLackedFor(const QString& device) {
 }  // namespace
 
 QString serialDeviceName(const SettingsStore& store, int n) {
-    const QString configured = store.read(sections::Pordid.section, sections::Pordid.key(n));
+    const QString configured = namedDevice(store, n);
     if (!configured.isEmpty()) {
         return configured;
     }
@@ -42,6 +46,10 @@ QString serialDeviceName(const SettingsStore& store, int n) {
 }
 
 QtSerialPort::QtSerialPort(const SettingsStore& store) : m_store(store) {}
+
+bool QtSerialPort::deviceNamed() const {
+    return !namedDevice(m_store, m_commPort).isEmpty();
+}
 
 bool QtSerialPort::open() {
     if (m_port.isOpen()) {

@@ -23,6 +23,7 @@ public:
     void close() override;
     bool portOpen() const override { return m_port.isOpen(); }
     QString deviceName() const override { return serialDeviceName(m_store, m_commPort); }
+    bool deviceNamed() const override;
     PortOpenError lastOpenError() const override { return m_lastOpenError; }
     void setDtrEnable(bool asserted) override;
     void setRtsEnable(bool asserted) override;

@@ -47,6 +47,7 @@ public:
     void close() override;
     bool portOpen() const override { return m_open; }
     QString deviceName() const override;
+    bool deviceNamed() const override { return false; }
     PortOpenError lastOpenError() const override { return m_lastOpenError; }
     void setDtrEnable(bool asserted) override;
     void setRtsEnable(bool asserted) override;

@@ -5,7 +5,10 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QScreen>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace kestrum {
 
@@ -67,6 +70,62 @@ void SimulatedBoardWindow::showRelays() {
         m_relays[k - 1]->setStyleSheet(on ? QStringLiteral("background: #e53935; color: white")
                                           : QStringLiteral("background: #c8e6c9"));
     }
+}
+
+namespace {
+
+constexpr int kGap = 12;
+
+// The start of a span of `length` in [first, last], as near `wanted` as it fits; the first
+// position when it cannot fit.
+int within(int wanted, int length, int first, int last) {
+    return std::max(first, std::min(wanted, last + 1 - length));
+}
+
+}  // namespace
+
+BoardPlacement placeBoardBesidePanel(const QRect& available, const QRect& panel, QSize board) {
+    const int panelX = within(panel.x(), panel.width(), available.left(), available.right());
+    const int panelY = within(panel.y(), panel.height(), available.top(), available.bottom());
+    QRect shown(QPoint(panelX, panelY), panel.size());
+    const auto besideAt = [&](int x) {
+        return BoardPlacement{
+            shown.topLeft(),
+            {x, within(shown.y(), board.height(), available.top(), available.bottom())}};
+    };
+    if (shown.right() + kGap + board.width() <= available.right()) {
+        return besideAt(shown.right() + 1 + kGap);
+    }
+    if (shown.left() - kGap - board.width() >= available.left()) {
+        return besideAt(shown.left() - kGap - board.width());
+    }
+    const int together = panel.width() + kGap + board.width();
+    if (together <= available.width()) {
+        shown.moveLeft(available.left() + (available.width() - together) / 2);
+        return besideAt(shown.right() + 1 + kGap);
+    }
+    const int stacked = panel.height() + kGap + board.height();
+    if (shown.bottom() + kGap + board.height() > available.bottom()) {
+        shown.moveTop(
+            within(available.bottom() + 1 - stacked, stacked, available.top(), available.bottom()));
+    }
+    return {
+        shown.topLeft(),
+        {within(shown.x(), board.width(), available.left(), available.right()),
+         within(shown.bottom() + 1 + kGap, board.height(), available.top(), available.bottom())}};
+}
+
+void showBesidePanel(QWidget& panel, QWidget& board) {
+    // The board's frame is not known before it is shown: it gets the panel's.
+    const QSize frame = panel.frameGeometry().size() - panel.size();
+    board.adjustSize();
+    const BoardPlacement placement = placeBoardBesidePanel(
+        panel.screen()->availableGeometry(), panel.frameGeometry(), board.size() + frame);
+    panel.move(placement.panel);
+    board.move(placement.board);
+    // The digit keys switch outputs on the panel: it keeps the keyboard.
+    board.setAttribute(Qt::WA_ShowWithoutActivating);
+    board.show();
 }
 
 }  // namespace kestrum

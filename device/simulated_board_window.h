@@ -2,6 +2,7 @@
 
 #include "device/simulated_board.h"
 
+#include <QRect>
 #include <QWidget>
 
 #include <array>
@@ -26,5 +27,18 @@ private:
     SimulatedBoard& m_board;
     std::array<QLabel*, 8> m_relays{};
 };
+
+// Where the panel and the board's window go, as frames in the screen's available area: the
+// board beside the panel (right, else left), the panel moved only when neither side has room
+// but the area is wide enough for both; else the board below the panel. Neither leaves the
+// area where it fits in it, and the board covers the panel only where the area cannot hold both.
+struct BoardPlacement {
+    QPoint panel;
+    QPoint board;
+};
+BoardPlacement placeBoardBesidePanel(const QRect& available, const QRect& panel, QSize board);
+
+// Moves the panel and shows the board's window placed as above, on the panel's screen.
+void showBesidePanel(QWidget& panel, QWidget& board);
 
 }  // namespace kestrum

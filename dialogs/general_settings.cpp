@@ -1,7 +1,9 @@
 #include "general_settings.h"
 
 #include "core/mail_countdown.h"
+#include "core/mail_gates.h"
 #include "core/settings_keys.h"
+#include "device/port_error_text.h"
 #include "dialogs/refusal.h"
 
 namespace kestrum {
@@ -87,6 +89,13 @@ void GeneralSettings::storeFlag(const GeneralKey& key, bool on) {
 }
 
 bool GeneralSettings::ComOK_Click(GeneralForm& form) {
+    const MailGates gates{form.passwordRequired, form.prefAdrOnly, form.verifiedSenders};
+    if (form.mailEnabled && gates.none() &&
+        m_ui.messageBox(openMailDoorWarning() + QStringLiteral("\n\nSave the settings anyway?"),
+                        QStringLiteral("Kaugvoolus"), MessageIcon::Warning,
+                        MessageButtons::YesNo) != MessageAnswer::Yes) {
+        return false;
+    }
     skipOnStoreError([&] { storeFlag(general::MailEnabled, form.mailEnabled); });
     m_panel.mailIndicatorShown = form.mailEnabled;
     m_panel.changed();
@@ -103,26 +112,28 @@ bool GeneralSettings::ComOK_Click(GeneralForm& form) {
     return takePort(form);
 }
 
-// From the port on, any step that fails is answered like a port that cannot be opened.
+// From the port on, a failing step is named: a refused port leaves store and board on the
+// previous one; a store that fails leaves the board on the port the store keeps.
 bool GeneralSettings::takePort(GeneralForm& form) {
     const int previous = m_port.commPort();
     const NumberedSection& devices = sections::Pordid;
     const int chosen = form.portIndex + 1;
     const QString previousDevice = m_store.read(devices.section, devices.key(chosen));
-    const auto portRefused = [&] {
-        // A refused device must not stay behind the port number the board may be using.
-        if (!form.device.isEmpty()) {
-            skipOnStoreError([&] {
+    const QString previousNumber = m_store.read(sections::Seaded, general::Jarjestikport.key);
+    const auto setBack = [&] {
+        skipOnStoreError([&] {
+            // A refused device must not stay behind the port number the board may be using.
+            if (!form.device.isEmpty()) {
                 m_store.write(devices.section, devices.key(chosen), previousDevice);
-                m_store.sync();
-            });
-        }
+            }
+            m_store.write(sections::Seaded, general::Jarjestikport.key, previousNumber);
+            m_store.sync();
+        });
         m_portChoice.setBack(previous);
         m_panel.changed();
         form.portIndex = previous >= 1 && previous <= 4 ? previous - 1 : form.portIndex;
-        return refuse(m_ui, QStringLiteral("Valitud pordi aktiveerimine ei õnnestunud"),
-                      QStringLiteral("Kaugvoolus"));
     };
+    bool portTaken = false;
     try {
         // A board scan may hold the previous port open while the board settles: an open would
         // then prove nothing about the chosen one. The scan opens the port again itself.
@@ -133,8 +144,13 @@ bool GeneralSettings::takePort(GeneralForm& form) {
             m_store.sync();
         }
         if (!m_portChoice.takeChosen(chosen, m_state, m_store)) {
-            return portRefused();
+            const QString why = portOpenErrorText(m_port.deviceName(), m_port.lastOpenError());
+            setBack();
+            return refuse(m_ui,
+                          QStringLiteral("Valitud pordi aktiveerimine ei õnnestunud\n\n") + why,
+                          QStringLiteral("Kaugvoolus"));
         }
+        portTaken = true;
         m_panel.changed();
         armMailCountdown(m_state, *m_timers.PostiKell);
         if (form.mailEnabled && form.password.isEmpty()) {
@@ -146,7 +162,14 @@ bool GeneralSettings::takePort(GeneralForm& form) {
         storeFlag(general::ControlEnabled, form.supervision);
     } catch (const StoreError& error) {
         reportStoreError(error);
-        return portRefused();
+        if (!portTaken) {
+            setBack();
+        }
+        const QString text = QStringLiteral(
+            "The settings could not be saved: %1\n\nThe board stays on port %2, the port the "
+            "settings file names. Mend the cause and press OK again.");
+        return refuse(m_ui, text.arg(QString::fromUtf8(error.what())).arg(m_port.commPort()),
+                      kSettingsError);
     }
     return true;
 }

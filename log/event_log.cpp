@@ -2,6 +2,8 @@
 
 #include "windows1257.h"
 
+#include "core/mail_gates.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -55,6 +57,8 @@ QString EventLog::entries(LogCode code) const {
                          QStringLiteral(" kuid selle väljundi jaoks pole aegu veel määratud"));
         case LogCode::OutputsFailed:
             return failedOutputEntries();
+        case LogCode::OpenMailDoor:
+            return entry(openMailDoorWarning());
     }
     Q_UNREACHABLE();
 }

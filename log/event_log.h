@@ -20,6 +20,7 @@ enum class LogCode {
     SyntaxError,       // "süntaks", with the command
     NoTimes,           // "aegpuudu": automatic control asked of an output without times
     OutputsFailed,     // "VäljundRikkis": an entry for each output that did not switch
+    OpenMailDoor,      // mail control is on with no gate: any mail to the account switches
 };
 
 // The program's diary "kaugvoolus.log": dated entries in Windows-1257 with CR LF line ends.

@@ -72,9 +72,15 @@ QString editMqttSettings(SettingsStore& store, PasswordStore& passwords, MqttBri
     try {
         writeMqttSettings(store, passwords, dialog.settings());
     } catch (const StoreError& e) {
-        return QString::fromUtf8(e.what());
+        return QStringLiteral("The MQTT settings were not saved: %1").arg(e.what());
     } catch (const MailError& e) {
-        return e.description();
+        // The rest was kept: the bridge goes on with it rather than with what the store no
+        // longer holds.
+        bridge.restart();
+        return QStringLiteral(
+                   "The broker, user, client id and base topic were saved and the "
+                   "bridge uses them; %1. The password kept before is used.")
+            .arg(e.description());
     }
     bridge.restart();
     return QString();

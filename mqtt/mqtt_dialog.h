@@ -38,7 +38,8 @@ private:
 };
 
 // Lets the user edit the bridge's settings with an MqttDialog, keeps them and restarts the
-// bridge with them. Returns why they could not be kept, or empty.
+// bridge with what was kept. Returns, for the user, what was kept and what was not when any
+// of it could not be; empty when all was.
 QString editMqttSettings(SettingsStore& store, PasswordStore& passwords, MqttBridge& bridge,
                          QWidget* parent);
 

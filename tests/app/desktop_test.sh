@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The program as a user starts it: under Xvfb with the simulated board, both windows shown,
-# a second start refused, and a stop by SIGTERM recorded once in the log. Before that, a stop
+# The program as a user starts it: under Xvfb with the simulated board, both windows shown
+# inside a 1366x768 screen and side by side, a second start refused, and a stop by SIGTERM recorded once in the log. Before that, a stop
 # while start-up waits on its message ends the program and keeps the stored settings.
 set -euo pipefail
 kestrum=$1
@@ -33,7 +33,7 @@ settings=$XDG_CONFIG_HOME/KaugVool/KaugVool.ini
 printf '[Seaded]\nLogi=1\n[Juhtimine]\nJuhtimine%%201=1\nJuhtimine%%208=1\n' > "$settings"
 
 exec 3> "$work/display"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n1 "$work/display")"
@@ -65,6 +65,24 @@ for _ in $(seq 50); do
     sleep 0.2
 done
 wait_for_window "Simulated board"
+# The window's left, top, right and bottom edges.
+edges_of() {
+    xdotool search --name "$1" getwindowgeometry --shell |
+        awk -F= '{v[$1] = $2} END {print v["X"], v["Y"], v["X"] + v["WIDTH"], v["Y"] + v["HEIGHT"]}'
+}
+sleep 0.5
+read -r panel_left panel_top panel_right panel_bottom <<< "$(edges_of "Kestrum - 2.0.0")"
+read -r board_left board_top board_right board_bottom <<< "$(edges_of "Simulated board")"
+for edges in "$panel_left $panel_top $panel_right $panel_bottom" \
+    "$board_left $board_top $board_right $board_bottom"; do
+    read -r left top right bottom <<< "$edges"
+    [ "$left" -ge 0 ] && [ "$top" -ge 0 ] && [ "$right" -le 1366 ] && [ "$bottom" -le 768 ] ||
+        fail "a window ($edges) leaves the 1366x768 screen"
+done
+if [ "$board_left" -lt "$panel_right" ] && [ "$board_right" -gt "$panel_left" ] &&
+    [ "$board_top" -lt "$panel_bottom" ] && [ "$board_bottom" -gt "$panel_top" ]; then
+    fail "the board window lies over the panel"
+fi
 
 "$kestrum" --simulate > "$work/second.log" 2>&1 &
 second=$!

@@ -53,6 +53,28 @@ TEST_F(LifecycleTest, AStoredPortIsKeptAndPortTwoServesOnlyWhileItFails) {
     }
 }
 
+// Mail control with no gate lets any mail switch the loads: a start says so once, on the
+// terminal (the journal of the headless program) and in the event log; any one gate is enough.
+TEST_F(LifecycleTest, MailControlWithNoGateIsWarnedOfOnceAtStart) {
+    for (const auto& [key, text, warned] : {std::tuple{"MailEnabled", "0", false},
+                                            {"ParoolLubatud", "1", false},
+                                            {"PrefAdrOnly", "1", false},
+                                            {"VerifiedSenders", "1", false},
+                                            {"Logi", "1", true}}) {
+        testing::Rig fresh;
+        fresh.set("Seaded", "Logi", "1");
+        fresh.set("Seaded", "MailEnabled", "1");
+        fresh.set("Seaded", "PrefAdrText", "owner@example.org");
+        fresh.set("Seaded", key, text);
+        const testing::CapturedWarnings warnings;
+        fresh.start();
+        const qsizetype expected = warned ? 1 : 0;
+        EXPECT_EQ(warnings.containing("anyone who can send a mail").size(), expected) << key;
+        EXPECT_EQ(fromWindows1257(fresh.logBytes()).count("anyone who can send a mail"), expected)
+            << key;
+    }
+}
+
 TEST_F(LifecycleTest, LoadedSettingsReachTheIndicatorsAndEmptyTextsGiveTheDefaults) {
     setNumbered("Juhtimine", "Juhtimine", 3, "1");
     setNumbered("KlahviNimi", "KlahviNimi", 1, "Pump        ");
@@ -107,6 +129,7 @@ TEST_F(LifecycleTest, UnusableStoredValuesAreTakenAsTheirDefaultsAndReported) {
         testing::Rig fresh;
         fresh.set("Mode", "Mode 1", "1");
         fresh.set("Seaded", "MailEnabled", "1");
+        fresh.set("Seaded", "ParoolLubatud", "1");  // with a gate, mail control is no warning
         fresh.set(section, key, text);
         const testing::CapturedWarnings warnings;
         fresh.start();

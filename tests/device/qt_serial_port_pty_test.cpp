@@ -3,9 +3,11 @@
 #include "device/modem_lines_shim.h"
 #include "device/qt_serial_port.h"
 #include "device/simulated_board.h"
+#include "support/bare_terminal.h"
 #include "support/captured_warnings.h"
 #include "support/memory_settings_store.h"
 #include "support/pty_board.h"
+#include "support/rig.h"
 #include "support/scans.h"
 #include "support/virtual_time.h"
 
@@ -184,6 +186,34 @@ TEST_F(QtSerialPortOnPtyTest, VanishedDeviceIsAPortErrorUntilItIsBack) {
     EXPECT_EQ(device.takeSent().toStdString(), "");
     real.shift({5});
     EXPECT_EQ(device.takeSent().toStdString(), "a");
+}
+
+// A USB adapter named for port 1 and not plugged in at the first start keeps port 1, although
+// port 2 would open: another number is another device. The scans take the adapter as soon as
+// it is plugged in, as they take back one pulled out while the program runs.
+TEST(NamedDeviceTest, AnAbsentNamedDeviceKeepsItsPortAndIsOpenedWhenItAppears) {
+    PtyBoard adapter;
+    adapter.unplug();
+    const testing::BareTerminal portTwo;
+    testing::Rig rig;
+    QtSerialPort port(rig.memory);
+    rig.port = &port;
+    rig.set("Pordid", "Port 1", adapter.deviceName());
+    rig.set("Pordid", "Port 2", portTwo.deviceName());
+    Program& program = rig.start();
+    EXPECT_EQ(rig.seaded("Järjestikport"), "1");
+    EXPECT_EQ(program.panel().portLabel, "1");
+    EXPECT_TRUE(program.panel().portErrorText.contains(adapter.deviceName()));
+    program.outputs().ComOFF_Click();  // all-off has no stand-in for it either
+    EXPECT_EQ(port.commPort(), 1);
+
+    adapter.plugIn();
+    std::vector<bool> levels(16, false);
+    levels.front() = true;
+    adapter.setReadRegister(levels);
+    rig.time.advance(BoardLink::kScanPeriodMs + BoardLink::kSettleWaitMs);
+    EXPECT_TRUE(program.panel().portErrorText.isEmpty());
+    EXPECT_TRUE(program.state().ReadBack[16] == 1) << "the adapter is read";
 }
 
 }  // namespace

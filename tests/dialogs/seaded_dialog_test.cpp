@@ -1,6 +1,7 @@
 #include "dialogs/seaded_dialog.h"
 #include "device/qt_serial_port.h"
 #include "dialogs/ajad_dialog.h"
+#include "support/bare_terminal.h"
 #include "support/printers.h"
 #include "support/rig.h"
 #include "support/widget_lookup.h"
@@ -11,10 +12,6 @@
 #include <QPushButton>
 
 #include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 namespace kestrum {
 namespace {
@@ -72,7 +69,9 @@ TEST_F(SeadedDialogTest, OkChecksTheAddressThenThePortThenThePasswordThenStores)
     type("PrefAdrText", "a@example.org");
     port->setCurrentIndex(2);
     click(dialog.get(), "ComOK");
-    EXPECT_EQ(toldLast(), "Valitud pordi aktiveerimine ei õnnestunud");
+    EXPECT_EQ(toldLast(),
+              "Valitud pordi aktiveerimine ei õnnestunud\n\nCannot open simulated "
+              "board, port 3: the port is not available.");
     EXPECT_EQ(rig.ui.messages.back().title, "Kaugvoolus");
     EXPECT_EQ(port->currentText(), "Com1");
     EXPECT_EQ(stored("PrefAdrText"), "a@example.org");
@@ -106,6 +105,58 @@ TEST_F(SeadedDialogTest, OkChecksTheAddressThenThePortThenThePasswordThenStores)
     }
 }
 
+// With mail control on and no gate, anyone who can mail the account switches the loads: OK
+// asks first, and No leaves the store and the window as they were.
+TEST_F(SeadedDialogTest, OkWithMailControlAndNoGateAsksBeforeSaving) {
+    dialog = open();
+    check("MailEnabledCheck", true);
+    check("LogCheck", true);
+    const int writes = rig.memory.writeCount();
+    click(dialog.get(), "ComOK");
+    ASSERT_EQ(rig.ui.messages.size(), 1U);
+    EXPECT_EQ(rig.ui.messages.back().buttons, MessageButtons::YesNo);
+    for (const char* said :
+         {"anyone who can send a mail to the account", "Require password",
+          "Listen only following adresses", "Only if my mail server verified the sender"}) {
+        EXPECT_TRUE(toldLast().contains(QString::fromUtf8(said))) << said;
+    }
+    EXPECT_EQ(rig.memory.writeCount(), writes) << "nothing is saved on No";
+    EXPECT_TRUE(dialog->isVisible());
+
+    rig.ui.nextYesNoAnswer = MessageAnswer::Yes;
+    click(dialog.get(), "ComOK");
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(stored("MailEnabled"), "1");
+    EXPECT_EQ(stored("Logi"), "1");
+}
+
+// A store that fails once the port was chosen is named as such, and store and board agree on
+// the port: the previous one when the port's own value was not kept, else the new one.
+TEST(SeadedDialogStoreTest, AFailingStoreIsToldApartFromARefusedPort) {
+    // OK stores the eight mail values before the port's.
+    for (const auto& [goodWrites, port] : {std::pair{8, 1}, {9, 3}}) {
+        testing::Rig rig;
+        rig.set("Seaded", "ParoolLubatud", "1");  // a gate, so that OK does not ask
+        rig.start();
+        SeadedDialog dialog(rig.program->generalSettings(), SeadedDialog::Doors{});
+        dialog.show();
+        auto* portCombo = child<QComboBox>(&dialog, "PortCombo");
+        portCombo->setCurrentIndex(2);
+        rig.memory.failWriteAfter("Seaded", goodWrites);
+        click(&dialog, "ComOK");
+        const auto& told = rig.ui.messages.back();
+        EXPECT_EQ(told.title, "Kaugvoole seadete viga...");
+        EXPECT_TRUE(told.text.startsWith("The settings could not be saved: section made to fail"))
+            << told.text.toStdString();
+        EXPECT_TRUE(told.text.contains(QStringLiteral("port %1,").arg(port)));
+        EXPECT_EQ(rig.seaded("Järjestikport"), QString::number(port));
+        EXPECT_EQ(rig.board.commPort(), port);
+        EXPECT_EQ(rig.program->panel().portLabel, QString::number(port));
+        EXPECT_EQ(portCombo->currentIndex(), port - 1);
+        EXPECT_TRUE(dialog.isVisible());
+    }
+}
+
 // OK without touching the port keeps the stored one, in the store and on the board.
 TEST(SeadedDialogPortTest, OkKeepsTheStoredPortInTheStoreAndOnTheBoard) {
     for (int port = 1; port <= 4; ++port) {
@@ -124,25 +175,11 @@ TEST(SeadedDialogPortTest, OkKeepsTheStoredPortInTheStoreAndOnTheBoard) {
     }
 }
 
-// A serial device with nothing behind it: it opens, and that is all the port test asks.
-class BareTerminal {
-public:
-    BareTerminal() : m_master(posix_openpt(O_RDWR | O_NOCTTY)) {
-        grantpt(m_master);
-        unlockpt(m_master);
-    }
-    ~BareTerminal() { ::close(m_master); }
-    QString deviceName() const { return QString::fromLocal8Bit(ptsname(m_master)); }
-
-private:
-    int m_master;
-};
-
 // The device is stored before the port test, so the test opens it through the real driver; a
 // device that does not open is refused and not left behind its port number.
 TEST(SeadedDialogDeviceTest, TheChosenDeviceIsStoredAndTestedOnOk) {
-    const BareTerminal first;
-    const BareTerminal chosen;
+    const testing::BareTerminal first;
+    const testing::BareTerminal chosen;
     testing::Rig rig;
     QtSerialPort port(rig.memory);
     rig.port = &port;

@@ -1,4 +1,10 @@
+#include "core/juhtpult_window.h"
+#include "device/simulated_board_window.h"
+#include "dialogs/ajad_dialog.h"
 #include "dialogs/inputs_set_dialog.h"
+#include "dialogs/legal_window.h"
+#include "dialogs/seaded_dialog.h"
+#include "dialogs/skeem_window.h"
 #include "log/logitekst_window.h"
 #include "support/printers.h"
 #include "support/rig.h"
@@ -11,6 +17,8 @@
 #include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace kestrum {
 namespace {
@@ -77,6 +85,37 @@ TEST_F(SmallWindowsTest, LogViewerShowsTheFileOrSaysThereIsNone) {
     rig.ui.nextYesNoAnswer = MessageAnswer::Yes;
     viewer.ComKill_Click();
     EXPECT_FALSE(QFile::exists(rig.logPath()));
+}
+
+// A 1366x768 screen less a task bar of 30 pixels holds every window with its frame (a title
+// bar of 30 pixels, borders of 4).
+TEST_F(SmallWindowsTest, EveryWindowFitsA1366By768Screen) {
+    const QSize screen(1366, 768);
+    const QSize room(screen.width() - 8, screen.height() - 30 - 34);
+    Program& program = *rig.program;
+    SeadedDialog::Doors doors;
+    doors.deviceOf = [](int) { return QStringLiteral("/dev/ttyS0"); };
+    doors.listDevices = [] { return QList<SerialDeviceChoice>{}; };
+    doors.editMailAccount = [](QWidget*) {};
+    doors.startsAtLogin = [] { return false; };
+    doors.editMqtt = [](QWidget*) {};
+    program.generalSettings().beginEdit(1);  // the output and input windows edit one
+    std::unique_ptr<QWidget> windows[] = {
+        std::make_unique<JuhtpultWindow>(program.panel(), program),
+        std::make_unique<SeadedDialog>(program.generalSettings(), doors),
+        std::make_unique<AjadDialog>(program.outputSettings()),
+        std::make_unique<InputsSetDialog>(program.inputSettings()),
+        std::make_unique<LogiTekstWindow>(program.logViewer()),
+        std::make_unique<SkeemWindow>(rig.ui, screen),
+        std::make_unique<LegalWindow>(),
+        std::make_unique<SimulatedBoardWindow>(rig.board),
+    };
+    for (const auto& window : windows) {
+        window->show();
+        const QSize size = window->size().expandedTo(window->minimumSizeHint());
+        EXPECT_TRUE(size.width() <= room.width() && size.height() <= room.height())
+            << window->windowTitle().toStdString() << " " << size.width() << "x" << size.height();
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "mail/logon_dialog.h"
 #include "mail/settings_password_store.h"
+#include "mqtt/mqtt_dialog.h"
 #include "support/memory_settings_store.h"
 
 #include "support/printers.h"
@@ -9,6 +10,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace kestrum {
 namespace {
@@ -56,6 +59,34 @@ TEST(EditMailAccountTest, KeepsWhatWasConfirmedAndNothingWhenCancelled) {
     store.failSection("Post");
     prompt.answer = MailAccount{};
     EXPECT_FALSE(editMailAccount(store, passwords, prompt).isEmpty());
+}
+
+// A server URL of 40 characters shows whole in both forms that ask for one: the text does not
+// scroll when the cursor goes from its start to its end.
+TEST(TestedFormTest, AFortyCharacterUrlShowsWhole) {
+    const QString url = QStringLiteral("imaps://imap.myemailprovider.example:993");
+    ASSERT_EQ(url.size(), 40);
+    std::unique_ptr<QDialog> forms[] = {
+        std::make_unique<LogonDialog>(MailAccount{url, {}, {}, {}, {}}, true,
+                                      [](const MailAccount&) { return QString(); }),
+        std::make_unique<MqttDialog>(MqttSettings{url, {}, {}, {}, {}}, true,
+                                     [](const MqttSettings&) { return QString(); }),
+    };
+    // The field scrolls its text as it paints.
+    const auto cursorX = [](QLineEdit* field) {
+        field->grab();
+        return field->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+    };
+    for (const auto& form : forms) {
+        form->show();
+        auto* first = form->findChildren<QLineEdit*>().first();
+        ASSERT_EQ(first->text(), url);
+        first->setCursorPosition(0);
+        const int start = cursorX(first);
+        first->setCursorPosition(url.size());
+        EXPECT_GE(cursorX(first) - start, first->fontMetrics().horizontalAdvance(url))
+            << form->windowTitle().toStdString();
+    }
 }
 
 }  // namespace

@@ -22,6 +22,7 @@ protected:
     Program& start() {
         rig.time.setWallClock(QDateTime(QDate(2026, 12, 6), QTime(9, 30, 15)));
         rig.start();
+        m_startLines = logLines(rig.logBytes()).size();
         rig.mailbox.calls.clear();
         return *rig.program;
     }
@@ -42,9 +43,13 @@ protected:
         }
         return subjects;
     }
-    QStringList log() const { return logLines(rig.logBytes()).mid(1); }
+    // What was logged after the start and its warnings.
+    QStringList log() const { return logLines(rig.logBytes()).mid(m_startLines); }
 
     Rig rig;
+
+private:
+    qsizetype m_startLines = 0;
 };
 
 }  // namespace kestrum::testing

@@ -176,14 +176,15 @@ TEST_F(MqttBridgeTest, TheSettingsTestSaysWhetherTheBrokerAnswers) {
 }
 
 // The user's way in: the form is refused while the broker cannot be used, and what it keeps
-// is what the bridge connects with.
+// is what the bridge connects with, also when the password alone could not be kept.
 TEST_F(MqttBridgeTest, TheSettingsWindowKeepsTheSettingsAndRestartsTheBridge) {
-    const auto fillAndConfirm = [&](const QString& topic) {
-        QTimer::singleShot(0, [&, topic] {
+    const auto fillAndConfirm = [&](const QString& topic, const QString& user) {
+        QTimer::singleShot(0, [&, topic, user] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
             child<QLineEdit>(dialog, "broker")->setText(QStringLiteral("broker.lan"));
             child<QLineEdit>(dialog, "topic")->setText(topic);
+            child<QLineEdit>(dialog, "user")->setText(user);
             click(dialog, "ok");
             EXPECT_TRUE(dialog->isVisible());
             EXPECT_TRUE(child<QLabel>(dialog, "report")->text().contains("mqtt://host:port"));
@@ -191,13 +192,23 @@ TEST_F(MqttBridgeTest, TheSettingsWindowKeepsTheSettingsAndRestartsTheBridge) {
             click(dialog, "ok");
         });
     };
-    fillAndConfirm(QStringLiteral("house/box"));
+    const auto online = [&](const QString& topic) {
+        return eventually([&] {
+            return broker->retained({topic + QStringLiteral("/#")})
+                       .value(topic + QStringLiteral("/availability")) == "online";
+        });
+    };
+    fillAndConfirm(QStringLiteral("house/box"), QString());
     EXPECT_EQ(editMqttSettings(rig.memory, passwords, *bridge, nullptr), QString());
     EXPECT_EQ(rig.memory.read(mqtt::section, mqtt::topic), QStringLiteral("house/box"));
-    EXPECT_TRUE(eventually([&] {
-        return broker->retained({QStringLiteral("house/box/#")}).value("house/box/availability") ==
-               "online";
-    }));
+    EXPECT_TRUE(online(QStringLiteral("house/box")));
+
+    rig.memory.failWriteAfter(mqtt::section, 4);  // the four settings, not the password
+    fillAndConfirm(QStringLiteral("house/yard"), QStringLiteral("hub"));
+    const QString told = editMqttSettings(rig.memory, passwords, *bridge, nullptr);
+    EXPECT_TRUE(told.startsWith("The broker, user, client id and base topic were saved"));
+    EXPECT_TRUE(told.contains("the password was not saved")) << told.toStdString();
+    EXPECT_TRUE(online(QStringLiteral("house/yard"))) << "the bridge uses what was saved";
 }
 
 }  // namespace
