@@ -14,17 +14,22 @@ Schedule::Schedule(State& state, Panel& panel, OutputControl& outputs, const Clo
       m_panel(panel),
       m_outputs(outputs),
       m_clock(clock),
+      m_timer1(timer1),
       m_locale(std::move(locale)) {
     timer1.setOnTick([this] { Timer1_Timer(); });
 }
 
-// The tick comes every 10 ms, but a switching belongs to its second: each second of the wall
-// clock is evaluated once. Seconds missed while the thread was held (a mail session up to its
+// The tick comes once a second, just after the wall clock's second begins, so an idle program
+// wakes once a second; a switching belongs to its second: each second of the wall clock is
+// evaluated once. A clock stepped forward (a suspend, a time server) is a hold: the seconds
+// it skipped are caught up. A clock set back passes seconds again; an entry never fires twice
+// in the same second. Seconds missed while the thread was held (a mail session up to its
 // deadline, a slow port) are evaluated late, in order, with their own date, so a switching time
 // that fell inside the hold still switches. Nothing before the first tick is caught up.
 void Schedule::Timer1_Timer() {
     QDateTime now = m_clock.now();
     showClock(now);
+    armNextTick(now);
     now = now.addMSecs(-now.time().msec());
     const qint64 second = now.toSecsSinceEpoch();
     qint64 from = second;
@@ -37,6 +42,10 @@ void Schedule::Timer1_Timer() {
     for (qint64 s = from; s <= second; ++s) {
         evaluate(now.addSecs(s - second));
     }
+}
+
+void Schedule::armNextTick(const QDateTime& now) {
+    m_timer1.setInterval(1000 - now.time().msec() + kTickAfterSecondMs);
 }
 
 void Schedule::showClock(const QDateTime& now) {

@@ -21,12 +21,17 @@ public:
 
     void Timer1_Timer();
 
+    // The first tick after the start; every later one comes just after a second of the wall
+    // clock begins, kTickAfterSecondMs into it.
     static constexpr int kTickMs = 10;
+    static constexpr int kTickAfterSecondMs = 5;
     // How far back the seconds missed while the thread was held are still switched.
     static constexpr int kCatchUpSeconds = 120;
 
 private:
     void showClock(const QDateTime& now);
+    // Arms the next tick for just after the next second of the wall clock.
+    void armNextTick(const QDateTime& now);
     // Switches what the tables name for this second of the wall clock.
     void evaluate(const QDateTime& second);
     // Whether an entry's time and date slots name this second; a daily entry needs no date.
@@ -39,6 +44,7 @@ private:
     Panel& m_panel;
     OutputControl& m_outputs;
     const Clock& m_clock;
+    Timer& m_timer1;
     QLocale m_locale;
     QDate m_today;
     QString m_dateLabel;
