@@ -208,6 +208,11 @@ std::vector<Record> records() {
     return {board.records.begin(), board.records.begin() + long(board.recordCount)};
 }
 
+Calls calls() {
+    const BoardLock lock(boardMutex);
+    return {board.calls[0], board.calls[1] + board.calls[2] + board.calls[3]};
+}
+
 }  // namespace kestrum::modem_lines
 
 extern "C" {
