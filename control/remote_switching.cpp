@@ -8,6 +8,16 @@ RemoteSwitching::RemoteSwitching(State& state, Panel& panel, SettingsStore& stor
                                  OutputControl& outputs)
     : m_state(state), m_panel(panel), m_store(store), m_outputs(outputs) {}
 
+bool RemoteSwitching::repeats(int n, bool control, int on) const {
+    if (!(m_state.Mode[n] == 0)) {
+        return false;
+    }
+    if (control) {
+        return m_state.Juhtimine[n] == on;
+    }
+    return m_state.Valjundid[n] == on && m_state.OutputFailed[n] == 0;
+}
+
 void RemoteSwitching::switchNow(int n, int on) {
     m_state.Mode[n] = 0;
     m_outputs.switchOutput(n, on);

@@ -13,6 +13,10 @@ class RemoteSwitching {
 public:
     RemoteSwitching(State& state, Panel& panel, SettingsStore& store, OutputControl& outputs);
 
+    // Whether the command asks for what stands already: an output not strobing, in the state
+    // asked and following it on the board; or the control mode asked, with no strobe.
+    // Such a command needs no shift and no store write.
+    bool repeats(int n, bool control, int on) const;
     // Output n switched on or off now and made manual.
     void switchNow(int n, int on);
     // Output n handed to the schedule or taken back. False, changing nothing, when the

@@ -31,6 +31,7 @@ MqttBridge::MqttBridge(State& state, Panel& panel, Parts parts)
       m_panel(panel),
       m_parts(std::move(parts)),
       m_switching(state, panel, m_parts.store, m_parts.outputs),
+      m_commandLimit(m_parts.clock, QStringLiteral("MQTT")),
       m_subscription(panel.subscribe([this] { publishChanges(); })) {}
 
 MqttBridge::~MqttBridge() {
@@ -113,7 +114,7 @@ void MqttBridge::received(const QString& topic, const QByteArray& payload, bool 
     const int slash = rest.indexOf(QLatin1Char('/'));
     bool number = false;
     const int n = rest.left(slash).toInt(&number);
-    if (slash != 1 || !number || n < 1 || n > 8) {
+    if (slash != 1 || !number || n < 1 || n > 8 || !m_commandLimit.admit()) {
         return;
     }
     execute(n, rest.mid(slash + 1), payload.trimmed());
@@ -126,6 +127,10 @@ void MqttBridge::execute(int n, const QString& command, const QByteArray& payloa
         }
         m_state.LastCommand =
             QStringLiteral("KOORMUS_%1_%2").arg(n).arg(QLatin1String(known.mailAction));
+        if (m_switching.repeats(n, known.control, known.on)) {
+            m_parts.log.LogEvent(LogCode::CommandReceived);
+            return;
+        }
         if (!known.control) {
             m_switching.switchNow(n, known.on);
         } else if (!m_switching.setControl(n, known.on == 1)) {

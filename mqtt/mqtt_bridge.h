@@ -1,5 +1,6 @@
 #pragma once
 
+#include "control/command_rate_limit.h"
 #include "control/output_control.h"
 #include "control/remote_switching.h"
 #include "core/panel.h"
@@ -25,6 +26,7 @@ public:
         OutputControl& outputs;
         EventLog& log;
         MqttClient& client;
+        const Clock& clock;
         // False once the program is shutting down: commands are then ignored.
         std::function<bool()> running;
     };
@@ -53,6 +55,7 @@ private:
     Panel& m_panel;
     Parts m_parts;
     RemoteSwitching m_switching;
+    CommandRateLimit m_commandLimit;
     int m_subscription;
     QString m_base;
     QString m_node;

@@ -49,7 +49,7 @@ protected:
         bridge = std::make_unique<MqttBridge>(
             rig.program->state(), rig.program->panel(),
             MqttBridge::Parts{rig.memory, passwords, rig.program->outputs(), rig.program->log(),
-                              client, [] { return true; }});
+                              client, rig.time, [] { return true; }});
         connect();
     }
 
