@@ -103,7 +103,7 @@ void OutputControl::RestoreOutputStates() {
 }
 
 void OutputControl::SaveOutputStates() {
-    replaceSectionSkippingErrors(m_store, sections::Valjundid, textsOf(m_state.Valjundid));
+    replaceSwitchedSection(m_store, sections::Valjundid, textsOf(m_state.Valjundid));
 }
 
 }  // namespace kestrum

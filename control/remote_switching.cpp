@@ -35,12 +35,12 @@ bool RemoteSwitching::setControl(int n, bool automatic) {
 }
 
 void RemoteSwitching::save() {
-    replaceSectionSkippingErrors(m_store, sections::Mode, textsOf(m_state.Mode));
-    replaceSectionSkippingErrors(m_store, sections::Juhtimine, textsOf(m_state.Juhtimine));
-    replaceSectionSkippingErrors(m_store, sections::Initsialiseeritud,
-                                 textsOf(m_state.Initsialiseeritud));
-    replaceSectionSkippingErrors(m_store, sections::Sisseajad, textsOf(m_state.Sisseajad));
-    replaceSectionSkippingErrors(m_store, sections::Valjaajad, textsOf(m_state.Valjaajad));
+    replaceSwitchedSection(m_store, sections::Mode, textsOf(m_state.Mode));
+    replaceSwitchedSection(m_store, sections::Juhtimine, textsOf(m_state.Juhtimine));
+    replaceSwitchedSection(m_store, sections::Initsialiseeritud,
+                           textsOf(m_state.Initsialiseeritud));
+    replaceSwitchedSection(m_store, sections::Sisseajad, textsOf(m_state.Sisseajad));
+    replaceSwitchedSection(m_store, sections::Valjaajad, textsOf(m_state.Valjaajad));
 }
 
 }  // namespace kestrum

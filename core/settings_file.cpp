@@ -89,7 +89,7 @@ Values read(const QString& fileName) {
     return values;
 }
 
-void write(const QString& fileName, const Values& values) {
+void write(const QString& fileName, const Values& values, bool withCopy) {
     if (!QDir().mkpath(QFileInfo(fileName).absolutePath())) {
         throw notWritable(fileName, QStringLiteral("its folder cannot be made"));
     }
@@ -126,7 +126,19 @@ void write(const QString& fileName, const Values& values) {
     }
     draft.setAutoRemove(false);
     syncFolder(fileName);
-    refreshBackup(fileName, content, permissions);
+    if (withCopy) {
+        refreshBackup(fileName, content, permissions);
+    } else if (QFile::exists(backupName(fileName))) {
+        // The copy waits for its refresh, but a file made owner-only makes it so at once.
+        QFile::setPermissions(backupName(fileName), permissions);
+    }
+}
+
+void refreshCopy(const QString& fileName) {
+    QFile file(fileName);
+    if (file.open(QIODevice::ReadOnly)) {
+        refreshBackup(fileName, file.readAll(), file.permissions());
+    }
 }
 
 QString backupName(const QString& fileName) {
