@@ -76,8 +76,8 @@ int main(int argc, char** argv) {
     held.start();
     program.mailIndicatorClicked();
     const qint64 heldMs = held.elapsed();
-    std::printf("100 command mails: the thread held %lld ms, %.2f MB written (mail traffic too)\n",
-                static_cast<long long>(heldMs), double(writtenBytes() - before) / 1e6);
+    std::printf("100 command mails: the thread held %lld ms, %.1f KB written (mail traffic too)\n",
+                static_cast<long long>(heldMs), double(writtenBytes() - before) / 1e3);
     std::printf("commands executed: %lld\n",
                 static_cast<long long>(
                     program.state().ExecutedCommands.text().count(QStringLiteral("KOORMUS_"))));
