@@ -19,7 +19,7 @@ Program::Program(const Services& services)
       m_notifications(m_state, services.clock, services.mail, m_log, m_mailSession, services.ui),
       m_supervision(m_state, m_panel, m_log, m_notifications),
       m_generalSettings(m_state, m_panel, services.store, services.port, m_timers, services.ui),
-      m_outputSettings(m_state, m_panel, services.store, m_timers, services.ui),
+      m_outputSettings(m_state, m_panel, services.store, m_timers, services.ui, services.clock),
       m_inputSettings(m_state, m_panel, services.store, services.ui),
       m_logViewer(services.ui, services.logFilePath),
       m_lifecycle(m_state, m_panel, services.store, services.port, m_timers, services.ui,

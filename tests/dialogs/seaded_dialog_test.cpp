@@ -197,5 +197,28 @@ TEST_F(SeadedDialogTest, CancelKeepsWhatTheOtherWindowsDid) {
     EXPECT_EQ(rig.program->panel().outputs[1].frameCaption, "Pump        ");
 }
 
+// The place of the sun times: both empty is no place; one of them alone or out of range is
+// refused with the ranges, and a decimal comma is read as a point.
+TEST_F(SeadedDialogTest, ThePlaceIsCheckedAndStored) {
+    for (const auto& [latitude, longitude, taken] : {std::tuple{"59.437", "", false},
+                                                     {"91", "24", false},
+                                                     {"59", "-180.5", false},
+                                                     {"59,437", " 24.7536 ", true},
+                                                     {"", "", true}}) {
+        rig.ui.messages.clear();
+        dialog = open();
+        type("LatitudeText", latitude);
+        type("LongitudeText", longitude);
+        click(dialog.get(), "ComOK");
+        EXPECT_EQ(dialog->isVisible(), !taken) << latitude << " " << longitude;
+        EXPECT_EQ(toldLast().startsWith("Asukoht vale"), !taken) << toldLast().toStdString();
+        if (taken && *latitude) {
+            EXPECT_EQ(stored("Latitude"), "59.437");
+            EXPECT_EQ(stored("Longitude"), "24.7536");
+        }
+    }
+    EXPECT_EQ(stored("Latitude"), "");
+}
+
 }  // namespace
 }  // namespace kestrum
