@@ -122,6 +122,9 @@ QWidget* JuhtpultWindow::buildOutputs() {
         c.pulse = new QLabel(c.frame);
         c.pulse->setObjectName(QStringLiteral("Pulss%1").arg(i));
         c.pulse->setToolTip(QStringLiteral("Time left until this output switches off by itself"));
+        // Room for the longest from the start: a pulse must not widen the window.
+        c.pulse->setMinimumWidth(
+            c.pulse->fontMetrics().horizontalAdvance(QStringLiteral("24:00:00")));
 
         auto* row = new QHBoxLayout(c.frame);
         row->addWidget(c.relee);
