@@ -65,6 +65,8 @@ void OutputControl::Auto_Click(int index) {
             return;
         }
     }
+    // Handed over or taken back, the output follows its new master, not a pulse of the past.
+    endPulse(k);
     const bool automatic = m_state.Juhtimine[k] == 0;
     m_state.Juhtimine[k] = automatic ? 1 : 0;
     m_panel.outputs[index].autoLampLit = automatic;
