@@ -71,8 +71,7 @@ SunOnDay sunOnDay(SunEvent event, const QDate& day, const Place& place, const QT
     return {moment, SunOnDay::Why::Happens};
 }
 
-const SunOnDay& SunTimes::on(SunEvent event, const QDate& day, const Place& place,
-                             const QTimeZone& zone) {
+SunOnDay SunTimes::on(SunEvent event, const QDate& day, const Place& place, const QTimeZone& zone) {
     const auto key = std::tuple(static_cast<int>(event), day.toJulianDay(), place.latitude,
                                 place.longitude, zone.id());
     const auto known = m_known.find(key);

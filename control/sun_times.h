@@ -43,7 +43,7 @@ SunOnDay sunOnDay(SunEvent event, const QDate& day, const Place& place, const QT
 // the zone of the clock that asks.
 class SunTimes {
 public:
-    const SunOnDay& on(SunEvent event, const QDate& day, const Place& place, const QTimeZone& zone);
+    SunOnDay on(SunEvent event, const QDate& day, const Place& place, const QTimeZone& zone);
 
 private:
     std::map<std::tuple<int, qint64, double, double, QByteArray>, SunOnDay> m_known;
