@@ -21,6 +21,7 @@ struct TrayIconRecord {
 struct State {
     using PerOutput = OneBased<Value, 8>;
     using PerInput = OneBased<Value, 8>;
+    using PerEntry = OneBased<Value, 80>;
 
     // Per output and per input, numbered 1..8.
     PerOutput KlahviNimi;
@@ -34,6 +35,13 @@ struct State {
     PerInput SisendiMuutuseMail;
     TimeTable<Value> Sisseajad;
     TimeTable<Value> Valjaajad;
+    // What each entry adds to the slots, numbered 10 * (output - 1) + entry: its weekdays and
+    // whether its on and off times are clock times or sun times.
+    PerEntry Nadalapaevad;
+    PerEntry PaikeSisse;
+    PerEntry PaikeValja;
+    // When each output's pulse ends, "0" for none.
+    PerOutput PulsiLopp;
 
     // General settings, section "Seaded".
     Value MailEnabled;
@@ -49,6 +57,8 @@ struct State {
     Value Jarjestikport;
     Value VerifiedSenders;
     Value AuthServId;
+    Value Latitude;
+    Value Longitude;
 
     // Run-time state, never stored.
     Value MailCountdown;
@@ -70,6 +80,7 @@ struct State {
 
 // The text forms of a per-output or per-input table, output 1 first, as the store keeps them.
 QStringList textsOf(const State::PerOutput& table);
+QStringList textsOf(const State::PerEntry& table);
 // The slots of a time table in the order of their key numbers, 1..168.
 QStringList textsOf(const TimeTable<Value>& table);
 

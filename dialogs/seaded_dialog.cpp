@@ -129,6 +129,20 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
     generalForm->addRow(m_logging);
     generalForm->addRow(m_supervision);
     generalForm->addRow(QStringLiteral("Hardware connected to:"), port);
+    const QString placeTip =
+        QStringLiteral("Where sunrise and sunset are worked out for: decimal degrees");
+    m_latitude =
+        named(new QLineEdit, "LatitudeText", placeTip + QStringLiteral(", north positive"));
+    m_latitude->setPlaceholderText(QStringLiteral("59.437"));
+    m_longitude =
+        named(new QLineEdit, "LongitudeText", placeTip + QStringLiteral(", east positive"));
+    m_longitude->setPlaceholderText(QStringLiteral("24.7536"));
+    auto* place = new QHBoxLayout;
+    place->addWidget(new QLabel(QStringLiteral("Latitude")));
+    place->addWidget(m_latitude);
+    place->addWidget(new QLabel(QStringLiteral("Longitude")));
+    place->addWidget(m_longitude);
+    generalForm->addRow(QStringLiteral("Place:"), place);
     connect(m_port, &QComboBox::currentIndexChanged, this, [this] { showDevice(); });
     if (m_doors.startsAtLogin) {
         m_startAtLogin = named(new QCheckBox(QStringLiteral("Start Kestrum when I log in")),
@@ -223,6 +237,8 @@ void SeadedDialog::display(const GeneralForm& form) {
     m_password->setText(form.password);
     m_logging->setChecked(form.logging);
     m_supervision->setChecked(form.supervision);
+    m_latitude->setText(form.latitude);
+    m_longitude->setText(form.longitude);
     showDevice();
 }
 
@@ -273,6 +289,8 @@ GeneralForm SeadedDialog::read() const {
     form.password = m_password->text();
     form.logging = m_logging->isChecked();
     form.supervision = m_supervision->isChecked();
+    form.latitude = m_latitude->text();
+    form.longitude = m_longitude->text();
     return form;
 }
 

@@ -63,6 +63,8 @@ private:
     QLineEdit* m_prefAdrText1 = nullptr;
     QCheckBox* m_verifiedSenders = nullptr;
     QLineEdit* m_authServId = nullptr;
+    QLineEdit* m_latitude = nullptr;
+    QLineEdit* m_longitude = nullptr;
     QComboBox* m_period = nullptr;
     QCheckBox* m_confirm = nullptr;
     QCheckBox* m_passwordRequired = nullptr;

@@ -55,7 +55,8 @@ void MqttBridge::restart() {
     connection.willTopic = availabilityTopic();
     connection.willPayload = QByteArrayLiteral("offline");
     connection.subscriptions = {m_base + QStringLiteral("/output/+/set"),
-                                m_base + QStringLiteral("/output/+/control/set")};
+                                m_base + QStringLiteral("/output/+/control/set"),
+                                m_base + QStringLiteral("/output/+/pulse/set")};
     m_started = true;
     qCInfo(lcMqtt).noquote() << "Connecting to the MQTT broker" << settings.broker;
     m_parts.client.start(connection,
@@ -120,6 +121,10 @@ void MqttBridge::received(const QString& topic, const QByteArray& payload, bool 
 }
 
 void MqttBridge::execute(int n, const QString& command, const QByteArray& payload) {
+    if (command == QLatin1String("pulse/set")) {
+        pulse(n, payload);
+        return;
+    }
     for (const Command& known : kCommands) {
         if (command != QLatin1String(known.topic) || payload != known.payload) {
             continue;
@@ -135,6 +140,20 @@ void MqttBridge::execute(int n, const QString& command, const QByteArray& payloa
         m_parts.log.LogEvent(LogCode::CommandReceived);
         m_switching.save();
         return;
+    }
+}
+
+// The minutes in plain digits, 1 to 1440 as by mail; anything else is ignored like any payload
+// the bridge does not know.
+void MqttBridge::pulse(int n, const QByteArray& payload) {
+    bool number = false;
+    const int minutes = payload.toInt(&number);
+    if (!number || payload != QByteArray::number(minutes)) {
+        return;
+    }
+    m_state.LastCommand = QStringLiteral("KOORMUS_%1_SISSE_%2MIN").arg(n).arg(minutes);
+    if (m_switching.pulse(n, minutes)) {
+        m_parts.log.LogEvent(LogCode::CommandReceived);
     }
 }
 

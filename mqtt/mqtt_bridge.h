@@ -45,6 +45,7 @@ private:
     void lost(const QString& reason);
     void received(const QString& topic, const QByteArray& payload, bool retained);
     void execute(int n, const QString& command, const QByteArray& payload);
+    void pulse(int n, const QByteArray& payload);
     void publishChanges();
     void publishChanged(const std::map<QString, QByteArray>& messages);
     QString availabilityTopic() const;

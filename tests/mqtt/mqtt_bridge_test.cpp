@@ -134,6 +134,22 @@ TEST_F(MqttBridgeTest, CommandsActAsTheSameCommandsByMailAndAnythingElseIsIgnore
     }
 }
 
+// On for the minutes given, then off by itself; minutes out of range or not a number do nothing.
+TEST_F(MqttBridgeTest, APulseSwitchesOnForItsMinutes) {
+    for (const char* wrong : {"0", "1441", "20 min", "-5"}) {
+        command(QStringLiteral("kestrum/output/3/pulse/set"), wrong);
+    }
+    EXPECT_FALSE(rig.board.relay(3));
+    command(QStringLiteral("kestrum/output/3/pulse/set"), "20");
+    EXPECT_TRUE(rig.board.relay(3));
+    EXPECT_TRUE(log().contains(QStringLiteral("Saadeti käsk: KOORMUS_3_SISSE_20MIN")));
+    ASSERT_TRUE(eventually([&] { return state().value("kestrum/output/3/state") == "ON"; }));
+    rig.time.setWallClock(rig.time.now().addSecs(20 * 60));
+    rig.time.advance(Schedule::kTickMs);
+    EXPECT_FALSE(rig.board.relay(3));
+    EXPECT_TRUE(eventually([&] { return state().value("kestrum/output/3/state") == "OFF"; }));
+}
+
 TEST_F(MqttBridgeTest, SurvivesABrokerRestartWithoutReplayingAKeptCommand) {
     broker->publish(QStringLiteral("kestrum/output/4/set"), "ON", true);
     ASSERT_TRUE(eventually([&] { return rig.board.relay(4); }));
