@@ -149,8 +149,12 @@ inline const GeneralKey VerifiedSenders{QStringLiteral("VerifiedSenders"), QStri
                                         false, 0, &State::VerifiedSenders};
 inline const GeneralKey AuthServId{QStringLiteral("AuthServId"), QString(), false, QString(),
                                    &State::AuthServId};
+// Whether MQTT and web commands are obeyed. The all-off turns it off, the settings window on
+// again. Added later too: missing, it is on.
+inline const GeneralKey RemoteControl{QStringLiteral("RemoteControl"), QStringLiteral("1"), false,
+                                      1, &State::RemoteControl};
 // The keys start-up loads beside those of completion.
-inline const std::array<const GeneralKey*, 2> added{&VerifiedSenders, &AuthServId};
+inline const std::array<const GeneralKey*, 3> added{&VerifiedSenders, &AuthServId, &RemoteControl};
 
 // The keys completion fills in and start-up loads, in completion's order.
 inline const std::array<const GeneralKey*, 10> completed{
@@ -177,6 +181,8 @@ inline const QString user = QStringLiteral("User");
 inline const QString clientId = QStringLiteral("ClientId");
 inline const QString topic = QStringLiteral("Topic");
 inline const QString password = QStringLiteral("Password");
+// The discovery config topics last published, blank-separated: a changed client id empties them.
+inline const QString discoveryConfigs = QStringLiteral("DiscoveryConfigs");
 }  // namespace mqtt
 
 }  // namespace kestrum

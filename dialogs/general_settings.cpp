@@ -73,6 +73,10 @@ GeneralForm GeneralSettings::Form_Load() {
     };
     form.logging = stored(general::Logi);
     form.supervision = stored(general::ControlEnabled);
+    const Value remote = seaded(general::RemoteControl);
+    m_state.RemoteControl = remote.text().isEmpty() ? general::RemoteControl.startupDefault
+                                                    : Value(remote == 0 ? 0 : 1);
+    form.remoteControl = m_state.RemoteControl == 1;
     return form;
 }
 
@@ -100,6 +104,7 @@ bool GeneralSettings::ComOK_Click(GeneralForm& form) {
     skipOnStoreError([&] { store(general::AuthServId, form.authServId.trimmed()); });
     skipOnStoreError([&] { store(general::MailCheckInt, form.mailCheckIndex); });
     skipOnStoreError([&] { storeFlag(general::Confirm, form.confirm); });
+    skipOnStoreError([&] { storeFlag(general::RemoteControl, form.remoteControl); });
     return takePort(form);
 }
 

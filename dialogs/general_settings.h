@@ -31,6 +31,7 @@ struct GeneralForm {
     QString password;
     bool logging = false;
     bool supervision = false;
+    bool remoteControl = true;  // MQTT and web commands obeyed
 };
 
 // Mail control, sender addresses, mail period, confirmations, password, logging, supervision

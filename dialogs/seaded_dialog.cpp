@@ -109,6 +109,10 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
     m_logging = named(new QCheckBox(QStringLiteral("Enable logging")), "LogCheck");
     m_supervision =
         named(new QCheckBox(QStringLiteral("Send warning if output fails")), "ControlCheck");
+    m_remoteControl =
+        named(new QCheckBox(QStringLiteral("Obey MQTT and web commands")), "RemoteControlCheck",
+              QStringLiteral("The red all-off turns this off, so that no remote "
+                             "can switch a load on again until you allow it here"));
     m_port = named(new QComboBox, "PortCombo", QStringLiteral("Sidepordi valik"));
     m_port->addItems({QStringLiteral("Com1"), QStringLiteral("Com2"), QStringLiteral("Com3"),
                       QStringLiteral("Com4")});
@@ -128,6 +132,7 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
     port->addWidget(m_device, 1);
     generalForm->addRow(m_logging);
     generalForm->addRow(m_supervision);
+    generalForm->addRow(m_remoteControl);
     generalForm->addRow(QStringLiteral("Hardware connected to:"), port);
     connect(m_port, &QComboBox::currentIndexChanged, this, [this] { showDevice(); });
     if (m_doors.startsAtLogin) {
@@ -223,6 +228,7 @@ void SeadedDialog::display(const GeneralForm& form) {
     m_password->setText(form.password);
     m_logging->setChecked(form.logging);
     m_supervision->setChecked(form.supervision);
+    m_remoteControl->setChecked(form.remoteControl);
     showDevice();
 }
 
@@ -273,6 +279,7 @@ GeneralForm SeadedDialog::read() const {
     form.password = m_password->text();
     form.logging = m_logging->isChecked();
     form.supervision = m_supervision->isChecked();
+    form.remoteControl = m_remoteControl->isChecked();
     return form;
 }
 

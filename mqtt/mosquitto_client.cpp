@@ -27,6 +27,9 @@ constexpr int kKeepAliveSeconds = 30;
 constexpr int kLoopWaitMs = 200;
 constexpr auto kFirstPause = 1s;
 constexpr auto kLongestPause = 60s;
+// A connection the broker drops sooner (an ACL, another client with the same id) does not count
+// as a success: its reconnects go on slowing down.
+constexpr auto kStableConnection = 60s;
 // How long a stop waits for what was published to leave, and then for the thread to end.
 constexpr auto kFlushTime = 2s;
 constexpr auto kStopWait = 3s;
@@ -83,6 +86,7 @@ private:
     // The loop thread's own.
     QString m_refusal;
     std::chrono::seconds m_pause = kFirstPause;
+    std::optional<std::chrono::steady_clock::time_point> m_connectedAt;
     // Shared by both threads under m_mutex.
     std::mutex m_mutex;
     std::condition_variable m_wake;
@@ -137,7 +141,12 @@ void MosquittoClient::Session::run() {
         first = false;
         QString reason = rc == MOSQ_ERR_SUCCESS ? QString() : errorText(rc);
         if (rc == MOSQ_ERR_SUCCESS) {
+            m_connectedAt.reset();
             rc = loopUntilLost();
+            if (m_connectedAt &&
+                std::chrono::steady_clock::now() - *m_connectedAt >= kStableConnection) {
+                m_pause = kFirstPause;
+            }
             reason = m_refusal.isEmpty() ? errorText(rc) : m_refusal;
             m_refusal.clear();
         }
@@ -225,7 +234,7 @@ void MosquittoClient::Session::onConnect(mosquitto* mosq, void* self, int rc) {
         session->m_refusal = QString::fromUtf8(mosquitto_connack_string(rc));
         return;
     }
-    session->m_pause = kFirstPause;
+    session->m_connectedAt = std::chrono::steady_clock::now();
     for (const QString& filter : session->m_connection.subscriptions) {
         mosquitto_subscribe(mosq, nullptr, filter.toUtf8().constData(), kQos);
     }

@@ -2,6 +2,7 @@
 
 #include "core/settings_keys.h"
 
+#include <QRandomGenerator>
 #include <QSysInfo>
 #include <QUrl>
 
@@ -53,15 +54,27 @@ QString mqttSettingsProblem(const MqttSettings& settings) {
     return QString();
 }
 
+// Two boxes whose computers share a host name (two of the same small board, as delivered)
+// would otherwise throw each other off the broker: the random part tells them apart.
 QString defaultMqttClientId() {
-    return QStringLiteral("kestrum-") + QSysInfo::machineHostName();
+    return QStringLiteral("kestrum-%1-%2")
+        .arg(QSysInfo::machineHostName())
+        .arg(QRandomGenerator::global()->bounded(0x10000), 4, 16, QLatin1Char('0'));
 }
 
 MqttSettings readMqttSettings(SettingsStore& store, PasswordStore& passwords) {
     MqttSettings settings;
     settings.broker = store.read(mqtt::section, mqtt::broker).trimmed();
     settings.user = store.read(mqtt::section, mqtt::user);
-    settings.clientId = orDefault(store.read(mqtt::section, mqtt::clientId), defaultMqttClientId());
+    settings.clientId = store.read(mqtt::section, mqtt::clientId).trimmed();
+    if (settings.clientId.isEmpty()) {
+        // Made once and kept, so the box stays the same device to the broker and the hub.
+        settings.clientId = defaultMqttClientId();
+        skipOnStoreError([&] {
+            store.write(mqtt::section, mqtt::clientId, settings.clientId);
+            store.sync();
+        });
+    }
     settings.topic = orDefault(store.read(mqtt::section, mqtt::topic), kDefaultTopic);
     // MQTT has no password without a user name.
     if (settings.enabled() && !settings.user.isEmpty()) {
