@@ -240,6 +240,29 @@ TEST_F(MqttBridgeTest, SurvivesABrokerRestartWithoutReplayingAKeptCommand) {
     EXPECT_FALSE(rig.board.relay(1));
 }
 
+// Two boxes given the same id throw each other off the broker at each connect. Were the pause
+// reset by every accepted connection, they would connect 21 times in 20 s between them;
+// doubling pauses allow 0, 1, 4, 10 and 0, 2, 6, 14 s.
+TEST_F(MqttBridgeTest, TwoClientsWithTheSameIdBackOff) {
+    MqttConnection twin = MqttConnection::to(
+        {broker->url(), QString(), QString(), QStringLiteral("kestrum-twin"), QString()});
+    int lost = 0;
+    const MqttClient::Events events{[] {}, [&](const QString&) { ++lost; },
+                                    [](const QString&, const QByteArray&, bool) {}};
+    MosquittoClient first;
+    MosquittoClient second;
+    first.start(twin, events);
+    second.start(twin, events);
+    const QDeadlineTimer twentySeconds(20000);
+    while (!twentySeconds.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    const int connects = broker->connections(QStringLiteral("kestrum-twin"));
+    EXPECT_GE(connects, 4);
+    EXPECT_LE(connects, 10);
+    EXPECT_GE(lost, 3);
+}
+
 TEST_F(MqttBridgeTest, TheSettingsTestSaysWhetherTheBrokerAnswers) {
     MqttSettings settings{broker->url(), QString(), QString(), QStringLiteral("kestrum-test"),
                           QStringLiteral("kestrum")};
