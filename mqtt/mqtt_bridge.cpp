@@ -1,6 +1,7 @@
 #include "mqtt_bridge.h"
 
 #include "core/settings_keys.h"
+#include "mail/mail_backend.h"
 #include "mqtt/logging.h"
 #include "mqtt/published_state.h"
 
@@ -69,8 +70,18 @@ MqttBridge::~MqttBridge() {
 
 void MqttBridge::restart() {
     stop();
-    const MqttSettings settings = readMqttSettings(m_parts.store, m_parts.passwords);
-    if (!settings.enabled()) {
+    MqttSettings settings;
+    try {
+        settings = readMqttSettings(m_parts.store, m_parts.passwords);
+    } catch (const MailError& e) {
+        // A stop that ended the keyring's wait is no failure worth telling.
+        if (m_parts.running()) {
+            qCWarning(lcMqtt).noquote() << "The MQTT bridge is off:" << e.description();
+        }
+        return;
+    }
+    // The keyring's wait runs other events, a stop among them.
+    if (!settings.enabled() || !m_parts.running()) {
         return;
     }
     const QString problem = mqttSettingsProblem(settings);

@@ -63,13 +63,13 @@ void MqttDialog::accept() {
 
 QString editMqttSettings(SettingsStore& store, PasswordStore& passwords, MqttBridge& bridge,
                          QWidget* parent) {
-    MqttDialog dialog(
-        readMqttSettings(store, passwords), passwords.keepsInSettingsFile(),
-        [](const MqttSettings& settings) { return testMqttBroker(settings); }, parent);
-    if (dialog.exec() != QDialog::Accepted) {
-        return QString();
-    }
     try {
+        MqttDialog dialog(
+            readMqttSettings(store, passwords), passwords.keepsInSettingsFile(),
+            [](const MqttSettings& settings) { return testMqttBroker(settings); }, parent);
+        if (dialog.exec() != QDialog::Accepted) {
+            return QString();
+        }
         writeMqttSettings(store, passwords, dialog.settings());
     } catch (const StoreError& e) {
         return QString::fromUtf8(e.what());
