@@ -80,7 +80,7 @@ set +e
 wait "$second"
 second_rc=$?
 set -e
-[ "$second_rc" -ne 0 ] || fail "the refused instance exited with 0"
+[ "$second_rc" -eq 3 ] || fail "the refused instance exited with $second_rc, not 3 (already running)"
 
 stop_and_check_log "$first"
 echo "desktop test passed"
