@@ -181,6 +181,7 @@ inline const QString user = QStringLiteral("User");
 inline const QString clientId = QStringLiteral("ClientId");
 inline const QString topic = QStringLiteral("Topic");
 inline const QString password = QStringLiteral("Password");
+inline const QString caFile = QStringLiteral("CaFile");
 // The discovery config topics last published, blank-separated: a changed client id empties them.
 inline const QString discoveryConfigs = QStringLiteral("DiscoveryConfigs");
 }  // namespace mqtt

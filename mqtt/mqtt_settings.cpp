@@ -2,6 +2,7 @@
 
 #include "core/settings_keys.h"
 
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSysInfo>
 #include <QUrl>
@@ -44,6 +45,9 @@ QString mqttSettingsProblem(const MqttSettings& settings) {
     if (settings.enabled() && !parseBroker(settings.broker, &problem)) {
         return problem;
     }
+    if (!settings.caFile.isEmpty() && !QFileInfo(settings.caFile).isReadable()) {
+        return QStringLiteral("the CA file \"%1\" cannot be read").arg(settings.caFile);
+    }
     if (settings.topic.contains(QLatin1Char('+')) || settings.topic.contains(QLatin1Char('#')) ||
         settings.topic.startsWith(QLatin1Char('/')) || settings.topic.endsWith(QLatin1Char('/'))) {
         return QStringLiteral(
@@ -76,6 +80,7 @@ MqttSettings readMqttSettings(SettingsStore& store, PasswordStore& passwords) {
         });
     }
     settings.topic = orDefault(store.read(mqtt::section, mqtt::topic), kDefaultTopic);
+    settings.caFile = store.read(mqtt::section, mqtt::caFile).trimmed();
     // MQTT has no password without a user name.
     if (settings.enabled() && !settings.user.isEmpty()) {
         settings.password = passwords.read(settings.user);
@@ -89,6 +94,7 @@ void writeMqttSettings(SettingsStore& store, PasswordStore& passwords,
     store.write(mqtt::section, mqtt::user, settings.user);
     store.write(mqtt::section, mqtt::clientId, settings.clientId.trimmed());
     store.write(mqtt::section, mqtt::topic, settings.topic.trimmed());
+    store.write(mqtt::section, mqtt::caFile, settings.caFile.trimmed());
     store.sync();
     if (!settings.user.isEmpty()) {
         passwords.write(settings.user, settings.password);

@@ -23,6 +23,8 @@ struct MqttSettings {
     QString password;
     QString clientId;
     QString topic;  // the base of every topic the bridge publishes and listens to
+    // The authorities (PEM) a TLS broker's certificate is checked against; empty: the system's.
+    QString caFile;
 
     bool enabled() const { return !broker.trimmed().isEmpty(); }
 };

@@ -7,6 +7,7 @@
 #include "mqtt/mqtt_dialog.h"
 #include "support/captured_warnings.h"
 #include "support/local_servers.h"
+#include "support/printers.h"
 #include "support/log_lines.h"
 #include "support/rig.h"
 #include "support/scans.h"
@@ -244,8 +245,9 @@ TEST_F(MqttBridgeTest, SurvivesABrokerRestartWithoutReplayingAKeptCommand) {
 // reset by every accepted connection, they would connect 21 times in 20 s between them;
 // doubling pauses allow 0, 1, 4, 10 and 0, 2, 6, 14 s.
 TEST_F(MqttBridgeTest, TwoClientsWithTheSameIdBackOff) {
-    MqttConnection twin = MqttConnection::to(
-        {broker->url(), QString(), QString(), QStringLiteral("kestrum-twin"), QString()});
+    MqttConnection twin =
+        MqttConnection::to({broker->url(), QString(), QString(), QStringLiteral("kestrum-twin"),
+                            QString(), QString()});
     int lost = 0;
     const MqttClient::Events events{[] {}, [&](const QString&) { ++lost; },
                                     [](const QString&, const QByteArray&, bool) {}};
@@ -264,26 +266,51 @@ TEST_F(MqttBridgeTest, TwoClientsWithTheSameIdBackOff) {
 }
 
 TEST_F(MqttBridgeTest, TheSettingsTestSaysWhetherTheBrokerAnswers) {
-    MqttSettings settings{broker->url(), QString(), QString(), QStringLiteral("kestrum-test"),
-                          QStringLiteral("kestrum")};
+    MqttSettings settings{broker->url(),
+                          QString(),
+                          QString(),
+                          QStringLiteral("kestrum-test"),
+                          QStringLiteral("kestrum"),
+                          QString()};
     EXPECT_EQ(testMqttBroker(settings), QStringLiteral("Connected to %1.").arg(broker->url()));
     settings.broker = QStringLiteral("mqtt://127.0.0.1:%1").arg(freePort());
     EXPECT_EQ(testMqttBroker(settings),
               QStringLiteral("Could not connect to %1: Connection refused").arg(settings.broker));
-    // The broker's authority is the run's own: trusted only where the system's authorities are
-    // made to include it.
+    // The broker's authority is the run's own: trusted only with its CA file, or where the
+    // system's authorities are made to include it.
     settings.broker = broker->tlsUrl();
-    EXPECT_EQ(
-        testMqttBroker(settings),
-        QStringLiteral("Could not connect to %1: A TLS error occurred.").arg(settings.broker));
+    EXPECT_EQ(testMqttBroker(settings),
+              QStringLiteral("Could not connect to %1: TLS: the broker's certificate is signed by "
+                             "an unknown authority; give that authority's certificate as the CA "
+                             "file in the MQTT settings")
+                  .arg(settings.broker));
     qputenv("SSL_CERT_FILE", broker->caFile().toLocal8Bit());
     EXPECT_EQ(testMqttBroker(settings), QStringLiteral("Connected to %1.").arg(settings.broker));
     qunsetenv("SSL_CERT_FILE");
+    settings.caFile = broker->caFile();
+    EXPECT_EQ(testMqttBroker(settings), QStringLiteral("Connected to %1.").arg(settings.broker));
+    settings.caFile += QStringLiteral(".missing");
+    EXPECT_TRUE(testMqttBroker(settings).contains(QStringLiteral("cannot be read")));
+    settings.caFile.clear();
     settings.broker = QStringLiteral("http://127.0.0.1");
     EXPECT_TRUE(testMqttBroker(settings).contains(QStringLiteral("mqtt://host:port")));
     // The running bridge was not pushed off the broker by the test's client.
     command(QStringLiteral("kestrum/output/2/set"), "ON");
     EXPECT_TRUE(rig.board.relay(2));
+}
+
+// What the settings test tells, the running bridge tells on standard error, and it connects
+// once the CA file is set.
+TEST_F(MqttBridgeTest, ATlsBrokerOfAPrivateAuthorityIsTrustedWithItsCaFile) {
+    CapturedWarnings warnings;
+    rig.memory.write(mqtt::section, mqtt::broker, broker->tlsUrl());
+    bridge->restart();
+    ASSERT_TRUE(eventually([&] { return !warnings.containing("unknown authority").isEmpty(); }));
+    rig.memory.write(mqtt::section, mqtt::caFile, broker->caFile());
+    bridge->restart();
+    ASSERT_TRUE(eventually([&] { return state().value("kestrum/availability") == "online"; }));
+    command(QStringLiteral("kestrum/output/6/set"), "ON");
+    EXPECT_TRUE(rig.board.relay(6));
 }
 
 // The user's way in: the form is refused while the broker cannot be used, and what it keeps
