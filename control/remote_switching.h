@@ -35,7 +35,8 @@ public:
     void save();
 
 private:
-    // False, with the refusal logged at most once a minute, while the gate is shut.
+    // False, with the refusal of State::LastCommand logged at most once a minute, while the gate
+    // is shut.
     bool admits();
 
     State& m_state;
