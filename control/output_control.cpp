@@ -91,9 +91,12 @@ void OutputControl::ComOFF_Click() {
         endPulse(k);
     }
     m_state.MailEnabled = 0;
+    // An automation on a hub must not undo an emergency stop.
+    m_state.RemoteControl = 0;
     armMailCountdown(m_state, *m_timers.PostiKell);
     skipOnStoreError([&] {
         m_store.write(sections::Seaded, general::MailEnabled.key, m_state.MailEnabled.text());
+        m_store.write(sections::Seaded, general::RemoteControl.key, m_state.RemoteControl.text());
         m_store.sync();
     });
     m_panel.mailIndicatorShown = false;

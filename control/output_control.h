@@ -26,7 +26,7 @@ public:
     void Relee_Click(int index);
     // Hands output index + 1 to the schedule and back; needs switching times.
     void Auto_Click(int index);
-    // Every output off, manual and out of strobe mode; mail control off.
+    // Every output off, manual and out of strobe mode; mail control and remote control off.
     void ComOFF_Click();
 
     // Loads the stored wanted states, shows them and shifts them out to the board.

@@ -1,36 +1,71 @@
 #include "remote_switching.h"
 
+#include "control/logging.h"
 #include "core/settings_keys.h"
 
 namespace kestrum {
 
-RemoteSwitching::RemoteSwitching(State& state, Panel& panel, SettingsStore& store,
-                                 OutputControl& outputs)
-    : m_state(state), m_panel(panel), m_store(store), m_outputs(outputs) {}
+namespace {
+// A hub that keeps sending must not flood the log.
+constexpr qint64 kRefusalLogPeriodMs = 60 * 1000;
+}  // namespace
 
-void RemoteSwitching::switchNow(int n, int on) {
+RemoteSwitching::RemoteSwitching(State& state, Panel& panel, SettingsStore& store,
+                                 OutputControl& outputs, Gate gate)
+    : m_state(state), m_panel(panel), m_store(store), m_outputs(outputs), m_gate(gate) {}
+
+bool RemoteSwitching::admits() {
+    if (m_gate == Gate::EmailControl || !(m_state.RemoteControl == 0)) {
+        return true;
+    }
+    if (!m_lastRefusalLogged.isValid() || m_lastRefusalLogged.hasExpired(kRefusalLogPeriodMs)) {
+        m_lastRefusalLogged.start();
+        qCWarning(lcControl).noquote()
+            << "Remote command" << m_state.LastCommand.text()
+            << "refused: remote control is off since the all-off. Turn it on again with \"Obey "
+               "MQTT and web commands\" in the settings window (Seaded). Further refusals are "
+               "logged once a minute.";
+    }
+    return false;
+}
+
+RemoteSwitching::Result RemoteSwitching::switchNow(int n, int on) {
+    if (!admits()) {
+        return Result::Refused;
+    }
     m_outputs.catchUpSchedule();
     m_outputs.endPulse(n);
     m_state.Mode[n] = 0;
     m_outputs.switchOutput(n, on);
+    return Result::Done;
 }
 
-bool RemoteSwitching::pulse(int n, int minutes) {
+RemoteSwitching::Result RemoteSwitching::pulse(int n, int minutes) {
+    if (!admits()) {
+        return Result::Refused;
+    }
     m_outputs.catchUpSchedule();
-    return m_outputs.startPulse(n, minutes);
+    return m_outputs.startPulse(n, minutes) ? Result::Done : Result::OutOfRange;
 }
 
-bool RemoteSwitching::setControl(int n, bool automatic) {
+RemoteSwitching::Result RemoteSwitching::setControl(int n, bool automatic) {
+    if (!admits()) {
+        return Result::Refused;
+    }
     m_outputs.catchUpSchedule();
     if (automatic && !(m_state.Initsialiseeritud[n] == 1)) {
-        return false;
+        return Result::NoTimes;
     }
     m_outputs.endPulse(n);
     m_state.Juhtimine[n] = automatic ? 1 : 0;
     m_state.Mode[n] = 0;
     m_panel.outputs[n - 1].autoLampLit = automatic;
     m_panel.changed();
-    return true;
+    return Result::Done;
+}
+
+void RemoteSwitching::allOff() {
+    m_outputs.ComOFF_Click();
 }
 
 void RemoteSwitching::save() {

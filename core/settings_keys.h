@@ -170,9 +170,13 @@ inline const GeneralKey Latitude{
 inline const GeneralKey Longitude{
     QStringLiteral("Longitude"),   QString(), false, QString(), &State::Longitude,
     Limits{NumberRange{-180, 180}}};
+// Whether MQTT and web commands are obeyed. The all-off turns it off, the settings window on
+// again. Added later too: missing, it is on.
+inline const GeneralKey RemoteControl{QStringLiteral("RemoteControl"), QStringLiteral("1"), false,
+                                      1, &State::RemoteControl};
 // The keys start-up loads beside those of completion.
-inline const std::array<const GeneralKey*, 4> added{&VerifiedSenders, &AuthServId, &Latitude,
-                                                    &Longitude};
+inline const std::array<const GeneralKey*, 5> added{&VerifiedSenders, &AuthServId, &Latitude,
+                                                    &Longitude, &RemoteControl};
 
 // The keys completion fills in and start-up loads, in completion's order.
 inline const std::array<const GeneralKey*, 10> completed{
@@ -199,6 +203,9 @@ inline const QString user = QStringLiteral("User");
 inline const QString clientId = QStringLiteral("ClientId");
 inline const QString topic = QStringLiteral("Topic");
 inline const QString password = QStringLiteral("Password");
+inline const QString caFile = QStringLiteral("CaFile");
+// The discovery config topics last published, blank-separated: a changed client id empties them.
+inline const QString discoveryConfigs = QStringLiteral("DiscoveryConfigs");
 }  // namespace mqtt
 
 }  // namespace kestrum

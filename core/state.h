@@ -59,6 +59,7 @@ struct State {
     Value AuthServId;
     Value Latitude;
     Value Longitude;
+    Value RemoteControl;  // 0 after the all-off: remotes other than mail are refused
 
     // Run-time state, never stored.
     Value MailCountdown;
@@ -70,6 +71,10 @@ struct State {
     Value FailureReported;
     Value FailuresPending;
     PerOutput OutputFailed;
+    // The last full scan read output k back at a level other than the wanted one; kept whether or
+    // not supervision is on, for the remotes that show what the board did.
+    PerOutput OutputDiffers;
+    Value BoardRead;  // 1 while scans read the board, 0 while the port cannot be opened
     OneBased<Value, 16> ReadBack;  // 1..8 read-back of the outputs, 9..16 inputs 1..8
     PerInput PreviousInputs;
     PerOutput FailureAnnounced;

@@ -78,6 +78,10 @@ GeneralForm GeneralSettings::Form_Load() {
     form.supervision = stored(general::ControlEnabled);
     form.latitude = text(general::Latitude);
     form.longitude = text(general::Longitude);
+    const Value remote = seaded(general::RemoteControl);
+    m_state.RemoteControl = remote.text().isEmpty() ? general::RemoteControl.startupDefault
+                                                    : Value(remote == 0 ? 0 : 1);
+    form.remoteControl = m_state.RemoteControl == 1;
     return form;
 }
 
@@ -112,6 +116,7 @@ bool GeneralSettings::ComOK_Click(GeneralForm& form) {
     skipOnStoreError([&] { store(general::AuthServId, form.authServId.trimmed()); });
     skipOnStoreError([&] { store(general::MailCheckInt, form.mailCheckIndex); });
     skipOnStoreError([&] { storeFlag(general::Confirm, form.confirm); });
+    skipOnStoreError([&] { storeFlag(general::RemoteControl, form.remoteControl); });
     if (!takePlace(form)) {
         return false;
     }

@@ -34,6 +34,7 @@ struct GeneralForm {
     // Where the sun times are worked out for, decimal degrees; both empty: no place.
     QString latitude;
     QString longitude;
+    bool remoteControl = true;  // MQTT and web commands obeyed
 };
 
 // Mail control, sender addresses, mail period, confirmations, password, logging, supervision

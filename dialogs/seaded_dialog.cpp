@@ -109,6 +109,10 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
     m_logging = named(new QCheckBox(QStringLiteral("Enable logging")), "LogCheck");
     m_supervision =
         named(new QCheckBox(QStringLiteral("Send warning if output fails")), "ControlCheck");
+    m_remoteControl =
+        named(new QCheckBox(QStringLiteral("Obey MQTT and web commands")), "RemoteControlCheck",
+              QStringLiteral("The red all-off turns this off, so that no remote "
+                             "can switch a load on again until you allow it here"));
     m_port = named(new QComboBox, "PortCombo", QStringLiteral("Sidepordi valik"));
     m_port->addItems({QStringLiteral("Com1"), QStringLiteral("Com2"), QStringLiteral("Com3"),
                       QStringLiteral("Com4")});
@@ -128,6 +132,7 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
     port->addWidget(m_device, 1);
     generalForm->addRow(m_logging);
     generalForm->addRow(m_supervision);
+    generalForm->addRow(m_remoteControl);
     generalForm->addRow(QStringLiteral("Hardware connected to:"), port);
     const QString placeTip =
         QStringLiteral("Where sunrise and sunset are worked out for: decimal degrees");
@@ -239,6 +244,7 @@ void SeadedDialog::display(const GeneralForm& form) {
     m_supervision->setChecked(form.supervision);
     m_latitude->setText(form.latitude);
     m_longitude->setText(form.longitude);
+    m_remoteControl->setChecked(form.remoteControl);
     showDevice();
 }
 
@@ -291,6 +297,7 @@ GeneralForm SeadedDialog::read() const {
     form.supervision = m_supervision->isChecked();
     form.latitude = m_latitude->text();
     form.longitude = m_longitude->text();
+    form.remoteControl = m_remoteControl->isChecked();
     return form;
 }
 

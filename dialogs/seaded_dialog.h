@@ -71,6 +71,7 @@ private:
     QLineEdit* m_password = nullptr;
     QCheckBox* m_logging = nullptr;
     QCheckBox* m_supervision = nullptr;
+    QCheckBox* m_remoteControl = nullptr;
     QCheckBox* m_startAtLogin = nullptr;
     GeneralForm m_form;
 };

@@ -33,7 +33,7 @@ CommandExecutor::CommandExecutor(State& state, Panel& panel, SettingsStore& stor
       m_outputs(outputs),
       m_log(log),
       m_replies(replies),
-      m_switching(state, panel, store, outputs) {}
+      m_switching(state, panel, store, outputs, RemoteSwitching::Gate::EmailControl) {}
 
 // A reply that cannot be sent ends the session, but what the mail changed before it has taken
 // effect and must outlive a restart too.
@@ -109,7 +109,8 @@ bool CommandExecutor::executeOutputCommand(const QString& command) {
     const QRegularExpressionMatch pulseMatch = pulse.match(action);
 
     if (pulseMatch.hasMatch() && n > 0) {
-        if (oneOutput && !m_switching.pulse(n, pulseMatch.captured(1).left(5).toInt())) {
+        if (oneOutput && m_switching.pulse(n, pulseMatch.captured(1).left(5).toInt()) ==
+                             RemoteSwitching::Result::OutOfRange) {
             m_log.LogEvent(LogCode::SyntaxError);
             m_replies.SendReport(ReplyKind::BadCommand);
             return false;
@@ -135,7 +136,7 @@ bool CommandExecutor::executeOutputCommand(const QString& command) {
             addTime(m_state.Valjaajad, n, command);
         }
     } else if (startsWithEither(action, "_AUTO", "-AUTO")) {
-        if (oneOutput && !m_switching.setControl(n, true)) {
+        if (oneOutput && m_switching.setControl(n, true) == RemoteSwitching::Result::NoTimes) {
             m_log.LogEvent(LogCode::NoTimes);
             m_replies.SendReport(ReplyKind::NoTimes);
             return false;

@@ -133,8 +133,8 @@ TEST_F(SeadedDialogTest, OkWithMailControlAndNoGateAsksBeforeSaving) {
 // A store that fails once the port was chosen is named as such, and store and board agree on
 // the port: the previous one when the port's own value was not kept, else the new one.
 TEST(SeadedDialogStoreTest, AFailingStoreIsToldApartFromARefusedPort) {
-    // OK stores the eight mail values and the place before the port's.
-    for (const auto& [goodWrites, port] : {std::pair{10, 1}, {11, 3}}) {
+    // OK stores the eight mail values, remote control and the place before the port's.
+    for (const auto& [goodWrites, port] : {std::pair{11, 1}, {12, 3}}) {
         testing::Rig rig;
         rig.set("Seaded", "ParoolLubatud", "1");  // a gate, so that OK does not ask
         rig.start();
