@@ -29,12 +29,17 @@ SerialPort& Engine::port() {
 }
 
 bool Engine::start() {
-    m_program.lifecycle().Form_Load();
-    if (m_program.lifecycle().hasShutDown()) {
-        return false;
+    return startProgram(m_program, m_mqtt);
+}
+
+bool startProgram(Program& program, MqttBridge& mqtt) {
+    Lifecycle& lifecycle = program.lifecycle();
+    lifecycle.Form_Load();
+    if (!lifecycle.hasShutDown()) {
+        mqtt.restart();
     }
-    m_mqtt.restart();
-    return true;
+    // The keyring's wait for the MQTT password is an event loop too, which a stop ends.
+    return !lifecycle.hasShutDown();
 }
 
 }  // namespace kestrum

@@ -58,4 +58,9 @@ private:
     MqttBridge m_mqtt;
 };
 
+// Runs the program's start-up, then connects the MQTT bridge. False when it was stopped
+// meanwhile (a signal or a closed window while a message box or the keyring waited): the event
+// loop that the stop ended must then not be entered afresh.
+bool startProgram(Program& program, MqttBridge& mqtt);
+
 }  // namespace kestrum

@@ -99,8 +99,9 @@ Value Lifecycle::load(const QString& section, const QString& key, const Value& f
     return taken;
 }
 
-void Lifecycle::loadTable(const NumberedSection& section, State::PerOutput& table) {
-    for (int n = 1; n <= 8; ++n) {
+template <typename Table>
+void Lifecycle::loadTable(const NumberedSection& section, Table& table) {
+    for (int n = 1; n <= Table::size(); ++n) {
         table[n] = load(section.section, section.key(n), section.startupDefault(n), section.limits);
     }
 }
@@ -140,6 +141,10 @@ void Lifecycle::loadSettings() {
         m_panel.inputs[n - 1].mailMarkShown = !(m_state.SisendiMuutuseMail[n] == 0);
     }
     loadTable(sections::Initsialiseeritud, m_state.Initsialiseeritud);
+    loadTable(sections::Nadalapaevad, m_state.Nadalapaevad);
+    loadTable(sections::PaikeSisse, m_state.PaikeSisse);
+    loadTable(sections::PaikeValja, m_state.PaikeValja);
+    loadTable(sections::PulsiLopp, m_state.PulsiLopp);
 
     const auto loadGeneral = [&](const auto& keys) {
         for (const GeneralKey* key : keys) {

@@ -39,7 +39,8 @@ public:
 private:
     void loadSettings();
     void loadTimeTable(const NumberedSection& section, TimeTable<Value>& table);
-    void loadTable(const NumberedSection& section, State::PerOutput& table);
+    template <typename Table>
+    void loadTable(const NumberedSection& section, Table& table);
     // The stored value as the program can use it; the store keeps what it holds.
     Value load(const QString& section, const QString& key, const Value& fallback,
                const Limits& limits) const;

@@ -36,10 +36,30 @@ struct CommandLine {
                        "error. Needs no display.")};
 };
 
-// --help and --version answer before any window system is touched, so that they work over SSH
-// and in services too; they end the program here. Everything else waits for the application,
-// which first takes its own options (-platform, -style) out of the command line. Tells whether
-// the program runs headless, which decides the kind of application to build.
+// Qt's own options, which only the application takes out of the command line: the
+// application's, the window system's and X11's.
+const QStringList kQtOptions = {
+    QStringLiteral("platform"),      QStringLiteral("platformpluginpath"),
+    QStringLiteral("platformtheme"), QStringLiteral("plugin"),
+    QStringLiteral("qmljsdebugger"), QStringLiteral("qwindowgeometry"),
+    QStringLiteral("qwindowicon"),   QStringLiteral("qwindowtitle"),
+    QStringLiteral("reverse"),       QStringLiteral("session"),
+    QStringLiteral("style"),         QStringLiteral("stylesheet"),
+    QStringLiteral("widgetcount"),   QStringLiteral("display"),
+    QStringLiteral("geometry"),      QStringLiteral("title"),
+    QStringLiteral("name"),          QStringLiteral("visual"),
+};
+
+// The exit statuses a caller (a service manager, a script) can tell apart.
+constexpr int kNoDisplay = 1;
+constexpr int kUnknownOption = 2;
+constexpr int kAlreadyRunning = 3;
+
+// --help and --version answer, and an unknown option is refused, before any window system is
+// touched, so that they work over SSH and in services too; they end the program here.
+// Everything else waits for the application, which first takes its own options (-platform,
+// -style) out of the command line. Tells whether the program runs headless, which decides the
+// kind of application to build.
 bool answerHelpAndVersion(int& argc, char** argv) {
     const QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kestrum"));
@@ -54,17 +74,54 @@ bool answerHelpAndVersion(int& argc, char** argv) {
     if (line.parser.isSet(QStringLiteral("help"))) {
         line.parser.showHelp();
     }
+    for (const QString& name : line.parser.unknownOptionNames()) {
+        if (!kQtOptions.contains(name)) {
+            std::fprintf(stderr, "kestrum: unknown option %s%s; kestrum --help lists the options\n",
+                         name.size() == 1 ? "-" : "--", qPrintable(name));
+            std::exit(kUnknownOption);
+        }
+    }
     return line.parser.isSet(line.headless);
+}
+
+// Without a display the window system's plug-in would abort the program, with a core dump and
+// lines that do not say what to do.
+bool displayReachable() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+[[noreturn]] void exitForNoDisplay() {
+    std::fprintf(stderr,
+                 "kestrum: no display found; kestrum --headless runs without one, as a service "
+                 "does\n");
+    std::_Exit(kNoDisplay);
+}
+
+// A display that is named but does not answer ends the application's construction fatally.
+void noDisplayInsteadOfAbort(QtMsgType type, const QMessageLogContext&, const QString&) {
+    if (type == QtFatalMsg) {
+        exitForNoDisplay();
+    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const bool headless = answerHelpAndVersion(argc, argv);
+    if (!headless && !displayReachable()) {
+        exitForNoDisplay();
+    }
     // Without windows no platform plug-in is loaded, so no display is needed.
+    const QtMessageHandler previous =
+        headless ? nullptr : qInstallMessageHandler(noDisplayInsteadOfAbort);
     const std::unique_ptr<QCoreApplication> app =
         headless ? std::make_unique<QCoreApplication>(argc, argv)
                  : std::make_unique<QApplication>(argc, argv);
+    if (!headless) {
+        qInstallMessageHandler(previous);
+    }
     CommandLine line;
     line.parser.process(*app);
     const bool simulated = line.parser.isSet(line.simulate);
@@ -75,7 +132,7 @@ int main(int argc, char** argv) {
         if (!headless) {
             QMessageBox::critical(nullptr, QStringLiteral("Kestrum"), instance.refusal());
         }
-        return 1;
+        return instance.heldByAnother() ? kAlreadyRunning : 1;
     }
     return headless ? runHeadless(simulated) : runWindowed(simulated);
 }

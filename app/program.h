@@ -46,6 +46,7 @@ public:
 
     void switchClicked(int index) override { m_outputs.Relee_Click(index); }
     void autoClicked(int index) override { m_outputs.Auto_Click(index); }
+    void pulseChosen(int index, int minutes) override { m_outputs.startPulse(index + 1, minutes); }
     void allOffClicked() override { m_outputs.ComOFF_Click(); }
     void settingsClicked() override { m_ui.openSettingsDialog(); }
     void aboutClicked() override { m_ui.openAboutWindow(); }

@@ -27,6 +27,7 @@ SingleInstance::SingleInstance(const QString& lockFilePath) : m_lock(lockFilePat
     }
     switch (m_lock.error()) {
         case QLockFile::LockFailedError:
+            m_heldByAnother = true;
             m_refusal = QStringLiteral("Kestrum is already running for this user.");
             break;
         case QLockFile::PermissionError:

@@ -12,12 +12,15 @@ public:
     explicit SingleInstance(const QString& lockFilePath);
 
     bool acquired() const { return m_refusal.isEmpty(); }
+    // Refused because another instance holds the lock, not for a problem with the lock file.
+    bool heldByAnother() const { return m_heldByAnother; }
     // Why this program may not run, for the user; empty when the lock was taken.
     const QString& refusal() const { return m_refusal; }
 
 private:
     QLockFile m_lock;
     QString m_refusal;
+    bool m_heldByAnother = false;
 };
 
 // The lock file in the user's runtime folder, which the system empties at log-out and boot, or

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "control/output_control.h"
+#include "control/sun_times.h"
 #include "core/panel.h"
+#include "core/settings_store.h"
 #include "core/state.h"
 #include "core/timer.h"
 
@@ -12,19 +14,21 @@
 
 namespace kestrum {
 
-// The clock labels and the time tables of the outputs under automatic control, checked for
-// every second of the wall clock, each second once.
+// The clock labels, the time tables of the outputs under automatic control and the ends of
+// the pulses, checked for every second of the wall clock, each second once.
 class Schedule {
 public:
-    Schedule(State& state, Panel& panel, OutputControl& outputs, const Clock& clock, Timer& timer1,
-             QLocale locale);
+    Schedule(State& state, Panel& panel, SettingsStore& store, OutputControl& outputs,
+             const Clock& clock, Timer& timer1, QLocale locale);
 
     void Timer1_Timer();
+    // Switches what the seconds since the last evaluated one name, up to now.
+    void catchUp();
 
-    // The first tick after the start; every later one comes just after a second of the wall
-    // clock begins, kTickAfterSecondMs into it.
+    // The first tick after the start; every later one is armed for the moment a second of the
+    // wall clock begins. A tick that comes early (the wall clock slewed by a time server) finds
+    // its second done, and is armed again for the next.
     static constexpr int kTickMs = 10;
-    static constexpr int kTickAfterSecondMs = 5;
     // How far back the seconds missed while the thread was held are still switched.
     static constexpr int kCatchUpSeconds = 120;
 
@@ -32,20 +36,25 @@ private:
     void showClock(const QDateTime& now);
     // Arms the next tick for just after the next second of the wall clock.
     void armNextTick(const QDateTime& now);
+    void showPulses(const QDateTime& now);
+    // Writes today's sun times into the time slots of the sun entries, so that a program that
+    // knows only clock times finds the last computed one there.
+    void refreshSunSlots(const QDate& today, const QTimeZone& zone);
     // Switches what the tables name for this second of the wall clock.
     void evaluate(const QDateTime& second);
-    // Whether an entry's time and date slots name this second; a daily entry needs no date.
-    static bool matches(const Value& timeSlot, const Value& dateSlot, bool daily,
-                        const QDateTime& second);
+    // Whether entry p of output k switches on (or off) in this second.
+    bool fires(int k, int p, bool on, const QDateTime& second);
     // Fires one entry's on or off switching once per wall-clock second, whatever the clock does.
     void fire(int output, int entry, int on, const QDateTime& second);
 
     State& m_state;
     Panel& m_panel;
+    SettingsStore& m_store;
     OutputControl& m_outputs;
     const Clock& m_clock;
     Timer& m_timer1;
     QLocale m_locale;
+    SunTimes m_sun;
     QDate m_today;
     QString m_dateLabel;
     // The last second evaluated, in seconds since the epoch; none before the first tick.

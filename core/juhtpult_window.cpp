@@ -7,8 +7,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -117,6 +119,13 @@ QWidget* JuhtpultWindow::buildOutputs() {
         keepSpace.setRetainSizeWhenHidden(true);
         c.failure->setSizePolicy(keepSpace);
 
+        c.pulse = new QLabel(c.frame);
+        c.pulse->setObjectName(QStringLiteral("Pulss%1").arg(i));
+        c.pulse->setToolTip(QStringLiteral("Time left until this output switches off by itself"));
+        // Room for the longest from the start: a pulse must not widen the window.
+        c.pulse->setMinimumWidth(
+            c.pulse->fontMetrics().horizontalAdvance(QStringLiteral("24:00:00")));
+
         auto* row = new QHBoxLayout(c.frame);
         row->addWidget(c.relee);
         row->addWidget(c.ledSv);
@@ -124,6 +133,7 @@ QWidget* JuhtpultWindow::buildOutputs() {
         row->addWidget(c.automatic);
         row->addWidget(c.ledAuto);
         row->addStretch();
+        row->addWidget(c.pulse);
         row->addWidget(c.failure);
 
         const int index = i;
@@ -131,6 +141,15 @@ QWidget* JuhtpultWindow::buildOutputs() {
                 [this, index] { m_actions.switchClicked(index); });
         connect(c.automatic, &QToolButton::clicked, this,
                 [this, index] { m_actions.autoClicked(index); });
+        c.relee->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(c.relee, &QPushButton::customContextMenuRequested, this,
+                [this, index](const QPoint& at) {
+                    QMenu menu(this);
+                    QAction* pulse = menu.addAction(QStringLiteral("On for a while..."));
+                    if (menu.exec(m_outputs[index].relee->mapToGlobal(at)) == pulse) {
+                        choosePulse(index);
+                    }
+                });
         grid->addWidget(c.frame, i / 4, i % 4);
     }
     return area;
@@ -224,6 +243,18 @@ QWidget* JuhtpultWindow::buildCommandBar() {
     return bar;
 }
 
+void JuhtpultWindow::choosePulse(int index) {
+    bool chosen = false;
+    const int minutes = QInputDialog::getInt(
+        this, QStringLiteral("On for a while"),
+        QStringLiteral("%1: on for how many minutes? It switches off by itself then.")
+            .arg(m_panel.outputs[index].frameCaption.trimmed()),
+        20, 1, 24 * 60, 1, &chosen);
+    if (chosen) {
+        m_actions.pulseChosen(index, minutes);
+    }
+}
+
 void JuhtpultWindow::render() {
     for (int i = 0; i < 8; ++i) {
         const OutputIndicators& o = m_panel.outputs[i];
@@ -233,6 +264,7 @@ void JuhtpultWindow::render() {
         c.ledSv->setColour(o.lampColour);
         c.ledAuto->setLit(o.autoLampLit);
         c.failure->setVisible(o.failureShown);
+        c.pulse->setText(o.pulseRemaining);
 
         const InputIndicators& in = m_panel.inputs[i];
         m_inputs[i].frame->setTitle(in.frameCaption);

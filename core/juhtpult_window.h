@@ -42,6 +42,7 @@ private:
         LampWidget* ledSv;
         LampWidget* ledAuto;
         QLabel* failure;
+        QLabel* pulse;
     };
     struct InputControls {
         QGroupBox* frame;
@@ -53,6 +54,7 @@ private:
     QWidget* buildInputs();
     QWidget* buildCommandBar();
     bool handleKey(QEvent* event);
+    void choosePulse(int index);
 
     Panel& m_panel;
     PanelActions& m_actions;

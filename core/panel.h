@@ -19,6 +19,8 @@ struct OutputIndicators {
     int lampColour = kColourGreen;
     bool autoLampLit = false;
     bool failureShown = false;
+    // The time left of a pulse, "19:59" or "23:59:59"; empty when none runs.
+    QString pulseRemaining;
 };
 
 struct InputIndicators {

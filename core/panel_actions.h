@@ -10,6 +10,8 @@ public:
     // The switch button of output index + 1, or the digit key of that output.
     virtual void switchClicked(int index) = 0;
     virtual void autoClicked(int index) = 0;
+    // Output index + 1 on for the minutes, 1 to 1440, from the switch button's menu.
+    virtual void pulseChosen(int index, int minutes) = 0;
     virtual void allOffClicked() = 0;
     virtual void settingsClicked() = 0;
     virtual void aboutClicked() = 0;

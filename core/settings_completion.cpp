@@ -91,6 +91,20 @@ bool SettingsCompletion::completeSections() {
     row(
         sections::StroboValjas, [&](int n) { m_state.StroboValjas[n] = 100; }, nothing);
 
+    // Sections of a later version: their defaults change nothing, so there is nothing to tell.
+    const auto added = [&](const NumberedSection& section, auto& variables) {
+        if (m_store.read(section.section, section.key(1)).isEmpty()) {
+            skipOnStoreError([&] {
+                fillSection(section, std::remove_reference_t<decltype(variables)>::size(), nothing,
+                            [&](int n) { variables[n] = section.completionValue(n); });
+            });
+        }
+    };
+    added(sections::Nadalapaevad, m_state.Nadalapaevad);
+    added(sections::PaikeSisse, m_state.PaikeSisse);
+    added(sections::PaikeValja, m_state.PaikeValja);
+    added(sections::PulsiLopp, m_state.PulsiLopp);
+
     completeGeneralSettings(completed);
     return completed;
 }

@@ -95,6 +95,19 @@ inline const NumberedSection StroboSees{QStringLiteral("StroboSees"), QStringLit
 inline const NumberedSection StroboValjas{QStringLiteral("StroboVäljas"),
                                           QStringLiteral("StroboVäljas"), D::Number,
                                           QStringLiteral("100"), kStrobeLimits};
+// Added later than the rest, so completion writes them without telling the user, and a file
+// without them runs as before: each entry's weekdays ("1111111" every day, Monday first), its
+// on and off time as a clock or a sun time ("0" the clock time in the slots), numbered
+// 10 * (output - 1) + entry; and when each output's pulse ends ("0" none).
+inline const NumberedSection Nadalapaevad{QStringLiteral("Nädalapäevad"),
+                                          QStringLiteral("Nädalapäevad"), D::Number,
+                                          QStringLiteral("1111111")};
+inline const NumberedSection PaikeSisse{QStringLiteral("PäikeSisse"), QStringLiteral("PäikeSisse"),
+                                        D::Number, QStringLiteral("0")};
+inline const NumberedSection PaikeValja{QStringLiteral("PäikeVälja"), QStringLiteral("PäikeVälja"),
+                                        D::Number, QStringLiteral("0")};
+inline const NumberedSection PulsiLopp{QStringLiteral("PulsiLõpp"), QStringLiteral("PulsiLõpp"),
+                                       D::Number, QStringLiteral("0")};
 // Which device each port number stands for, when it is not the platform's default.
 inline const NumberedSection Pordid{QStringLiteral("Pordid"), QStringLiteral("Port"), D::None, {}};
 
@@ -149,8 +162,21 @@ inline const GeneralKey VerifiedSenders{QStringLiteral("VerifiedSenders"), QStri
                                         false, 0, &State::VerifiedSenders};
 inline const GeneralKey AuthServId{QStringLiteral("AuthServId"), QString(), false, QString(),
                                    &State::AuthServId};
+// Where the sun times are worked out for: decimal degrees, north and east positive; empty is
+// no place, and no sun time can be chosen.
+inline const GeneralKey Latitude{
+    QStringLiteral("Latitude"),  QString(), false, QString(), &State::Latitude,
+    Limits{NumberRange{-90, 90}}};
+inline const GeneralKey Longitude{
+    QStringLiteral("Longitude"),   QString(), false, QString(), &State::Longitude,
+    Limits{NumberRange{-180, 180}}};
+// Whether MQTT and web commands are obeyed. The all-off turns it off, the settings window on
+// again. Added later too: missing, it is on.
+inline const GeneralKey RemoteControl{QStringLiteral("RemoteControl"), QStringLiteral("1"), false,
+                                      1, &State::RemoteControl};
 // The keys start-up loads beside those of completion.
-inline const std::array<const GeneralKey*, 2> added{&VerifiedSenders, &AuthServId};
+inline const std::array<const GeneralKey*, 5> added{&VerifiedSenders, &AuthServId, &Latitude,
+                                                    &Longitude, &RemoteControl};
 
 // The keys completion fills in and start-up loads, in completion's order.
 inline const std::array<const GeneralKey*, 10> completed{
@@ -177,6 +203,9 @@ inline const QString user = QStringLiteral("User");
 inline const QString clientId = QStringLiteral("ClientId");
 inline const QString topic = QStringLiteral("Topic");
 inline const QString password = QStringLiteral("Password");
+inline const QString caFile = QStringLiteral("CaFile");
+// The discovery config topics last published, blank-separated: a changed client id empties them.
+inline const QString discoveryConfigs = QStringLiteral("DiscoveryConfigs");
 }  // namespace mqtt
 
 }  // namespace kestrum

@@ -2,12 +2,23 @@
 
 namespace kestrum {
 
-QStringList textsOf(const State::PerOutput& table) {
+namespace {
+template <typename Table>
+QStringList textsOfNumbered(const Table& table) {
     QStringList texts;
-    for (int n = 1; n <= State::PerOutput::size(); ++n) {
+    for (int n = 1; n <= Table::size(); ++n) {
         texts << table[n].text();
     }
     return texts;
+}
+}  // namespace
+
+QStringList textsOf(const State::PerOutput& table) {
+    return textsOfNumbered(table);
+}
+
+QStringList textsOf(const State::PerEntry& table) {
+    return textsOfNumbered(table);
 }
 
 QStringList textsOf(const TimeTable<Value>& table) {

@@ -21,6 +21,7 @@ struct TrayIconRecord {
 struct State {
     using PerOutput = OneBased<Value, 8>;
     using PerInput = OneBased<Value, 8>;
+    using PerEntry = OneBased<Value, 80>;
 
     // Per output and per input, numbered 1..8.
     PerOutput KlahviNimi;
@@ -34,6 +35,13 @@ struct State {
     PerInput SisendiMuutuseMail;
     TimeTable<Value> Sisseajad;
     TimeTable<Value> Valjaajad;
+    // What each entry adds to the slots, numbered 10 * (output - 1) + entry: its weekdays and
+    // whether its on and off times are clock times or sun times.
+    PerEntry Nadalapaevad;
+    PerEntry PaikeSisse;
+    PerEntry PaikeValja;
+    // When each output's pulse ends, "0" for none.
+    PerOutput PulsiLopp;
 
     // General settings, section "Seaded".
     Value MailEnabled;
@@ -49,6 +57,9 @@ struct State {
     Value Jarjestikport;
     Value VerifiedSenders;
     Value AuthServId;
+    Value Latitude;
+    Value Longitude;
+    Value RemoteControl;  // 0 after the all-off: remotes other than mail are refused
 
     // Run-time state, never stored.
     Value MailCountdown;
@@ -60,6 +71,10 @@ struct State {
     Value FailureReported;
     Value FailuresPending;
     PerOutput OutputFailed;
+    // The last full scan read output k back at a level other than the wanted one; kept whether or
+    // not supervision is on, for the remotes that show what the board did.
+    PerOutput OutputDiffers;
+    Value BoardRead;  // 1 while scans read the board, 0 while the port cannot be opened
     OneBased<Value, 16> ReadBack;  // 1..8 read-back of the outputs, 9..16 inputs 1..8
     PerInput PreviousInputs;
     PerOutput FailureAnnounced;
@@ -70,6 +85,7 @@ struct State {
 
 // The text forms of a per-output or per-input table, output 1 first, as the store keeps them.
 QStringList textsOf(const State::PerOutput& table);
+QStringList textsOf(const State::PerEntry& table);
 // The slots of a time table in the order of their key numbers, 1..168.
 QStringList textsOf(const TimeTable<Value>& table);
 

@@ -33,6 +33,10 @@ bool BoardLink::openPort() {
         m_panel.portErrorText = errorText;
         m_panel.changed();
     }
+    if (!opened && !(m_state.BoardRead == 0)) {
+        m_state.BoardRead = 0;
+        m_panel.changed();
+    }
     return opened;
 }
 
@@ -121,13 +125,15 @@ void BoardLink::readFrame() {
         pulseClock();
     }
     m_port.setDtrEnable(false);
+    m_state.BoardRead = 1;
     for (int k = 1; k <= 8; ++k) {
         m_panel.inputs[k - 1].lampLit = m_state.ReadBack[k + 8] == 1;
     }
-    m_panel.changed();
     if (m_evaluateFrame) {
         m_evaluateFrame();
     }
+    // After the evaluation, so that whoever follows the panel sees the frame and its verdict.
+    m_panel.changed();
 }
 
 void BoardLink::finishScan() {

@@ -6,6 +6,9 @@ Supervision::Supervision(State& state, Panel& panel, EventLog& log, Notifier& no
     : m_state(state), m_panel(panel), m_log(log), m_notifier(notifier) {}
 
 void Supervision::evaluateFrame() {
+    for (int k = 1; k <= 8; ++k) {
+        m_state.OutputDiffers[k] = m_state.Valjundid[k] == m_state.ReadBack[k] ? 0 : 1;
+    }
     handleInputChanges();
     if (m_state.ControlEnabled == 1) {
         superviseOutputs();
@@ -38,7 +41,7 @@ void Supervision::handleInputChanges() {
 void Supervision::superviseOutputs() {
     bool anyFailed = false;
     for (int k = 1; k <= 8; ++k) {
-        const bool failed = !(m_state.Valjundid[k] == m_state.ReadBack[k]);
+        const bool failed = m_state.OutputDiffers[k] == 1;
         m_panel.outputs[k - 1].failureShown = failed;
         m_state.OutputFailed[k] = failed ? 1 : 0;
         anyFailed = anyFailed || failed;

@@ -8,8 +8,8 @@
 namespace kestrum {
 
 // Evaluates each frame the board scan read: input changes are logged and, where asked for,
-// mailed; outputs whose read-back differs from their wanted state are shown, logged and
-// mailed once per shift.
+// mailed; outputs whose read-back differs from their wanted state are marked for the remotes
+// always, and, with supervision on, shown, logged and mailed once per shift.
 class Supervision {
 public:
     Supervision(State& state, Panel& panel, EventLog& log, Notifier& notifier);

@@ -1,6 +1,7 @@
 #include "ajad_dialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -11,6 +12,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTimeEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -86,20 +88,44 @@ AjadDialog::AjadDialog(OutputSettings& settings, QWidget* parent)
                     QStringLiteral("Kordab iga päev"));
     auto* save = pictureButton("save", "ComSeiv", QStringLiteral("Salvesta see aeg"));
     auto* clear = pictureButton("delete", "ComDelTime", QStringLiteral("Kustuta see aeg"));
+    m_onSun.time = m_onTime;
+    m_offSun.time = m_offTime;
     timer->addWidget(new QLabel(QStringLiteral("Switching")), 0, 0);
-    timer->addWidget(m_entries, 1, 0, 3, 1);
+    timer->addWidget(m_entries, 1, 0, 5, 1);
     timer->addWidget(new QLabel(QStringLiteral("ON:")), 1, 1);
     timer->addWidget(m_onTime, 1, 2);
     timer->addWidget(m_onDate, 1, 3);
+    timer->addWidget(buildSunRow(m_onSun, "Sisse"), 1, 4);
     timer->addWidget(new QLabel(QStringLiteral("OFF:")), 2, 1);
     timer->addWidget(m_offTime, 2, 2);
     timer->addWidget(m_offDate, 2, 3);
+    timer->addWidget(buildSunRow(m_offSun, "Valja"), 2, 4);
+    auto* days = new QHBoxLayout;
+    const std::array<const char*, 7> dayNames{"Mo", "Tu", "We", "Th", "Fr", "Sa", "Su"};
+    for (std::size_t d = 0; d < 7; ++d) {
+        m_weekdays[d] = new QCheckBox(QLatin1String(dayNames[d]));
+        m_weekdays[d]->setObjectName(QStringLiteral("Paev%1").arg(d + 1));
+        m_weekdays[d]->setToolTip(
+            QStringLiteral("Fires on the checked days; with all seven, on its date or daily"));
+        days->addWidget(m_weekdays[d]);
+    }
+    days->addStretch();
+    timer->addWidget(new QLabel(QStringLiteral("Days:")), 3, 1);
+    timer->addLayout(days, 3, 2, 1, 3);
     auto* entryRow = new QHBoxLayout;
     entryRow->addWidget(m_daily);
     entryRow->addStretch();
     entryRow->addWidget(save);
     entryRow->addWidget(clear);
-    timer->addLayout(entryRow, 3, 1, 1, 3);
+    timer->addLayout(entryRow, 4, 1, 1, 4);
+    if (!m_settings.hasPlace()) {
+        auto* noPlace = named(new QLabel(QStringLiteral(
+                                  "Sunrise and sunset need the place: set Latitude and Longitude "
+                                  "under Place in Settings.")),
+                              "NoPlaceLabel");
+        noPlace->setWordWrap(true);
+        timer->addWidget(noPlace, 5, 1, 1, 4);
+    }
     connect(m_entries, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0 && row + 1 != m_form.entry) {
             m_settings.LylitumineList_Click(m_form, row + 1);
@@ -154,6 +180,53 @@ AjadDialog::AjadDialog(OutputSettings& settings, QWidget* parent)
     showMode();
 }
 
+QWidget* AjadDialog::buildSunRow(SunRow& row, const char* name) {
+    auto* box = new QWidget;
+    auto* layout = new QHBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    row.kind = new QComboBox;
+    row.kind->setObjectName(QStringLiteral("%1Kind").arg(QLatin1String(name)));
+    row.kind->setToolTip(
+        QStringLiteral("The clock time, or sunrise or sunset worked out each day"));
+    row.kind->addItems(
+        {QStringLiteral("clock"), QStringLiteral("sunrise"), QStringLiteral("sunset")});
+    row.kind->setEnabled(m_settings.hasPlace());
+    row.offset = new QSpinBox;
+    row.offset->setObjectName(QStringLiteral("%1Offset").arg(QLatin1String(name)));
+    row.offset->setToolTip(
+        QStringLiteral("Minutes before (-) or after the sun time, up to 12 hours"));
+    row.offset->setRange(-EntryTime::kLongestOffsetMinutes, EntryTime::kLongestOffsetMinutes);
+    row.offset->setSuffix(QStringLiteral(" min"));
+    row.today = new QLabel;
+    row.today->setObjectName(QStringLiteral("%1Today").arg(QLatin1String(name)));
+    row.today->setMinimumWidth(row.today->fontMetrics().horizontalAdvance(
+        QStringLiteral("none today: the sun does not rise")));
+    layout->addWidget(row.kind);
+    layout->addWidget(row.offset);
+    layout->addWidget(row.today);
+    connect(row.kind, &QComboBox::currentIndexChanged, this, [this, &row] { showToday(row); });
+    connect(row.offset, &QSpinBox::valueChanged, this, [this, &row] { showToday(row); });
+    return box;
+}
+
+EntryTime AjadDialog::chosenSun(const SunRow& row) {
+    return {static_cast<EntryTime::Kind>(row.kind->currentIndex()), row.offset->value()};
+}
+
+void AjadDialog::showSun(SunRow& row, const EntryTime& time) {
+    row.kind->setCurrentIndex(static_cast<int>(time.kind));
+    row.offset->setValue(time.offsetMinutes);
+    showToday(row);
+}
+
+// A sun time takes its clock time from the sun: the time picker rests meanwhile.
+void AjadDialog::showToday(SunRow& row) {
+    const EntryTime time = chosenSun(row);
+    row.offset->setEnabled(time.isSun());
+    row.time->setEnabled(!time.isSun());
+    row.today->setText(m_settings.sunToday(time));
+}
+
 // Only the pickers and the daily box follow the entry: the name and strobe times the user has
 // typed stay as typed until OK.
 void AjadDialog::showEntry() {
@@ -164,6 +237,11 @@ void AjadDialog::showEntry() {
     m_offTime->setTime(m_form.offTime);
     m_offDate->setDate(m_form.offDate);
     m_daily->setChecked(m_form.daily);
+    showSun(m_onSun, m_form.onKind);
+    showSun(m_offSun, m_form.offKind);
+    for (std::size_t d = 0; d < 7; ++d) {
+        m_weekdays[d]->setChecked(m_form.weekdays.days[d]);
+    }
 }
 
 void AjadDialog::showMode() {
@@ -179,6 +257,11 @@ void AjadDialog::readPickers() {
     m_form.offTime = m_offTime->time();
     m_form.offDate = m_offDate->date();
     m_form.daily = m_daily->isChecked();
+    m_form.onKind = chosenSun(m_onSun);
+    m_form.offKind = chosenSun(m_offSun);
+    for (std::size_t d = 0; d < 7; ++d) {
+        m_form.weekdays.days[d] = m_weekdays[d]->isChecked();
+    }
 }
 
 void AjadDialog::accept() {

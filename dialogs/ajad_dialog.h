@@ -4,7 +4,12 @@
 
 #include <QDialog>
 
+#include <array>
+
 class QCheckBox;
+class QComboBox;
+class QLabel;
+class QSpinBox;
 class QDateEdit;
 class QGroupBox;
 class QLineEdit;
@@ -24,6 +29,17 @@ private:
     void showEntry();
     void readPickers();
     void showMode();
+    // The sun choice of one of the on and off rows.
+    struct SunRow {
+        QTimeEdit* time = nullptr;
+        QComboBox* kind = nullptr;
+        QSpinBox* offset = nullptr;
+        QLabel* today = nullptr;
+    };
+    QWidget* buildSunRow(SunRow& row, const char* name);
+    void showSun(SunRow& row, const EntryTime& time);
+    static EntryTime chosenSun(const SunRow& row);
+    void showToday(SunRow& row);
     void accept() override;
 
     OutputSettings& m_settings;
@@ -39,6 +55,9 @@ private:
     QTimeEdit* m_offTime = nullptr;
     QDateEdit* m_offDate = nullptr;
     QCheckBox* m_daily = nullptr;
+    SunRow m_onSun;
+    SunRow m_offSun;
+    std::array<QCheckBox*, 7> m_weekdays{};
     QLineEdit* m_strobeOn = nullptr;
     QLineEdit* m_strobeOff = nullptr;
 };

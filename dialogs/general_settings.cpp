@@ -1,5 +1,6 @@
 #include "general_settings.h"
 
+#include "control/sun_times.h"
 #include "core/mail_countdown.h"
 #include "core/mail_gates.h"
 #include "core/settings_keys.h"
@@ -75,6 +76,12 @@ GeneralForm GeneralSettings::Form_Load() {
     };
     form.logging = stored(general::Logi);
     form.supervision = stored(general::ControlEnabled);
+    form.latitude = text(general::Latitude);
+    form.longitude = text(general::Longitude);
+    const Value remote = seaded(general::RemoteControl);
+    m_state.RemoteControl = remote.text().isEmpty() ? general::RemoteControl.startupDefault
+                                                    : Value(remote == 0 ? 0 : 1);
+    form.remoteControl = m_state.RemoteControl == 1;
     return form;
 }
 
@@ -109,7 +116,32 @@ bool GeneralSettings::ComOK_Click(GeneralForm& form) {
     skipOnStoreError([&] { store(general::AuthServId, form.authServId.trimmed()); });
     skipOnStoreError([&] { store(general::MailCheckInt, form.mailCheckIndex); });
     skipOnStoreError([&] { storeFlag(general::Confirm, form.confirm); });
+    skipOnStoreError([&] { storeFlag(general::RemoteControl, form.remoteControl); });
+    if (!takePlace(form)) {
+        return false;
+    }
     return takePort(form);
+}
+
+// A decimal comma is taken as the point it stands for.
+bool GeneralSettings::takePlace(GeneralForm& form) {
+    const QString latitude = form.latitude.trimmed().replace(QLatin1Char(','), QLatin1Char('.'));
+    const QString longitude = form.longitude.trimmed().replace(QLatin1Char(','), QLatin1Char('.'));
+    if ((!latitude.isEmpty() || !longitude.isEmpty()) && !placeOf(latitude, longitude)) {
+        return refuse(m_ui,
+                      QStringLiteral("Asukoht vale: Latitude peab olema kraadides -90 kuni 90 "
+                                     "(põhja pool positiivne, nt 59.437), Longitude -180 kuni 180 "
+                                     "(ida pool positiivne, nt 24.7536). Asukohata jäta mõlemad "
+                                     "tühjaks."),
+                      kSettingsError);
+    }
+    form.latitude = latitude;
+    form.longitude = longitude;
+    skipOnStoreError([&] {
+        store(general::Latitude, latitude);
+        store(general::Longitude, longitude);
+    });
+    return true;
 }
 
 // From the port on, a failing step is named: a refused port leaves store and board on the

@@ -31,6 +31,10 @@ struct GeneralForm {
     QString password;
     bool logging = false;
     bool supervision = false;
+    // Where the sun times are worked out for, decimal degrees; both empty: no place.
+    QString latitude;
+    QString longitude;
+    bool remoteControl = true;  // MQTT and web commands obeyed
 };
 
 // Mail control, sender addresses, mail period, confirmations, password, logging, supervision
@@ -55,6 +59,7 @@ private:
     void store(const GeneralKey& key, const Value& value);
     void storeFlag(const GeneralKey& key, bool on);
     bool takePort(GeneralForm& form);
+    bool takePlace(GeneralForm& form);
 
     State& m_state;
     Panel& m_panel;

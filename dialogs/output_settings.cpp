@@ -40,8 +40,42 @@ QString paddedName(const QString& name, qsizetype length) {
 }
 
 OutputSettings::OutputSettings(State& state, Panel& panel, SettingsStore& store, Timers& timers,
-                               Ui& ui)
-    : m_state(state), m_panel(panel), m_store(store), m_timers(timers), m_ui(ui) {}
+                               Ui& ui, const Clock& clock)
+    : m_state(state), m_panel(panel), m_store(store), m_timers(timers), m_ui(ui), m_clock(clock) {}
+
+bool OutputSettings::hasPlace() const {
+    return placeOf(m_state.Latitude, m_state.Longitude).has_value();
+}
+
+std::optional<SunOnDay> OutputSettings::sunOnToday(const EntryTime& time) {
+    const std::optional<Place> place = placeOf(m_state.Latitude, m_state.Longitude);
+    if (!time.isSun() || !place) {
+        return std::nullopt;
+    }
+    const QDateTime now = m_clock.now();
+    return time.on(now.date(), *place, now.timeZone(), m_sun);
+}
+
+QString OutputSettings::sunToday(const EntryTime& time) {
+    const std::optional<SunOnDay> today = sunOnToday(time);
+    if (!today) {
+        return {};
+    }
+    if (today->moment) {
+        return QStringLiteral("today ") + today->moment->toString(QStringLiteral("HH:mm:ss"));
+    }
+    switch (today->why) {
+        case SunOnDay::Why::PolarDay:
+            return QStringLiteral("none today: the sun does not set");
+        case SunOnDay::Why::PolarNight:
+            return QStringLiteral("none today: the sun does not rise");
+        case SunOnDay::Why::NotThisDay:
+        case SunOnDay::Why::Happens:
+            break;
+    }
+    return time.kind == EntryTime::Kind::Sunrise ? QStringLiteral("none today: no sunrise")
+                                                 : QStringLiteral("none today: no sunset");
+}
 
 OutputForm OutputSettings::Form_Load() {
     const int n = output();
@@ -62,14 +96,28 @@ void OutputSettings::LylitumineList_Click(OutputForm& form, int entry) {
     form.offTime = timeOf(m_state.Valjaajad(2 * entry - 1, n));
     form.offDate = dateOf(m_state.Valjaajad(2 * entry, n));
     form.daily = m_state.Sisseajad(21, n) == 1;
+    const int e = entryNumber(n, entry);
+    form.weekdays = Weekdays::fromText(m_state.Nadalapaevad[e].text());
+    form.onKind = EntryTime::fromText(m_state.PaikeSisse[e].text());
+    form.offKind = EntryTime::fromText(m_state.PaikeValja[e].text());
 }
 
+// A sun time keeps today's moment in its clock slot: the last computed time, for a program
+// that knows only clock times.
 void OutputSettings::ComSeiv_Click(const OutputForm& form) {
     const int n = output();
     const int k = form.entry;
-    m_state.Sisseajad(2 * k - 1, n) = QDateTime(zeroDate(), form.onTime);
+    const int e = entryNumber(n, k);
+    m_state.Nadalapaevad[e] = form.weekdays.text();
+    m_state.PaikeSisse[e] = form.onKind.text();
+    m_state.PaikeValja[e] = form.offKind.text();
+    const auto clockTime = [&](const EntryTime& kind, const QTime& picked) {
+        const std::optional<SunOnDay> today = sunOnToday(kind);
+        return QDateTime(zeroDate(), today && today->moment ? today->moment->time() : picked);
+    };
+    m_state.Sisseajad(2 * k - 1, n) = clockTime(form.onKind, form.onTime);
     m_state.Sisseajad(2 * k, n) = QDateTime(form.onDate, QTime(0, 0));
-    m_state.Valjaajad(2 * k - 1, n) = QDateTime(zeroDate(), form.offTime);
+    m_state.Valjaajad(2 * k - 1, n) = clockTime(form.offKind, form.offTime);
     m_state.Valjaajad(2 * k, n) = QDateTime(form.offDate, QTime(0, 0));
     m_state.Sisseajad(21, n) = form.daily ? 1 : 0;
     m_state.Valjaajad(21, n) = form.daily ? 1 : 0;
@@ -83,9 +131,14 @@ void OutputSettings::ComDelTime_Click(OutputForm& form) {
         m_state.Valjaajad(slot, n) = 0;
     }
     m_state.Sisseajad(21, n) = 0;
+    const int e = entryNumber(n, k);
+    m_state.Nadalapaevad[e] = Weekdays{}.text();
+    m_state.PaikeSisse[e] = m_state.PaikeValja[e] = EntryTime{}.text();
     form.onTime = form.offTime = kNoTime;
     form.onDate = form.offDate = kNoDate;
     form.daily = false;
+    form.weekdays = Weekdays{};
+    form.onKind = form.offKind = EntryTime{};
 }
 
 void OutputSettings::TimerModeOption_Click(OutputForm& form) {
@@ -124,6 +177,9 @@ bool OutputSettings::ComOK_Click(OutputForm& form) {
     }
     m_panel.changed();
     replace(sections::Valjaajad, m_state.Valjaajad);
+    replace(sections::Nadalapaevad, m_state.Nadalapaevad);
+    replace(sections::PaikeSisse, m_state.PaikeSisse);
+    replace(sections::PaikeValja, m_state.PaikeValja);
 
     const double on = leadingNumber(form.strobeOn);
     if (!sections::StroboSees.limits.allows(on)) {

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "control/entry_timing.h"
 #include "core/panel.h"
 #include "core/settings_store.h"
 #include "core/state.h"
+#include "core/timer.h"
 #include "core/timers.h"
 #include "core/ui.h"
 
@@ -20,6 +22,9 @@ struct OutputForm {
     QTime offTime;
     QDate offDate;
     bool daily = false;
+    Weekdays weekdays;
+    EntryTime onKind;
+    EntryTime offKind;
     bool strobe = false;
     QString strobeOn;
     QString strobeOff;
@@ -29,7 +34,8 @@ struct OutputForm {
 // Entries and the mode act on the tables at once; OK checks and stores all eight outputs.
 class OutputSettings {
 public:
-    OutputSettings(State& state, Panel& panel, SettingsStore& store, Timers& timers, Ui& ui);
+    OutputSettings(State& state, Panel& panel, SettingsStore& store, Timers& timers, Ui& ui,
+                   const Clock& clock);
 
     OutputForm Form_Load();
     // Shows entry k of the tables in the pickers.
@@ -41,14 +47,24 @@ public:
     // True when the window may close; a refusal has been told to the user.
     bool ComOK_Click(OutputForm& form);
 
+    // Whether a place is set, without which no sun time can be chosen.
+    bool hasPlace() const;
+    // Today's moment of a sun time, or why there is none; empty for a clock time.
+    QString sunToday(const EntryTime& time);
+
 private:
     int output() const { return m_state.EditIndex.toInt(); }
+    // Today's moment of a sun time, or why there is none; nothing for a clock time or without
+    // a place.
+    std::optional<SunOnDay> sunOnToday(const EntryTime& time);
 
     State& m_state;
     Panel& m_panel;
     SettingsStore& m_store;
     Timers& m_timers;
     Ui& m_ui;
+    const Clock& m_clock;
+    SunTimes m_sun;
 };
 
 // A number read as far as its text allows: blanks ignored, reading stops at the first

@@ -109,6 +109,10 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
     m_logging = named(new QCheckBox(QStringLiteral("Enable logging")), "LogCheck");
     m_supervision =
         named(new QCheckBox(QStringLiteral("Send warning if output fails")), "ControlCheck");
+    m_remoteControl =
+        named(new QCheckBox(QStringLiteral("Obey MQTT and web commands")), "RemoteControlCheck",
+              QStringLiteral("The red all-off turns this off, so that no remote "
+                             "can switch a load on again until you allow it here"));
     m_port = named(new QComboBox, "PortCombo", QStringLiteral("Sidepordi valik"));
     m_port->addItems({QStringLiteral("Com1"), QStringLiteral("Com2"), QStringLiteral("Com3"),
                       QStringLiteral("Com4")});
@@ -128,7 +132,22 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
     port->addWidget(m_device, 1);
     generalForm->addRow(m_logging);
     generalForm->addRow(m_supervision);
+    generalForm->addRow(m_remoteControl);
     generalForm->addRow(QStringLiteral("Hardware connected to:"), port);
+    const QString placeTip =
+        QStringLiteral("Where sunrise and sunset are worked out for: decimal degrees");
+    m_latitude =
+        named(new QLineEdit, "LatitudeText", placeTip + QStringLiteral(", north positive"));
+    m_latitude->setPlaceholderText(QStringLiteral("59.437"));
+    m_longitude =
+        named(new QLineEdit, "LongitudeText", placeTip + QStringLiteral(", east positive"));
+    m_longitude->setPlaceholderText(QStringLiteral("24.7536"));
+    auto* place = new QHBoxLayout;
+    place->addWidget(new QLabel(QStringLiteral("Latitude")));
+    place->addWidget(m_latitude);
+    place->addWidget(new QLabel(QStringLiteral("Longitude")));
+    place->addWidget(m_longitude);
+    generalForm->addRow(QStringLiteral("Place:"), place);
     connect(m_port, &QComboBox::currentIndexChanged, this, [this] { showDevice(); });
     if (m_doors.startsAtLogin) {
         m_startAtLogin = named(new QCheckBox(QStringLiteral("Start Kestrum when I log in")),
@@ -223,6 +242,9 @@ void SeadedDialog::display(const GeneralForm& form) {
     m_password->setText(form.password);
     m_logging->setChecked(form.logging);
     m_supervision->setChecked(form.supervision);
+    m_latitude->setText(form.latitude);
+    m_longitude->setText(form.longitude);
+    m_remoteControl->setChecked(form.remoteControl);
     showDevice();
 }
 
@@ -273,6 +295,9 @@ GeneralForm SeadedDialog::read() const {
     form.password = m_password->text();
     form.logging = m_logging->isChecked();
     form.supervision = m_supervision->isChecked();
+    form.latitude = m_latitude->text();
+    form.longitude = m_longitude->text();
+    form.remoteControl = m_remoteControl->isChecked();
     return form;
 }
 

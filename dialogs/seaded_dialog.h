@@ -63,12 +63,15 @@ private:
     QLineEdit* m_prefAdrText1 = nullptr;
     QCheckBox* m_verifiedSenders = nullptr;
     QLineEdit* m_authServId = nullptr;
+    QLineEdit* m_latitude = nullptr;
+    QLineEdit* m_longitude = nullptr;
     QComboBox* m_period = nullptr;
     QCheckBox* m_confirm = nullptr;
     QCheckBox* m_passwordRequired = nullptr;
     QLineEdit* m_password = nullptr;
     QCheckBox* m_logging = nullptr;
     QCheckBox* m_supervision = nullptr;
+    QCheckBox* m_remoteControl = nullptr;
     QCheckBox* m_startAtLogin = nullptr;
     GeneralForm m_form;
 };

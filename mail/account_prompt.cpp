@@ -3,12 +3,12 @@
 namespace kestrum {
 
 QString editMailAccount(SettingsStore& store, PasswordStore& passwords, AccountPrompt& prompt) {
-    const std::optional<MailAccount> entered =
-        prompt.askAccount(loadMailAccount(store, passwords), passwords.keepsInSettingsFile());
-    if (!entered) {
-        return {};
-    }
     try {
+        const std::optional<MailAccount> entered =
+            prompt.askAccount(loadMailAccount(store, passwords), passwords.keepsInSettingsFile());
+        if (!entered) {
+            return {};
+        }
         saveMailAccount(store, passwords, *entered);
         return {};
     } catch (const std::exception& e) {

@@ -1,5 +1,9 @@
 #include "command_executor.h"
 
+#include "control/entry_timing.h"
+
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace kestrum {
@@ -29,7 +33,7 @@ CommandExecutor::CommandExecutor(State& state, Panel& panel, SettingsStore& stor
       m_outputs(outputs),
       m_log(log),
       m_replies(replies),
-      m_switching(state, panel, store, outputs) {}
+      m_switching(state, panel, store, outputs, RemoteSwitching::Gate::EmailControl) {}
 
 // A reply that cannot be sent ends the session, but what the mail changed before it has taken
 // effect and must outlive a restart too.
@@ -70,6 +74,7 @@ void CommandExecutor::runMailCommands() {
 }
 
 bool CommandExecutor::execute(const QString& command) {
+    m_outputs.catchUpSchedule();
     m_state.LastCommand = command;
     m_log.LogEvent(LogCode::CommandReceived);
     m_state.ExecutedCommands.append(command + kNewLine);
@@ -99,8 +104,18 @@ bool CommandExecutor::executeOutputCommand(const QString& command) {
     // ending the session and leaving this mail and every later one in the mailbox.
     const bool oneOutput = n >= 1 && n <= 8;
     const QString action = command.mid(9);
+    // "_SISSE_20MIN": on for 1 to 1440 minutes; any other count of minutes is no command.
+    static const QRegularExpression pulse(QStringLiteral("^[_-]SISSE[_-](\\d*)MIN$"));
+    const QRegularExpressionMatch pulseMatch = pulse.match(action);
 
-    if (startsWithEither(action, "_SISSE", "-SISSE") && n == 0) {
+    if (pulseMatch.hasMatch() && n > 0) {
+        if (oneOutput && m_switching.pulse(n, pulseMatch.captured(1).left(5).toInt()) ==
+                             RemoteSwitching::Result::OutOfRange) {
+            m_log.LogEvent(LogCode::SyntaxError);
+            m_replies.SendReport(ReplyKind::BadCommand);
+            return false;
+        }
+    } else if (startsWithEither(action, "_SISSE", "-SISSE") && n == 0) {
         switchAll(1);
     } else if (startsWithEither(action, "_VALJA", "-VALJA") && n == 0) {
         switchAll(0);
@@ -121,7 +136,7 @@ bool CommandExecutor::executeOutputCommand(const QString& command) {
             addTime(m_state.Valjaajad, n, command);
         }
     } else if (startsWithEither(action, "_AUTO", "-AUTO")) {
-        if (oneOutput && !m_switching.setControl(n, true)) {
+        if (oneOutput && m_switching.setControl(n, true) == RemoteSwitching::Result::NoTimes) {
             m_log.LogEvent(LogCode::NoTimes);
             m_replies.SendReport(ReplyKind::NoTimes);
             return false;
@@ -137,6 +152,7 @@ bool CommandExecutor::executeOutputCommand(const QString& command) {
 void CommandExecutor::switchAll(int on) {
     for (int k = 1; k <= 8; ++k) {
         m_state.Mode[k] = 0;
+        m_outputs.endPulse(k);
         m_outputs.setWanted(k, on);
     }
     m_outputs.shiftAndSave();
@@ -154,6 +170,15 @@ void CommandExecutor::addTime(TimeTable<Value>& table, int n, const QString& com
     }
     table(2 * pair - 1, n) = command.mid(16, 8);
     table(2 * pair, n) = command.mid(25, 10);
+    // A mail names a clock time on a date: the pair's side is a clock time again, and a pair
+    // taken afresh fires on its date, whatever weekdays it held before.
+    const bool on = &table == &m_state.Sisseajad;
+    const int e = entryNumber(n, pair);
+    (on ? m_state.PaikeSisse : m_state.PaikeValja)[e] = EntryTime{}.text();
+    const TimeTable<Value>& other = on ? m_state.Valjaajad : m_state.Sisseajad;
+    if (other(2 * pair - 1, n) == 0 && other(2 * pair, n) == 0) {
+        m_state.Nadalapaevad[e] = Weekdays{}.text();
+    }
     table(21, n) = 0;
     m_state.Initsialiseeritud[n] = 1;
     m_switching.setControl(n, true);

@@ -1,5 +1,6 @@
 #include "replies.h"
 
+#include "control/entry_timing.h"
 #include "log/log_tail.h"
 
 namespace kestrum {
@@ -94,20 +95,43 @@ QString Replies::statusBody() const {
     return body;
 }
 
+// An entry with neither weekdays nor sun times reads as it always has.
 QString Replies::timesBody() const {
+    const QDateTime now = m_clock.now();
+    const QDate today = now.date();
+    const std::optional<Place> place = placeOf(m_state.Latitude, m_state.Longitude);
+    SunTimes sun;
+    const auto timeWords = [&](const Value& slot, const EntryTime& time) {
+        if (!time.isSun()) {
+            return slot.text().right(8);
+        }
+        if (!place) {
+            return time.words() + QStringLiteral(" (asukoht seadmata)");
+        }
+        const SunOnDay on = time.on(today, *place, now.timeZone(), sun);
+        return time.words() + QStringLiteral(" (") +
+               (on.moment ? QStringLiteral("täna ") + on.moment->toString(QStringLiteral("HH:mm"))
+                          : noSunTimeWords(on.why, time.kind)) +
+               QStringLiteral(")");
+    };
     QString body;
     for (int k = 1; k <= 8; ++k) {
         body += m_state.KlahviNimi[k].text() + kNewLine;
         const bool daily = m_state.Sisseajad(21, k) == 1;
-        const auto slotPair = [&](const TimeTable<Value>& table, int p) {
-            return table(2 * p - 1, k).text().right(8) +
-                   (daily ? QStringLiteral("iga päev")
-                          : QStringLiteral(" - ") + table(2 * p, k).text()) +
-                   kNewLine;
-        };
         for (int p = 1; p <= 10; ++p) {
-            body += signedText(p) + QStringLiteral(": sisse - ") + slotPair(m_state.Sisseajad, p);
-            body += QStringLiteral("välja - ") + slotPair(m_state.Valjaajad, p);
+            const int e = entryNumber(k, p);
+            const Weekdays weekdays = Weekdays::fromText(m_state.Nadalapaevad[e].text());
+            const auto slotPair = [&](const TimeTable<Value>& table,
+                                      const State::PerEntry& sunTimes) {
+                const QString days = weekdays.limited() ? QStringLiteral(" - ") + weekdays.words()
+                                     : daily            ? QStringLiteral("iga päev")
+                                             : QStringLiteral(" - ") + table(2 * p, k).text();
+                return timeWords(table(2 * p - 1, k), EntryTime::fromText(sunTimes[e].text())) +
+                       days + kNewLine;
+            };
+            body += signedText(p) + QStringLiteral(": sisse - ") +
+                    slotPair(m_state.Sisseajad, m_state.PaikeSisse);
+            body += QStringLiteral("välja - ") + slotPair(m_state.Valjaajad, m_state.PaikeValja);
         }
     }
     return body + timeLine();

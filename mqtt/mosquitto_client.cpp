@@ -1,10 +1,14 @@
 #include "mosquitto_client.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QObject>
 #include <QTimer>
 
+#include <arpa/inet.h>
 #include <mosquitto.h>
+#include <openssl/ssl.h>
+#include <openssl/x509_vfy.h>
 
 #include <algorithm>
 #include <atomic>
@@ -27,6 +31,9 @@ constexpr int kKeepAliveSeconds = 30;
 constexpr int kLoopWaitMs = 200;
 constexpr auto kFirstPause = 1s;
 constexpr auto kLongestPause = 60s;
+// A connection the broker drops sooner (an ACL, another client with the same id) does not count
+// as a success: its reconnects go on slowing down.
+constexpr auto kStableConnection = 60s;
 // How long a stop waits for what was published to leave, and then for the thread to end.
 constexpr auto kFlushTime = 2s;
 constexpr auto kStopWait = 3s;
@@ -37,6 +44,40 @@ QString errorText(int rc) {
         return QString::fromLocal8Bit(std::strerror(errno));
     }
     return QString::fromUtf8(mosquitto_strerror(rc));
+}
+
+// Why the broker's certificate was not trusted, in words that say what to do.
+QString untrustedBecause(long verifyResult, const QString& host) {
+    switch (verifyResult) {
+        case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT_LOCALLY:
+        case X509_V_ERR_UNABLE_TO_GET_ISSUER_CERT:
+        case X509_V_ERR_UNABLE_TO_VERIFY_LEAF_SIGNATURE:
+        case X509_V_ERR_DEPTH_ZERO_SELF_SIGNED_CERT:
+        case X509_V_ERR_SELF_SIGNED_CERT_IN_CHAIN:
+            return QStringLiteral(
+                "TLS: the broker's certificate is signed by an unknown authority; give that "
+                "authority's certificate as the CA file in the MQTT settings");
+        case X509_V_ERR_HOSTNAME_MISMATCH:
+        case X509_V_ERR_IP_ADDRESS_MISMATCH:
+            return QStringLiteral(
+                       "TLS: the broker's certificate is not made out to %1 (name mismatch); "
+                       "use the name it is made out to")
+                .arg(host);
+        case X509_V_ERR_CERT_HAS_EXPIRED:
+            return QStringLiteral("TLS: the broker's certificate has expired");
+        case X509_V_ERR_CERT_NOT_YET_VALID:
+            return QStringLiteral(
+                "TLS: the broker's certificate is not valid yet; check this computer's clock");
+        default:
+            return QStringLiteral("TLS: the broker's certificate was refused: %1")
+                .arg(QString::fromUtf8(X509_verify_cert_error_string(verifyResult)));
+    }
+}
+
+bool isAddress(const QByteArray& host) {
+    unsigned char address[16];
+    return inet_pton(AF_INET, host.constData(), address) == 1 ||
+           inet_pton(AF_INET6, host.constData(), address) == 1;
 }
 
 }  // namespace
@@ -64,6 +105,7 @@ public:
 
 private:
     QString configure();
+    int configureTls();
     void run();
     int connect(bool first);
     int loopUntilLost();
@@ -73,6 +115,7 @@ private:
 
     static void onConnect(mosquitto* mosq, void* self, int rc);
     static void onMessage(mosquitto* mosq, void* self, const mosquitto_message* message);
+    static void onTlsInfo(const SSL* ssl, int where, int value);
 
     const MqttConnection m_connection;
     const QByteArray m_host = m_connection.broker.host.toUtf8();
@@ -82,7 +125,9 @@ private:
     std::atomic<bool> m_stopping = false;
     // The loop thread's own.
     QString m_refusal;
+    QString m_untrusted;  // why the last handshake did not trust the broker
     std::chrono::seconds m_pause = kFirstPause;
+    std::optional<std::chrono::steady_clock::time_point> m_connectedAt;
     // Shared by both threads under m_mutex.
     std::mutex m_mutex;
     std::condition_variable m_wake;
@@ -112,9 +157,7 @@ QString MosquittoClient::Session::configure() {
                                 m_connection.willPayload.constData(), kQos, true);
     }
     if (rc == MOSQ_ERR_SUCCESS && m_connection.broker.tls) {
-        // Verified against the system's certificate authorities, host name included.
-        mosquitto_int_option(m_mosq, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
-        rc = mosquitto_tls_set(m_mosq, nullptr, "/etc/ssl/certs", nullptr, nullptr, nullptr);
+        rc = configureTls();
     }
     if (rc != MOSQ_ERR_SUCCESS) {
         return errorText(rc);
@@ -122,6 +165,51 @@ QString MosquittoClient::Session::configure() {
     mosquitto_connect_callback_set(m_mosq, &Session::onConnect);
     mosquitto_message_callback_set(m_mosq, &Session::onMessage);
     return QString();
+}
+
+// Verified against the CA file, or the system's certificate authorities, host name included.
+// The context is wholly our own, without the library's defaults, so that a refusal can be named:
+// the library only says "A TLS error occurred", and the user cannot tell a missing authority
+// from an expired certificate.
+int MosquittoClient::Session::configureTls() {
+    SSL_CTX* context = SSL_CTX_new(TLS_client_method());
+    if (!context) {
+        return MOSQ_ERR_TLS;
+    }
+    const bool authorities =
+        m_connection.caFile.isEmpty()
+            ? SSL_CTX_set_default_verify_paths(context) == 1
+            : SSL_CTX_load_verify_locations(
+                  context, QFile::encodeName(m_connection.caFile).constData(), nullptr) == 1;
+    X509_VERIFY_PARAM* checks = SSL_CTX_get0_param(context);
+    const bool name = isAddress(m_host)
+                          ? X509_VERIFY_PARAM_set1_ip_asc(checks, m_host.constData()) == 1
+                          : X509_VERIFY_PARAM_set1_host(checks, m_host.constData(), 0) == 1;
+    SSL_CTX_set_verify(context, SSL_VERIFY_PEER, nullptr);
+    SSL_CTX_set_app_data(context, this);
+    SSL_CTX_set_info_callback(context, &Session::onTlsInfo);
+    // The library keeps a reference of its own.
+    int rc = mosquitto_void_option(m_mosq, MOSQ_OPT_SSL_CTX, context);
+    SSL_CTX_free(context);
+    if (rc == MOSQ_ERR_SUCCESS) {
+        rc = mosquitto_int_option(m_mosq, MOSQ_OPT_SSL_CTX_WITH_DEFAULTS, 0);
+    }
+    if (!authorities) {
+        return MOSQ_ERR_TLS;
+    }
+    return name ? rc : MOSQ_ERR_INVAL;
+}
+
+// The client's alert after a failed verification is the moment the verdict is still known.
+void MosquittoClient::Session::onTlsInfo(const SSL* ssl, int where, int) {
+    if ((where & SSL_CB_WRITE_ALERT) != SSL_CB_WRITE_ALERT) {
+        return;
+    }
+    auto* session = static_cast<Session*>(SSL_CTX_get_app_data(SSL_get_SSL_CTX(ssl)));
+    const long verdict = SSL_get_verify_result(ssl);
+    if (session && verdict != X509_V_OK) {
+        session->m_untrusted = untrustedBecause(verdict, session->m_connection.broker.host);
+    }
 }
 
 void MosquittoClient::Session::start() {
@@ -136,13 +224,22 @@ void MosquittoClient::Session::start() {
 void MosquittoClient::Session::run() {
     bool first = true;
     while (!m_stopping) {
+        m_untrusted.clear();
         int rc = connect(first);
         first = false;
         QString reason = rc == MOSQ_ERR_SUCCESS ? QString() : errorText(rc);
         if (rc == MOSQ_ERR_SUCCESS) {
+            m_connectedAt.reset();
             rc = loopUntilLost();
+            if (m_connectedAt &&
+                std::chrono::steady_clock::now() - *m_connectedAt >= kStableConnection) {
+                m_pause = kFirstPause;
+            }
             reason = m_refusal.isEmpty() ? errorText(rc) : m_refusal;
             m_refusal.clear();
+        }
+        if (!m_untrusted.isEmpty()) {
+            reason = m_untrusted;
         }
         if (m_stopping) {
             break;
@@ -228,7 +325,7 @@ void MosquittoClient::Session::onConnect(mosquitto* mosq, void* self, int rc) {
         session->m_refusal = QString::fromUtf8(mosquitto_connack_string(rc));
         return;
     }
-    session->m_pause = kFirstPause;
+    session->m_connectedAt = std::chrono::steady_clock::now();
     for (const QString& filter : session->m_connection.subscriptions) {
         mosquitto_subscribe(mosq, nullptr, filter.toUtf8().constData(), kQos);
     }

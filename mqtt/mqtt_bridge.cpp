@@ -1,7 +1,11 @@
 #include "mqtt_bridge.h"
 
+#include "core/settings_keys.h"
+#include "mail/mail_backend.h"
 #include "mqtt/logging.h"
 #include "mqtt/published_state.h"
+
+#include <QSysInfo>
 
 #include <array>
 
@@ -24,6 +28,32 @@ constexpr std::array<Command, 4> kCommands{{
     {"control/set", "MANUAL", "KASI", true, 0},
 }};
 
+const QByteArray kAllOffPress = QByteArrayLiteral("PRESS");
+
+// The topics of the discovery configs among the messages.
+QStringList configTopics(const std::map<QString, QByteArray>& messages) {
+    QStringList topics;
+    for (const auto& [topic, payload] : messages) {
+        if (isDiscoveryConfig(topic)) {
+            topics << topic;
+        }
+    }
+    return topics;
+}
+
+// Before it kept a list, the program published under the default id it did not store, the host
+// name's: those are the configs a first list replaces.
+QStringList publishedBeforeAList(const QStringList& current, const QString& node) {
+    const QString formerNode =
+        discoveryNode(QStringLiteral("kestrum-") + QSysInfo::machineHostName());
+    QStringList topics;
+    for (QString topic : current) {
+        topics << topic.replace(QLatin1Char('/') + node + QLatin1Char('/'),
+                                QLatin1Char('/') + formerNode + QLatin1Char('/'));
+    }
+    return topics;
+}
+
 }  // namespace
 
 MqttBridge::MqttBridge(State& state, Panel& panel, Parts parts)
@@ -41,8 +71,18 @@ MqttBridge::~MqttBridge() {
 
 void MqttBridge::restart() {
     stop();
-    const MqttSettings settings = readMqttSettings(m_parts.store, m_parts.passwords);
-    if (!settings.enabled()) {
+    MqttSettings settings;
+    try {
+        settings = readMqttSettings(m_parts.store, m_parts.passwords);
+    } catch (const MailError& e) {
+        // A stop that ended the keyring's wait is no failure worth telling.
+        if (m_parts.running()) {
+            qCWarning(lcMqtt).noquote() << "The MQTT bridge is off:" << e.description();
+        }
+        return;
+    }
+    // The keyring's wait runs other events, a stop among them.
+    if (!settings.enabled() || !m_parts.running()) {
         return;
     }
     const QString problem = mqttSettingsProblem(settings);
@@ -56,7 +96,8 @@ void MqttBridge::restart() {
     connection.willTopic = availabilityTopic();
     connection.willPayload = QByteArrayLiteral("offline");
     connection.subscriptions = {m_base + QStringLiteral("/output/+/set"),
-                                m_base + QStringLiteral("/output/+/control/set")};
+                                m_base + QStringLiteral("/output/+/control/set"),
+                                m_base + QStringLiteral("/output/+/pulse/set"), allOffTopic()};
     m_started = true;
     qCInfo(lcMqtt).noquote() << "Connecting to the MQTT broker" << settings.broker;
     m_parts.client.start(connection,
@@ -90,7 +131,31 @@ void MqttBridge::connected() {
     m_published.clear();
     m_names.clear();
     publishChanges();
+    clearFormerDiscovery();
     m_parts.client.publish(availabilityTopic(), QByteArrayLiteral("online"));
+}
+
+// A changed client id leaves the configs of the old one on the broker, and with them entities
+// in the hub that nothing serves: each is emptied, which removes it.
+void MqttBridge::clearFormerDiscovery() {
+    const QStringList current = configTopics(nameMessages(m_names, m_base, m_node));
+    const QString kept =
+        m_parts.store.read(mqtt::section, mqtt::discoveryConfigs, QStringLiteral("<none>"));
+    const QStringList former = kept == QLatin1String("<none>")
+                                   ? publishedBeforeAList(current, m_node)
+                                   : kept.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString& topic : former) {
+        if (!current.contains(topic)) {
+            m_parts.client.publish(topic, QByteArray());
+        }
+    }
+    if (former != current) {
+        skipOnStoreError([&] {
+            m_parts.store.write(mqtt::section, mqtt::discoveryConfigs,
+                                current.join(QLatin1Char(' ')));
+            m_parts.store.sync();
+        });
+    }
 }
 
 // Said once per reason, however often the client tries again meanwhile.
@@ -106,8 +171,17 @@ void MqttBridge::lost(const QString& reason) {
 // A command the broker kept from the past is not one to act on now: it would switch the
 // output again at every reconnect.
 void MqttBridge::received(const QString& topic, const QByteArray& payload, bool retained) {
+    if (retained || !m_parts.running()) {
+        return;
+    }
+    if (topic == allOffTopic() && payload.trimmed() == kAllOffPress) {
+        m_state.LastCommand = QStringLiteral("KOIK_VALJA");
+        m_parts.log.LogEvent(LogCode::CommandReceived);
+        m_switching.allOff();
+        return;
+    }
     const QString prefix = m_base + QStringLiteral("/output/");
-    if (retained || !m_parts.running() || !topic.startsWith(prefix)) {
+    if (!topic.startsWith(prefix)) {
         return;
     }
     const QString rest = topic.mid(prefix.size());
@@ -121,30 +195,54 @@ void MqttBridge::received(const QString& topic, const QByteArray& payload, bool 
 }
 
 void MqttBridge::execute(int n, const QString& command, const QByteArray& payload) {
+    if (command == QLatin1String("pulse/set")) {
+        pulse(n, payload);
+        return;
+    }
     for (const Command& known : kCommands) {
         if (command != QLatin1String(known.topic) || payload != known.payload) {
             continue;
         }
         m_state.LastCommand =
             QStringLiteral("KOORMUS_%1_%2").arg(n).arg(QLatin1String(known.mailAction));
-        if (m_switching.repeats(n, known.control, known.on)) {
-            m_parts.log.LogEvent(LogCode::CommandReceived);
+        const RemoteSwitching::Result result = known.control
+                                                   ? m_switching.setControl(n, known.on == 1)
+                                                   : m_switching.switchNow(n, known.on);
+        if (result == RemoteSwitching::Result::Refused) {
             return;
         }
-        if (!known.control) {
-            m_switching.switchNow(n, known.on);
-        } else if (!m_switching.setControl(n, known.on == 1)) {
+        if (result == RemoteSwitching::Result::NoTimes) {
             m_parts.log.LogEvent(LogCode::NoTimes);
             return;
         }
         m_parts.log.LogEvent(LogCode::CommandReceived);
-        m_switching.save();
+        if (result == RemoteSwitching::Result::Done) {
+            m_switching.save();
+        }
         return;
+    }
+}
+
+// The minutes in plain digits, 1 to 1440 as by mail; anything else is ignored like any payload
+// the bridge does not know.
+void MqttBridge::pulse(int n, const QByteArray& payload) {
+    bool number = false;
+    const int minutes = payload.toInt(&number);
+    if (!number || payload != QByteArray::number(minutes)) {
+        return;
+    }
+    m_state.LastCommand = QStringLiteral("KOORMUS_%1_SISSE_%2MIN").arg(n).arg(minutes);
+    if (m_switching.pulse(n, minutes) == RemoteSwitching::Result::Done) {
+        m_parts.log.LogEvent(LogCode::CommandReceived);
     }
 }
 
 QString MqttBridge::availabilityTopic() const {
     return m_base + QStringLiteral("/availability");
+}
+
+QString MqttBridge::allOffTopic() const {
+    return m_base + QStringLiteral("/all-off/set");
 }
 
 // Scans change the panel ten times a second; the names, and with them the discovery

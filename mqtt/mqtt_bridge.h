@@ -15,9 +15,10 @@
 
 namespace kestrum {
 
-// The program on an MQTT broker: keeps the outputs' and inputs' state there, retained and
-// sent only when it changes, and takes the commands to switch an output or hand it to the
-// schedule, with the effects and the log entries of the same commands by mail.
+// The program on an MQTT broker: keeps the outputs' and inputs' state there as the board read
+// it, retained and sent only when it changes, and takes the commands to switch an output, hand
+// it to the schedule or switch everything off, with the effects and the log entries of the same
+// commands by mail and of the control panel's all-off.
 class MqttBridge {
 public:
     struct Parts {
@@ -47,9 +48,12 @@ private:
     void lost(const QString& reason);
     void received(const QString& topic, const QByteArray& payload, bool retained);
     void execute(int n, const QString& command, const QByteArray& payload);
+    void pulse(int n, const QByteArray& payload);
     void publishChanges();
     void publishChanged(const std::map<QString, QByteArray>& messages);
+    void clearFormerDiscovery();
     QString availabilityTopic() const;
+    QString allOffTopic() const;
 
     State& m_state;
     Panel& m_panel;

@@ -9,6 +9,7 @@ MqttConnection MqttConnection::to(const MqttSettings& settings) {
     connection.user = settings.user;
     connection.password = settings.password;
     connection.clientId = settings.clientId;
+    connection.caFile = settings.caFile;
     return connection;
 }
 

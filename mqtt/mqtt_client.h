@@ -16,6 +16,7 @@ struct MqttConnection {
     QString user;
     QString password;
     QString clientId;
+    QString caFile;     // empty: the system's authorities
     QString willTopic;  // retained, like everything the bridge publishes
     QByteArray willPayload;
     QStringList subscriptions;  // taken again on every connect

@@ -29,10 +29,15 @@ MqttDialog::MqttDialog(const MqttSettings& current, bool passwordInSettingsFile,
       m_user(field(current.user, "user")),
       m_password(field(current.password, "password")),
       m_clientId(field(current.clientId, "clientId")),
-      m_topic(field(current.topic, "topic")) {
+      m_topic(field(current.topic, "topic")),
+      m_caFile(field(current.caFile, "caFile")) {
     setWindowTitle(tr("MQTT"));
     m_broker->setPlaceholderText(QStringLiteral("mqtts://broker.example.org:8883"));
     m_password->setEchoMode(QLineEdit::Password);
+    m_caFile->setPlaceholderText(tr("empty: the system's authorities"));
+    m_caFile->setToolTip(
+        tr("For a broker whose certificate a certificate authority of your own "
+           "signed: that authority's certificate, a PEM file"));
 
     auto* form = new QFormLayout;
     form->addRow(tr("Broker (empty: off):"), m_broker);
@@ -40,6 +45,7 @@ MqttDialog::MqttDialog(const MqttSettings& current, bool passwordInSettingsFile,
     form->addRow(tr("Password:"), m_password);
     form->addRow(tr("Client id:"), m_clientId);
     form->addRow(tr("Base topic:"), m_topic);
+    form->addRow(tr("CA file (mqtts):"), m_caFile);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -48,8 +54,9 @@ MqttDialog::MqttDialog(const MqttSettings& current, bool passwordInSettingsFile,
 }
 
 MqttSettings MqttDialog::settings() const {
-    return {m_broker->text().trimmed(), m_user->text(), m_password->text(),
-            m_clientId->text().trimmed(), m_topic->text().trimmed()};
+    return {m_broker->text().trimmed(), m_user->text(),
+            m_password->text(),         m_clientId->text().trimmed(),
+            m_topic->text().trimmed(),  m_caFile->text().trimmed()};
 }
 
 void MqttDialog::accept() {
@@ -63,13 +70,13 @@ void MqttDialog::accept() {
 
 QString editMqttSettings(SettingsStore& store, PasswordStore& passwords, MqttBridge& bridge,
                          QWidget* parent) {
-    MqttDialog dialog(
-        readMqttSettings(store, passwords), passwords.keepsInSettingsFile(),
-        [](const MqttSettings& settings) { return testMqttBroker(settings); }, parent);
-    if (dialog.exec() != QDialog::Accepted) {
-        return QString();
-    }
     try {
+        MqttDialog dialog(
+            readMqttSettings(store, passwords), passwords.keepsInSettingsFile(),
+            [](const MqttSettings& settings) { return testMqttBroker(settings); }, parent);
+        if (dialog.exec() != QDialog::Accepted) {
+            return QString();
+        }
         writeMqttSettings(store, passwords, dialog.settings());
     } catch (const StoreError& e) {
         return QStringLiteral("The MQTT settings were not saved: %1").arg(e.what());
@@ -78,7 +85,7 @@ QString editMqttSettings(SettingsStore& store, PasswordStore& passwords, MqttBri
         // longer holds.
         bridge.restart();
         return QStringLiteral(
-                   "The broker, user, client id and base topic were saved and the "
+                   "The broker, user, client id, base topic and CA file were saved and the "
                    "bridge uses them; %1. The password kept before is used.")
             .arg(e.description());
     }

@@ -12,7 +12,7 @@ class QLineEdit;
 
 namespace kestrum {
 
-// The MQTT bridge's form: broker, user, password, client id and base topic, a connection
+// The MQTT bridge's form: broker, user, password, client id, base topic and CA file, a connection
 // test, OK/Cancel. OK is refused, with the reason shown, while the settings cannot be used.
 class MqttDialog : public QDialog {
     Q_OBJECT
@@ -34,6 +34,7 @@ private:
     QLineEdit* m_password;
     QLineEdit* m_clientId;
     QLineEdit* m_topic;
+    QLineEdit* m_caFile;
     QLabel* m_report = nullptr;
 };
 

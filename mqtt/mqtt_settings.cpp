@@ -2,6 +2,8 @@
 
 #include "core/settings_keys.h"
 
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSysInfo>
 #include <QUrl>
 
@@ -43,6 +45,9 @@ QString mqttSettingsProblem(const MqttSettings& settings) {
     if (settings.enabled() && !parseBroker(settings.broker, &problem)) {
         return problem;
     }
+    if (!settings.caFile.isEmpty() && !QFileInfo(settings.caFile).isReadable()) {
+        return QStringLiteral("the CA file \"%1\" cannot be read").arg(settings.caFile);
+    }
     if (settings.topic.contains(QLatin1Char('+')) || settings.topic.contains(QLatin1Char('#')) ||
         settings.topic.startsWith(QLatin1Char('/')) || settings.topic.endsWith(QLatin1Char('/'))) {
         return QStringLiteral(
@@ -53,16 +58,29 @@ QString mqttSettingsProblem(const MqttSettings& settings) {
     return QString();
 }
 
+// Two boxes whose computers share a host name (two of the same small board, as delivered)
+// would otherwise throw each other off the broker: the random part tells them apart.
 QString defaultMqttClientId() {
-    return QStringLiteral("kestrum-") + QSysInfo::machineHostName();
+    return QStringLiteral("kestrum-%1-%2")
+        .arg(QSysInfo::machineHostName())
+        .arg(QRandomGenerator::global()->bounded(0x10000), 4, 16, QLatin1Char('0'));
 }
 
 MqttSettings readMqttSettings(SettingsStore& store, PasswordStore& passwords) {
     MqttSettings settings;
     settings.broker = store.read(mqtt::section, mqtt::broker).trimmed();
     settings.user = store.read(mqtt::section, mqtt::user);
-    settings.clientId = orDefault(store.read(mqtt::section, mqtt::clientId), defaultMqttClientId());
+    settings.clientId = store.read(mqtt::section, mqtt::clientId).trimmed();
+    if (settings.clientId.isEmpty()) {
+        // Made once and kept, so the box stays the same device to the broker and the hub.
+        settings.clientId = defaultMqttClientId();
+        skipOnStoreError([&] {
+            store.write(mqtt::section, mqtt::clientId, settings.clientId);
+            store.sync();
+        });
+    }
     settings.topic = orDefault(store.read(mqtt::section, mqtt::topic), kDefaultTopic);
+    settings.caFile = store.read(mqtt::section, mqtt::caFile).trimmed();
     // MQTT has no password without a user name.
     if (settings.enabled() && !settings.user.isEmpty()) {
         settings.password = passwords.read(settings.user);
@@ -76,6 +94,7 @@ void writeMqttSettings(SettingsStore& store, PasswordStore& passwords,
     store.write(mqtt::section, mqtt::user, settings.user);
     store.write(mqtt::section, mqtt::clientId, settings.clientId.trimmed());
     store.write(mqtt::section, mqtt::topic, settings.topic.trimmed());
+    store.write(mqtt::section, mqtt::caFile, settings.caFile.trimmed());
     store.sync();
     if (!settings.user.isEmpty()) {
         passwords.write(settings.user, settings.password);

@@ -23,6 +23,8 @@ struct MqttSettings {
     QString password;
     QString clientId;
     QString topic;  // the base of every topic the bridge publishes and listens to
+    // The authorities (PEM) a TLS broker's certificate is checked against; empty: the system's.
+    QString caFile;
 
     bool enabled() const { return !broker.trimmed().isEmpty(); }
 };
@@ -32,7 +34,9 @@ std::optional<BrokerAddress> parseBroker(const QString& url, QString* problem);
 // What is wrong with the settings, for the user to mend; empty when they can be used.
 QString mqttSettingsProblem(const MqttSettings& settings);
 
+// "kestrum-", the host name and four random hex digits; a fresh one at each call.
 QString defaultMqttClientId();
+// A store without a client id gets a default one, kept from then on.
 MqttSettings readMqttSettings(SettingsStore& store, PasswordStore& passwords);
 // Throws StoreError or MailError when a setting or the password could not be kept.
 void writeMqttSettings(SettingsStore& store, PasswordStore& passwords,

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program as a user starts it: under Xvfb with the simulated board, both windows shown
-# inside a 1366x768 screen and side by side, a second start refused, and a stop by SIGTERM recorded once in the log. Before that, a stop
-# while start-up waits on its message ends the program and keeps the stored settings.
+# inside a 1366x768 screen and side by side, a second start refused, and a stop by SIGTERM
+# recorded once in the log and ending its MQTT session as the Exit button does. Before that, a
+# stop while start-up waits on its message ends the program and keeps the stored settings.
 set -euo pipefail
 kestrum=$1
 # shellcheck source=stop_checks.sh
@@ -31,6 +32,16 @@ chmod 700 "$XDG_RUNTIME_DIR"
 # start.
 settings=$XDG_CONFIG_HOME/KaugVool/KaugVool.ini
 printf '[Seaded]\nLogi=1\n[Juhtimine]\nJuhtimine%%201=1\nJuhtimine%%208=1\n' > "$settings"
+
+# A broker, and a hub that listens to the program's availability.
+mqtt_port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+printf 'listener %s 127.0.0.1\nallow_anonymous true\nuser root\n' "$mqtt_port" > "$work/mosquitto.conf"
+mosquitto -v -c "$work/mosquitto.conf" > "$work/broker.log" 2>&1 &
+pids+=("$!")
+printf '[MQTT]\nBroker=mqtt://127.0.0.1:%s\nClientId=kestrum-desktop\n' "$mqtt_port" >> "$settings"
+for _ in $(seq 50); do grep -q "running" "$work/broker.log" && break; sleep 0.1; done
+mosquitto_sub -p "$mqtt_port" -v -t kestrum/availability > "$work/hub.log" 2>&1 &
+pids+=("$!")
 
 exec 3> "$work/display"
 Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
@@ -98,7 +109,13 @@ set +e
 wait "$second"
 second_rc=$?
 set -e
-[ "$second_rc" -ne 0 ] || fail "the refused instance exited with 0"
+[ "$second_rc" -eq 3 ] || fail "the refused instance exited with $second_rc, not 3 (already running)"
 
+for _ in $(seq 100); do grep -q "online" "$work/hub.log" && break; sleep 0.1; done
+grep -q "online" "$work/hub.log" || fail "the MQTT bridge did not come online"
 stop_and_check_log "$first"
+for _ in $(seq 100); do grep -q "offline" "$work/hub.log" && break; sleep 0.1; done
+[ "$(grep -c offline "$work/hub.log")" -eq 1 ] || fail "offline was not published once: $(cat "$work/hub.log")"
+grep -q "Received DISCONNECT from kestrum-desktop" "$work/broker.log" ||
+    fail "SIGTERM did not end the MQTT session with a disconnect"
 echo "desktop test passed"

@@ -55,7 +55,7 @@ set +e
 "${run[@]}" 2> "$work/second.err"
 second_rc=$?
 set -e
-[ "$second_rc" -ne 0 ] || fail "the refused instance exited with 0"
+[ "$second_rc" -eq 3 ] || fail "the refused instance exited with $second_rc, not 3 (already running)"
 grep -q "already running" "$work/second.err" || fail "a second instance was not refused"
 
 stop_and_check_log "$first"

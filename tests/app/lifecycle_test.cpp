@@ -1,13 +1,21 @@
 #include "app/engine.h"
+#include "app/headless_ui.h"
+#include "app/signal_exit.h"
 #include "log/windows1257.h"
 #include "support/captured_warnings.h"
+#include "support/log_lines.h"
 #include "support/rig.h"
 #include "support/settings_files.h"
+#include "support/waiting_password_store.h"
 
 #include "support/printers.h"
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
+#include <csignal>
+#include <cstdio>
 #include <tuple>
 
 namespace kestrum {
@@ -202,6 +210,39 @@ TEST(EngineTest, StartsOnTheRealServicesAndReportsAStopDuringStartUp) {
     ui.whileMessageShown = [&] { engine.program().lifecycle().Form_Unload(); };
     EXPECT_FALSE(engine.start());
     testing::removeSettingsFiles();
+}
+
+// The headless program as it starts with a broker whose password sits in a keyring that is slow
+// to answer: SIGTERM arrives while start-up waits for it. The process must end, in order, rather
+// than run on with its scans stopped. It runs in a child process, which the stop really ends.
+TEST(EngineTest, ASigtermWhileStartUpWaitsOnTheKeyringEndsTheProgramInOrder) {
+    GTEST_FLAG_SET(death_test_style, "fast");
+    const auto run = [] {
+        testing::Rig rig;
+        rig.set(QStringLiteral("Seaded"), QStringLiteral("Logi"), QStringLiteral("1"));
+        rig.set(mqtt::section, mqtt::broker, QStringLiteral("mqtt://127.0.0.1:1"));
+        rig.set(mqtt::section, mqtt::user, QStringLiteral("hub"));
+        HeadlessUi ui;
+        Program program(Services{rig.memory, rig.board, rig.time, rig.time, ui, rig.mailbox,
+                                 rig.processedMemory, rig.logPath(), rig.locale});
+        testing::WaitingPasswordStore passwords;
+        passwords.whileWaiting = [] { std::raise(SIGTERM); };
+        MosquittoClient client;
+        MqttBridge bridge(program.state(), program.panel(),
+                          {rig.memory, passwords, program.outputs(), program.log(), client,
+                           rig.time, [&] { return !program.lifecycle().hasShutDown(); }});
+        const SignalExit signalExit([&] { program.lifecycle().Form_Unload(); });
+        // Were the stop lost, the loop would run on: the guard ends it with another status.
+        QTimer::singleShot(5000, [] { QCoreApplication::exit(9); });
+        const int status = startProgram(program, bridge) ? QCoreApplication::exec() : 0;
+        std::fprintf(
+            stderr, "stops: %d, stored: %s\n",
+            static_cast<int>(
+                testing::logLines(rig.logBytes()).filter(QStringLiteral("stopped")).size()),
+            qPrintable(rig.stored(QStringLiteral("Juhtimine"), QStringLiteral("Juhtimine 1"))));
+        std::exit(status);
+    };
+    EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "stops: 1, stored: 0");
 }
 
 }  // namespace

@@ -58,6 +58,13 @@ TEST_F(JuhtpultWindowTest, IndicatorsFollowThePanel) {
     rig.program->panel().changed();
     EXPECT_TRUE(child<QLabel>(window.get(), "Picture14")->isVisible());
     EXPECT_EQ(child<QLabel>(window.get(), "ErrLabel")->text(), "Hardware failure");
+
+    rig.program->pulseChosen(5, 20);
+    rig.time.advance(Schedule::kTickMs);
+    EXPECT_TRUE(rig.board.relay(6));
+    EXPECT_EQ(child<QLabel>(window.get(), "Pulss5")->text(), "20:00");
+    rig.time.advance(1000);
+    EXPECT_EQ(child<QLabel>(window.get(), "Pulss5")->text(), "19:59");
 }
 
 TEST_F(JuhtpultWindowTest, ExitAndClosingStopOnce) {

@@ -214,5 +214,53 @@ TEST_F(QSettingsStoreTest, SwitchingsAreSavedAtMostOnceASecond) {
     EXPECT_EQ(inCopy(fileName), "0");
 }
 
+// A file as the version before weekdays, sun times and pulses left it: it loads and runs as it
+// did, nobody is asked anything, its keys keep their texts and the new sections come beside them.
+TEST_F(QSettingsStoreTest, AFileOfThePreviousVersionLoadsAndRunsUnchanged) {
+    const QString fileName = QSettingsStore().fileName();
+    {
+        testing::Rig previous;
+        QSettingsStore store;
+        previous.store = &store;
+        previous.start();
+        for (const char* added : {"Nädalapäevad", "PäikeSisse", "PäikeVälja", "PulsiLõpp"}) {
+            store.deleteSection(QString::fromUtf8(added));
+        }
+        for (const auto& [section, key, text] :
+             {std::tuple{"Sisseajad", "Sisseaeg 1", "08:00:00"},
+              {"Sisseajad", "Sisseaeg 21", "1"},
+              {"Väljaajad", "Väljaaeg 3", "08:00:02"},
+              {"Väljaajad", "Väljaaeg 4", "05.12.2026"},
+              {"Juhtimine", "Juhtimine 1", "1"},
+              {"Initsialiseeritud", "Initsialiseeritud 1", "1"}}) {
+            store.write(QString::fromUtf8(section), QString::fromUtf8(key),
+                        QString::fromUtf8(text));
+        }
+        store.sync();
+    }
+    const settings_file::Values before = settings_file::read(fileName);
+
+    testing::Rig rig;
+    QSettingsStore store;
+    rig.store = &store;
+    rig.time.setWallClock(QDateTime(QDate(2026, 12, 5), QTime(7, 59, 59)));
+    rig.start();
+    rig.time.advance(1000);
+    EXPECT_TRUE(rig.board.relay(1));
+    rig.time.advance(2000);
+    EXPECT_FALSE(rig.board.relay(1));
+    EXPECT_TRUE(rig.ui.messages.empty());
+    store.sync();
+    const settings_file::Values after = settings_file::read(fileName);
+    for (auto key = before.cbegin(); key != before.cend(); ++key) {
+        if (!key.key().startsWith("Väljundid/")) {
+            EXPECT_EQ(after.value(key.key()), key.value()) << key.key().toStdString();
+        }
+    }
+    EXPECT_EQ(after.value("Nädalapäevad/Nädalapäevad 80"), "1111111");
+    EXPECT_EQ(after.value("PäikeSisse/PäikeSisse 1"), "0");
+    EXPECT_EQ(after.value("PulsiLõpp/PulsiLõpp 8"), "0");
+}
+
 }  // namespace
 }  // namespace kestrum

@@ -6,11 +6,14 @@
 #include "support/widget_lookup.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTimeEdit>
 #include <QToolButton>
 
@@ -157,6 +160,40 @@ TEST_F(AjadDialogTest, StrobeThenCancelStrobesForThisRunOnlyAndTimerModeEndsIt) 
     click(dialog.get(), "ComOK");
     EXPECT_TRUE(state().Mode[3] == 0);
     EXPECT_FALSE(rig.program->timers().StroboTaimer[2]->isEnabled());
+}
+
+// Lights on weekdays from sunset -00:15: the window shows today's time beside the choice,
+// stores the new keys and leaves the computed time in the old slot. Without a place no sun
+// time can be chosen, and the window says where to set it.
+TEST_F(AjadDialogTest, WeekdaysAndASunTimePerEntry) {
+    auto dialog = open();
+    EXPECT_FALSE(child<QComboBox>(dialog.get(), "SisseKind")->isEnabled());
+    EXPECT_TRUE(child<QLabel>(dialog.get(), "NoPlaceLabel")->text().contains("Settings"));
+
+    rig.time.setWallClock(QDateTime(QDate(2026, 6, 21), QTime(12, 0), QTimeZone("Europe/Tallinn")));
+    state().Latitude = "59.437";
+    state().Longitude = "24.7536";
+    dialog = open();
+    child<QListWidget>(dialog.get(), "LylitumineList")->setCurrentRow(1);
+    child<QComboBox>(dialog.get(), "SisseKind")->setCurrentIndex(2);
+    child<QSpinBox>(dialog.get(), "SisseOffset")->setValue(-15);
+    EXPECT_EQ(child<QLabel>(dialog.get(), "SisseToday")->text(), "today 22:27:33");
+    EXPECT_FALSE(child<QTimeEdit>(dialog.get(), "SisseAeg")->isEnabled());
+    child<QTimeEdit>(dialog.get(), "ValjaAeg")->setTime(QTime(23, 0));
+    for (const char* weekend : {"Paev6", "Paev7"}) {
+        child<QCheckBox>(dialog.get(), weekend)->setChecked(false);
+    }
+    click<QToolButton>(dialog.get(), "ComSeiv");
+    child<QListWidget>(dialog.get(), "LylitumineList")->setCurrentRow(0);
+    EXPECT_EQ(child<QComboBox>(dialog.get(), "SisseKind")->currentIndex(), 0);
+    EXPECT_TRUE(child<QCheckBox>(dialog.get(), "Paev7")->isChecked());
+    click(dialog.get(), "ComOK");
+    EXPECT_EQ(onDisk("Nädalapäevad", "Nädalapäevad 22"), "1111100");
+    EXPECT_EQ(onDisk("PäikeSisse", "PäikeSisse 22"), "loojang -00:15");
+    EXPECT_EQ(onDisk("PäikeVälja", "PäikeVälja 22"), "0");
+    EXPECT_EQ(
+        onDisk("Sisseajad", QStringLiteral("Sisseaeg %1").arg(TimeTable<Value>::keyNumber(3, 3))),
+        "22:27:33");
 }
 
 }  // namespace

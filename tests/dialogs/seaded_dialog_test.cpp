@@ -133,8 +133,8 @@ TEST_F(SeadedDialogTest, OkWithMailControlAndNoGateAsksBeforeSaving) {
 // A store that fails once the port was chosen is named as such, and store and board agree on
 // the port: the previous one when the port's own value was not kept, else the new one.
 TEST(SeadedDialogStoreTest, AFailingStoreIsToldApartFromARefusedPort) {
-    // OK stores the eight mail values before the port's.
-    for (const auto& [goodWrites, port] : {std::pair{8, 1}, {9, 3}}) {
+    // OK stores the eight mail values, remote control and the place before the port's.
+    for (const auto& [goodWrites, port] : {std::pair{11, 1}, {12, 3}}) {
         testing::Rig rig;
         rig.set("Seaded", "ParoolLubatud", "1");  // a gate, so that OK does not ask
         rig.start();
@@ -232,6 +232,29 @@ TEST_F(SeadedDialogTest, CancelKeepsWhatTheOtherWindowsDid) {
     click(dialog.get(), "ComCancel");
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(rig.program->panel().outputs[1].frameCaption, "Pump        ");
+}
+
+// The place of the sun times: both empty is no place; one of them alone or out of range is
+// refused with the ranges, and a decimal comma is read as a point.
+TEST_F(SeadedDialogTest, ThePlaceIsCheckedAndStored) {
+    for (const auto& [latitude, longitude, taken] : {std::tuple{"59.437", "", false},
+                                                     {"91", "24", false},
+                                                     {"59", "-180.5", false},
+                                                     {"59,437", " 24.7536 ", true},
+                                                     {"", "", true}}) {
+        rig.ui.messages.clear();
+        dialog = open();
+        type("LatitudeText", latitude);
+        type("LongitudeText", longitude);
+        click(dialog.get(), "ComOK");
+        EXPECT_EQ(dialog->isVisible(), !taken) << latitude << " " << longitude;
+        EXPECT_EQ(toldLast().startsWith("Asukoht vale"), !taken) << toldLast().toStdString();
+        if (taken && *latitude) {
+            EXPECT_EQ(stored("Latitude"), "59.437");
+            EXPECT_EQ(stored("Longitude"), "24.7536");
+        }
+    }
+    EXPECT_EQ(stored("Latitude"), "");
 }
 
 }  // namespace

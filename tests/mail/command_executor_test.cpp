@@ -94,6 +94,44 @@ TEST_F(CommandExecutorTest, TimesGoIntoTheFirstFreePairAndOverwriteTheLast) {
     EXPECT_TRUE(rig.program->panel().outputs[0].autoLampLit) << "it has times now";
 }
 
+// A pulse takes 1 to 1440 minutes; any other count is a command that cannot be read. Any
+// later command on the output ends the pulse, so its end switches nothing.
+TEST_F(CommandExecutorTest, APulseTakesItsMinutesAndALaterCommandEndsIt) {
+    for (const char* wrong : {"[KOORMUS_3_SISSE_0MIN]", "[KOORMUS_3_SISSE_1441MIN]",
+                              "[KOORMUS_3_SISSE_MIN]", "[KOORMUS_3_SISSE_20000000000MIN]"}) {
+        runMail(wrong);
+        EXPECT_EQ(sentSubjects(), QStringList({"Kaugvool ei saan'd  komandole pihta"})) << wrong;
+    }
+    EXPECT_FALSE(rig.board.relay(3));
+    EXPECT_EQ(commands("[KOORMUS_3_SISSE_1440MIN]"),
+              QStringList({"Saadeti käsk: KOORMUS_3_SISSE_1440MIN"}));
+    EXPECT_TRUE(rig.board.relay(3));
+    EXPECT_NE(rig.memory.read("PulsiLõpp", "PulsiLõpp 3"), "0");
+    runMail("[KOORMUS_3_VALJA_KOHE] [KOORMUS_3_SISSE_KOHE]");
+    EXPECT_EQ(rig.memory.read("PulsiLõpp", "PulsiLõpp 3"), "0");
+    rig.time.setWallClock(rig.time.now().addDays(1));
+    rig.time.advance(Schedule::kTickMs);
+    EXPECT_TRUE(rig.board.relay(3));
+}
+
+// A switching time that fell inside a mail session is caught up before the session's commands,
+// so that the command, given later, wins.
+TEST_F(CommandExecutorTest, ACommandInAHeldSessionWinsOverTheCatchUpOfAnEarlierTime) {
+    state().Juhtimine[1] = 1;
+    state().Sisseajad(21, 1) = 1;
+    state().Sisseajad(1, 1) = "09:30:30";
+    rig.time.advance(Schedule::kTickMs);
+    rig.mailbox.onOperation = [this](MemoryMailbox::Operation operation) {
+        if (operation == MemoryMailbox::Operation::SignOn) {
+            rig.time.hold(30 * 1000);
+        }
+    };
+    runMail("[KOORMUS_1_VALJA_KOHE]");
+    rig.time.advance(Schedule::kTickMs);
+    EXPECT_FALSE(rig.board.relay(1));
+    EXPECT_EQ(rig.memory.read("Väljundid", "Väljundid 1"), "0");
+}
+
 // A reply that cannot be sent ends the session, but what ran before it is stored. A failure
 // to send the log is ignored.
 TEST_F(CommandExecutorTest, ReplyThatCannotBeSentEndsTheSession) {

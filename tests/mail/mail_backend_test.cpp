@@ -159,6 +159,22 @@ TEST_F(MailBackendTest, CommandsByMailSwitchTheBoardAndAreAnswered) {
     EXPECT_TRUE(lines.filter("Mailiserverisse sisselogimise viga").isEmpty());
 }
 
+// On for 20 minutes by mail, logged as the command it is, and off by itself at the end.
+TEST_F(MailBackendTest, APulseByMailSwitchesOffByItself) {
+    const QString user = QStringLiteral("pulse");
+    startWith(servers().account(user, "imap", servers().imapPort), std::chrono::seconds(10));
+    servers().deliver(user, mail("owner@example.org", "tuulelipp", "Content-Type: text/plain\r\n",
+                                 "[KOORMUS_3_SISSE_20MIN]\r\n"));
+    rig.program->mailIndicatorClicked();
+    EXPECT_TRUE(rig.board.relay(3));
+    EXPECT_TRUE(log().contains("Saadeti käsk: KOORMUS_3_SISSE_20MIN"));
+    EXPECT_EQ(replies().value("Kaugvoole käsu täitmise kinnitusteade"),
+              QStringLiteral("Täideti järgnevad käsud:\r\nKOORMUS_3_SISSE_20MIN\r\n"));
+    rig.time.setWallClock(rig.time.now().addSecs(20 * 60));
+    rig.time.advance(10);
+    EXPECT_FALSE(rig.board.relay(3));
+}
+
 // A mail VMime cannot parse, one nested deep enough to overflow its parser's stack and one too
 // big for a command mail: none runs, none stops the session, and all are deleted with the good
 // mail beside them, which runs.

@@ -33,11 +33,17 @@ MosquittoBroker::~MosquittoBroker() {
 }
 
 void MosquittoBroker::start() {
+    m_output.clear();
     m_process = std::make_unique<QProcess>();
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     m_process->start(QStringLiteral("/usr/sbin/mosquitto"),
                      {QStringLiteral("-c"), m_dir.filePath(QStringLiteral("mosquitto.conf"))});
     waitUntilListening(*m_process, {m_port, m_tlsPort});
+}
+
+int MosquittoBroker::connections(const QString& clientId) {
+    m_output += m_process->readAll();
+    return static_cast<int>(m_output.count(" as " + clientId.toUtf8() + " "));
 }
 
 void MosquittoBroker::stop() {

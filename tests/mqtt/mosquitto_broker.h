@@ -30,12 +30,15 @@ public:
     // The retained messages under the topic filters, by topic.
     QMap<QString, QByteArray> retained(const QStringList& filters) const;
     void publish(const QString& topic, const QByteArray& payload, bool retain = false) const;
+    // How many times a client with the id has connected since the broker started.
+    int connections(const QString& clientId);
 
 private:
     QTemporaryDir m_dir;
     int m_port;
     int m_tlsPort;
     std::unique_ptr<QProcess> m_process;
+    QByteArray m_output;  // what the broker logged, as far as it was read
 };
 
 }  // namespace kestrum::testing

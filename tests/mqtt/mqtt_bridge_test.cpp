@@ -5,18 +5,22 @@
 #include "mqtt/mosquitto_client.h"
 #include "mqtt/mqtt_bridge.h"
 #include "mqtt/mqtt_dialog.h"
+#include "support/captured_warnings.h"
 #include "support/local_servers.h"
 #include "support/log_lines.h"
+#include "support/printers.h"
 #include "support/rig.h"
 #include "support/scans.h"
 #include "support/widget_lookup.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -71,6 +75,9 @@ protected:
         ASSERT_TRUE(eventually([&] { return marks() > before; }));
     }
     QStringList log() const { return logLines(rig.logBytes()); }
+    static QStringList discoveryConfigs(const QMap<QString, QByteArray>& retained) {
+        return retained.keys().filter(QRegularExpression(QStringLiteral("^homeassistant/")));
+    }
 
     static inline std::unique_ptr<MosquittoBroker> broker;
     Rig rig;
@@ -92,15 +99,17 @@ TEST_F(MqttBridgeTest, KeepsTheStateAndTheDiscoveryRetainedAndSaysOfflineWhenSto
     EXPECT_EQ(pump.value("name").toString(), QStringLiteral("Pump"));
     EXPECT_EQ(pump.value("command_topic").toString(), QStringLiteral("kestrum/output/3/set"));
     EXPECT_EQ(pump.value("device").toObject().value("name").toString(), QStringLiteral("Kestrum"));
-    int discovered = 0;
-    for (const QString& topic : retained.keys()) {
-        discovered += topic.startsWith(QStringLiteral("homeassistant/")) ? 1 : 0;
-    }
-    EXPECT_EQ(discovered, 24);  // a switch and a problem sensor per output, a sensor per input
+    const QJsonArray availability = pump.value("availability").toArray();
+    EXPECT_EQ(availability.size(), 2);
+    EXPECT_EQ(availability[1].toObject().value("topic").toString(),
+              QStringLiteral("kestrum/board"));
+    EXPECT_EQ(pump.value("availability_mode").toString(), QStringLiteral("all"));
+    // A switch, a control select and a problem sensor per output, a sensor per input, a button.
+    EXPECT_EQ(discoveryConfigs(retained).size(), 33);
 
     rig.program->switchClicked(2);
     rig.board.setInput(5, true);
-    scanOnce(rig.program->timers(), rig.time);
+    scanOnce(rig.program->timers(), rig.time);  // what the board did counts, not the click
     ASSERT_TRUE(eventually([&] {
         const QMap<QString, QByteArray> now = state();
         return now.value("kestrum/output/3/state") == "ON" &&
@@ -109,6 +118,85 @@ TEST_F(MqttBridgeTest, KeepsTheStateAndTheDiscoveryRetainedAndSaysOfflineWhenSto
 
     bridge->stop();
     EXPECT_EQ(state().value("kestrum/availability"), "offline");
+}
+
+// Supervision's warnings are off, as they are by default: the hub still sees the truth.
+TEST_F(MqttBridgeTest, TheStateIsWhatTheBoardReadBackAndTheBoardGoesOfflineWhenItCannotBeRead) {
+    scanOnce(rig.program->timers(), rig.time);
+    ASSERT_TRUE(eventually([&] { return state().value("kestrum/board") == "online"; }));
+    rig.board.setFault(3, SimulatedBoard::Fault::StuckOff);
+    command(QStringLiteral("kestrum/output/3/set"), "ON");
+    scanOnce(rig.program->timers(), rig.time);
+    ASSERT_TRUE(eventually([&] { return state().value("kestrum/output/3/failed") == "ON"; }));
+    EXPECT_EQ(state().value("kestrum/output/3/state"), "OFF");
+    EXPECT_TRUE(rig.program->state().Valjundid[3] == 1);
+
+    rig.board.setPortAvailable(1, false);
+    scanOnce(rig.program->timers(), rig.time);
+    ASSERT_TRUE(eventually([&] { return state().value("kestrum/board") == "offline"; }));
+    rig.board.setPortAvailable(1, true);
+    scanOnce(rig.program->timers(), rig.time);
+    EXPECT_TRUE(eventually([&] { return state().value("kestrum/board") == "online"; }));
+}
+
+TEST_F(MqttBridgeTest, TheControlSelectAndTheAllOffButtonActAsThePanelAndAreLogged) {
+    rig.program->state().Initsialiseeritud[5] = 1;  // output 5 has switching times
+    command(QStringLiteral("kestrum/output/5/control/set"), "AUTO");
+    EXPECT_TRUE(rig.program->panel().outputs[4].autoLampLit);
+    EXPECT_TRUE(log().contains(QStringLiteral("Saadeti käsk: KOORMUS_5_AUTO")));
+    ASSERT_TRUE(eventually([&] { return state().value("kestrum/output/5/control") == "AUTO"; }));
+
+    command(QStringLiteral("kestrum/output/2/set"), "ON");
+    ASSERT_TRUE(rig.board.relay(2));
+    broker->publish(QStringLiteral("kestrum/all-off/set"), "PRESS");
+    ASSERT_TRUE(eventually([&] { return !rig.board.relay(2); }));
+    EXPECT_TRUE(log().contains(QStringLiteral("Saadeti käsk: KOIK_VALJA")));
+    EXPECT_FALSE(rig.program->panel().outputs[4].autoLampLit);
+    EXPECT_EQ(rig.seaded(QStringLiteral("MailEnabled")), "0");
+}
+
+// The red all-off is an emergency stop: no remote may undo it until the user allows remotes
+// again in the settings window. States still go out meanwhile.
+TEST_F(MqttBridgeTest, AfterTheAllOffCommandsAreRefusedUntilRemoteControlIsOnAgain) {
+    rig.program->allOffClicked();
+    EXPECT_EQ(rig.seaded(QStringLiteral("RemoteControl")), "0");
+    const QString storedBefore = rig.memory.read(sections::Mode.section, sections::Mode.key(1));
+    CapturedWarnings warnings;
+    broker->publish(QStringLiteral("kestrum/output/1/set"), "ON");
+    broker->publish(QStringLiteral("kestrum/output/1/control/set"), "MANUAL");
+    broker->publish(QStringLiteral("kestrum/output/1/set"), "ON");
+    ASSERT_TRUE(eventually([&] { return !warnings.containing("refused").isEmpty(); }));
+    rig.board.setInput(6, true);
+    scanOnce(rig.program->timers(), rig.time);
+    ASSERT_TRUE(eventually([&] { return state().value("kestrum/input/6/state") == "ON"; }));
+    EXPECT_FALSE(rig.board.relay(1));
+    EXPECT_TRUE(rig.program->state().Valjundid[1] == 0);
+    EXPECT_EQ(rig.memory.read(sections::Mode.section, sections::Mode.key(1)), storedBefore);
+    EXPECT_EQ(warnings.containing("refused").size(), 1) << warnings.all().join('\n').toStdString();
+    EXPECT_TRUE(warnings.containing("refused").first().contains("Seaded"));
+
+    GeneralSettings& settings = rig.program->generalSettings();
+    GeneralForm form = settings.Form_Load();
+    EXPECT_FALSE(form.remoteControl);
+    form.remoteControl = true;
+    ASSERT_TRUE(settings.ComOK_Click(form));
+    command(QStringLiteral("kestrum/output/1/set"), "ON");
+    EXPECT_TRUE(rig.board.relay(1));
+}
+
+TEST_F(MqttBridgeTest, ANewClientIdEmptiesTheConfigsOfTheOldOne) {
+    const QStringList before = discoveryConfigs(state());
+    ASSERT_EQ(before.size(), 33);
+    rig.memory.write(mqtt::section, mqtt::clientId, QStringLiteral("kestrum-renamed"));
+    connect();
+    const QStringList after = discoveryConfigs(state());
+    EXPECT_EQ(after.size(), 33);
+    EXPECT_TRUE(after.filter(QStringLiteral("/kestrum-test/")).isEmpty())
+        << after.join(' ').toStdString();
+    // Back to the first, for the other cases.
+    rig.memory.write(mqtt::section, mqtt::clientId, QStringLiteral("kestrum-test"));
+    connect();
+    EXPECT_TRUE(discoveryConfigs(state()).filter(QStringLiteral("/kestrum-renamed/")).isEmpty());
 }
 
 TEST_F(MqttBridgeTest, CommandsActAsTheSameCommandsByMailAndAnythingElseIsIgnored) {
@@ -143,6 +231,24 @@ TEST_F(MqttBridgeTest, CommandsActAsTheSameCommandsByMailAndAnythingElseIsIgnore
     }
 }
 
+// On for the minutes given, then off by itself; minutes out of range or not a number do nothing.
+TEST_F(MqttBridgeTest, APulseSwitchesOnForItsMinutes) {
+    for (const char* wrong : {"0", "1441", "20 min", "-5"}) {
+        command(QStringLiteral("kestrum/output/3/pulse/set"), wrong);
+    }
+    EXPECT_FALSE(rig.board.relay(3));
+    command(QStringLiteral("kestrum/output/3/pulse/set"), "20");
+    EXPECT_TRUE(rig.board.relay(3));
+    EXPECT_TRUE(log().contains(QStringLiteral("Saadeti käsk: KOORMUS_3_SISSE_20MIN")));
+    scanOnce(rig.program->timers(), rig.time);
+    ASSERT_TRUE(eventually([&] { return state().value("kestrum/output/3/state") == "ON"; }));
+    rig.time.setWallClock(rig.time.now().addSecs(20 * 60));
+    rig.time.advance(1000);  // the tick of the next second sees the step
+    EXPECT_FALSE(rig.board.relay(3));
+    scanOnce(rig.program->timers(), rig.time);
+    EXPECT_TRUE(eventually([&] { return state().value("kestrum/output/3/state") == "OFF"; }));
+}
+
 TEST_F(MqttBridgeTest, SurvivesABrokerRestartWithoutReplayingAKeptCommand) {
     broker->publish(QStringLiteral("kestrum/output/4/set"), "ON", true);
     ASSERT_TRUE(eventually([&] { return rig.board.relay(4); }));
@@ -153,7 +259,8 @@ TEST_F(MqttBridgeTest, SurvivesABrokerRestartWithoutReplayingAKeptCommand) {
 
     broker->stop();
     rig.program->switchClicked(0);  // the panel goes on while the broker is away
-    broker->start();                // forgetting all it kept
+    scanOnce(rig.program->timers(), rig.time);
+    broker->start();  // forgetting all it kept
 
     ASSERT_TRUE(eventually([&] { return state().value("kestrum/output/1/state") == "ON"; }));
     EXPECT_EQ(state().value("kestrum/availability"), "online");
@@ -161,27 +268,76 @@ TEST_F(MqttBridgeTest, SurvivesABrokerRestartWithoutReplayingAKeptCommand) {
     EXPECT_FALSE(rig.board.relay(1));
 }
 
+// Two boxes given the same id throw each other off the broker at each connect. Were the pause
+// reset by every accepted connection, they would connect 21 times in 20 s between them;
+// doubling pauses allow 0, 1, 4, 10 and 0, 2, 6, 14 s.
+TEST_F(MqttBridgeTest, TwoClientsWithTheSameIdBackOff) {
+    MqttConnection twin =
+        MqttConnection::to({broker->url(), QString(), QString(), QStringLiteral("kestrum-twin"),
+                            QString(), QString()});
+    int lost = 0;
+    const MqttClient::Events events{[] {}, [&](const QString&) { ++lost; },
+                                    [](const QString&, const QByteArray&, bool) {}};
+    MosquittoClient first;
+    MosquittoClient second;
+    first.start(twin, events);
+    second.start(twin, events);
+    const QDeadlineTimer twentySeconds(20000);
+    while (!twentySeconds.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    const int connects = broker->connections(QStringLiteral("kestrum-twin"));
+    EXPECT_GE(connects, 4);
+    EXPECT_LE(connects, 10);
+    EXPECT_GE(lost, 3);
+}
+
 TEST_F(MqttBridgeTest, TheSettingsTestSaysWhetherTheBrokerAnswers) {
-    MqttSettings settings{broker->url(), QString(), QString(), QStringLiteral("kestrum-test"),
-                          QStringLiteral("kestrum")};
+    MqttSettings settings{broker->url(),
+                          QString(),
+                          QString(),
+                          QStringLiteral("kestrum-test"),
+                          QStringLiteral("kestrum"),
+                          QString()};
     EXPECT_EQ(testMqttBroker(settings), QStringLiteral("Connected to %1.").arg(broker->url()));
     settings.broker = QStringLiteral("mqtt://127.0.0.1:%1").arg(freePort());
     EXPECT_EQ(testMqttBroker(settings),
               QStringLiteral("Could not connect to %1: Connection refused").arg(settings.broker));
-    // The broker's authority is the run's own: trusted only where the system's authorities are
-    // made to include it.
+    // The broker's authority is the run's own: trusted only with its CA file, or where the
+    // system's authorities are made to include it.
     settings.broker = broker->tlsUrl();
-    EXPECT_EQ(
-        testMqttBroker(settings),
-        QStringLiteral("Could not connect to %1: A TLS error occurred.").arg(settings.broker));
+    EXPECT_EQ(testMqttBroker(settings),
+              QStringLiteral("Could not connect to %1: TLS: the broker's certificate is signed by "
+                             "an unknown authority; give that authority's certificate as the CA "
+                             "file in the MQTT settings")
+                  .arg(settings.broker));
     qputenv("SSL_CERT_FILE", broker->caFile().toLocal8Bit());
     EXPECT_EQ(testMqttBroker(settings), QStringLiteral("Connected to %1.").arg(settings.broker));
     qunsetenv("SSL_CERT_FILE");
+    settings.caFile = broker->caFile();
+    EXPECT_EQ(testMqttBroker(settings), QStringLiteral("Connected to %1.").arg(settings.broker));
+    settings.caFile += QStringLiteral(".missing");
+    EXPECT_TRUE(testMqttBroker(settings).contains(QStringLiteral("cannot be read")));
+    settings.caFile.clear();
     settings.broker = QStringLiteral("http://127.0.0.1");
     EXPECT_TRUE(testMqttBroker(settings).contains(QStringLiteral("mqtt://host:port")));
     // The running bridge was not pushed off the broker by the test's client.
     command(QStringLiteral("kestrum/output/2/set"), "ON");
     EXPECT_TRUE(rig.board.relay(2));
+}
+
+// What the settings test tells, the running bridge tells on standard error, and it connects
+// once the CA file is set.
+TEST_F(MqttBridgeTest, ATlsBrokerOfAPrivateAuthorityIsTrustedWithItsCaFile) {
+    CapturedWarnings warnings;
+    rig.memory.write(mqtt::section, mqtt::broker, broker->tlsUrl());
+    bridge->restart();
+    ASSERT_TRUE(eventually([&] { return !warnings.containing("unknown authority").isEmpty(); }));
+    rig.memory.write(mqtt::section, mqtt::caFile, broker->caFile());
+    bridge->restart();
+    ASSERT_TRUE(eventually([&] { return state().value("kestrum/availability") == "online"; }));
+    command(QStringLiteral("kestrum/output/6/set"), "ON");
+    EXPECT_TRUE(rig.board.relay(6));
 }
 
 // The user's way in: the form is refused while the broker cannot be used, and what it keeps
@@ -212,10 +368,10 @@ TEST_F(MqttBridgeTest, TheSettingsWindowKeepsTheSettingsAndRestartsTheBridge) {
     EXPECT_EQ(rig.memory.read(mqtt::section, mqtt::topic), QStringLiteral("house/box"));
     EXPECT_TRUE(online(QStringLiteral("house/box")));
 
-    rig.memory.failWriteAfter(mqtt::section, 4);  // the four settings, not the password
+    rig.memory.failWriteAfter(mqtt::section, 5);  // the five settings, not the password
     fillAndConfirm(QStringLiteral("house/yard"), QStringLiteral("hub"));
     const QString told = editMqttSettings(rig.memory, passwords, *bridge, nullptr);
-    EXPECT_TRUE(told.startsWith("The broker, user, client id and base topic were saved"));
+    EXPECT_TRUE(told.startsWith("The broker, user, client id, base topic and CA file were saved"));
     EXPECT_TRUE(told.contains("the password was not saved")) << told.toStdString();
     EXPECT_TRUE(online(QStringLiteral("house/yard"))) << "the bridge uses what was saved";
 }
