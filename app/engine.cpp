@@ -18,7 +18,7 @@ Engine::Engine(bool simulated, Ui& ui, AccountPrompt& logonPrompt, MailOptions m
       m_mqttPasswordFile(m_store, m_store.fileName(), mqtt::section, mqtt::password),
       m_mqttPasswords(m_mqttPasswordFile, QStringLiteral("Kestrum MQTT")),
       m_mqtt(m_program.state(), m_program.panel(),
-             {m_store, m_mqttPasswords, m_program.outputs(), m_program.log(), m_mqttClient, m_clock,
+             {m_store, m_mqttPasswords, m_program.outputs(), m_program.log(), m_mqttClient,
               [this] { return !m_program.lifecycle().hasShutDown(); }}) {}
 
 SerialPort& Engine::port() {

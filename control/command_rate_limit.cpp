@@ -10,11 +10,13 @@ namespace {
 constexpr qint64 kTellEveryMs = 60 * 1000;
 }  // namespace
 
-CommandRateLimit::CommandRateLimit(const Clock& clock, QString remote)
-    : m_clock(clock), m_remote(std::move(remote)), m_filledAtMs(clock.monotonicMs()) {}
+CommandRateLimit::CommandRateLimit(const Clock* clock) : m_clock(clock) {
+    m_elapsed.start();
+    m_filledAtMs = nowMs();
+}
 
 bool CommandRateLimit::admit() {
-    const qint64 now = m_clock.monotonicMs();
+    const qint64 now = nowMs();
     m_tokens = std::min<double>(kBurst, m_tokens + double(now - m_filledAtMs) * kPerSecond / 1000);
     m_filledAtMs = now;
     if (m_tokens >= 1) {
@@ -24,8 +26,7 @@ bool CommandRateLimit::admit() {
     ++m_dropped;
     if (m_toldAtMs < 0 || now - m_toldAtMs >= kTellEveryMs) {
         qCWarning(lcControl).noquote()
-            << QStringLiteral("%1 commands come faster than %2 a second: %3 dropped")
-                   .arg(m_remote)
+            << QStringLiteral("Remote commands come faster than %1 a second: %2 dropped")
                    .arg(kPerSecond)
                    .arg(m_dropped);
         m_toldAtMs = now;

@@ -2,7 +2,7 @@
 
 #include "core/timer.h"
 
-#include <QString>
+#include <QElapsedTimer>
 
 namespace kestrum {
 
@@ -15,15 +15,17 @@ public:
     static constexpr int kPerSecond = 20;
     static constexpr int kBurst = 50;
 
-    // remote names the door in the log line, e.g. "MQTT".
-    CommandRateLimit(const Clock& clock, QString remote);
+    // Timed on the clock given, or on a monotonic clock of its own.
+    explicit CommandRateLimit(const Clock* clock = nullptr);
 
     // Takes a token; false when none is left and the command must be dropped.
     bool admit();
 
 private:
-    const Clock& m_clock;
-    const QString m_remote;
+    qint64 nowMs() const { return m_clock ? m_clock->monotonicMs() : m_elapsed.elapsed(); }
+
+    const Clock* m_clock;
+    QElapsedTimer m_elapsed;
     double m_tokens = kBurst;
     qint64 m_filledAtMs;
     qint64 m_dropped = 0;

@@ -15,8 +15,11 @@ RemoteSwitching::RemoteSwitching(State& state, Panel& panel, SettingsStore& stor
     : m_state(state), m_panel(panel), m_store(store), m_outputs(outputs), m_gate(gate) {}
 
 bool RemoteSwitching::admits() {
-    if (m_gate == Gate::EmailControl || !(m_state.RemoteControl == 0)) {
+    if (m_gate == Gate::EmailControl) {
         return true;
+    }
+    if (!(m_state.RemoteControl == 0)) {
+        return m_rateLimit.admit();
     }
     if (!m_lastRefusalLogged.isValid() || m_lastRefusalLogged.hasExpired(kRefusalLogPeriodMs)) {
         m_lastRefusalLogged.start();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "control/command_rate_limit.h"
 #include "control/output_control.h"
 #include "core/panel.h"
 #include "core/settings_store.h"
@@ -15,7 +16,8 @@ namespace kestrum {
 // refused until the user turns remote control on again in the settings window
 // (`State::RemoteControl`, key "RemoteControl" of section "Seaded"). Mail has a gate of its own,
 // e-mail control, which the all-off turns off as well and which the mail session obeys before it
-// fetches anything.
+// fetches anything. Behind the remotes' gate each remote also has its own rate limit, so that a
+// flood from the network is dropped at the door.
 class RemoteSwitching {
 public:
     enum class Gate { RemoteControl, EmailControl };
@@ -42,7 +44,7 @@ public:
 
 private:
     // False, with the refusal of State::LastCommand logged at most once a minute, while the gate
-    // is shut.
+    // is shut; false too for a network command beyond the rate limit.
     bool admits();
     // Whether a command from the network asks for what stands already: an output neither
     // strobing nor pulsing, in the state asked and following it on the board; or the control
@@ -56,6 +58,7 @@ private:
     OutputControl& m_outputs;
     Gate m_gate;
     QElapsedTimer m_lastRefusalLogged;
+    CommandRateLimit m_rateLimit;
 };
 
 }  // namespace kestrum

@@ -61,7 +61,6 @@ MqttBridge::MqttBridge(State& state, Panel& panel, Parts parts)
       m_panel(panel),
       m_parts(std::move(parts)),
       m_switching(state, panel, m_parts.store, m_parts.outputs),
-      m_commandLimit(m_parts.clock, QStringLiteral("MQTT")),
       m_subscription(panel.subscribe([this] { publishChanges(); })) {}
 
 MqttBridge::~MqttBridge() {
@@ -188,7 +187,7 @@ void MqttBridge::received(const QString& topic, const QByteArray& payload, bool 
     const int slash = rest.indexOf(QLatin1Char('/'));
     bool number = false;
     const int n = rest.left(slash).toInt(&number);
-    if (slash != 1 || !number || n < 1 || n > 8 || !m_commandLimit.admit()) {
+    if (slash != 1 || !number || n < 1 || n > 8) {
         return;
     }
     execute(n, rest.mid(slash + 1), payload.trimmed());

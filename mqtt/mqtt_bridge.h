@@ -1,6 +1,5 @@
 #pragma once
 
-#include "control/command_rate_limit.h"
 #include "control/output_control.h"
 #include "control/remote_switching.h"
 #include "core/panel.h"
@@ -27,7 +26,6 @@ public:
         OutputControl& outputs;
         EventLog& log;
         MqttClient& client;
-        const Clock& clock;
         // False once the program is shutting down: commands are then ignored.
         std::function<bool()> running;
     };
@@ -59,7 +57,6 @@ private:
     Panel& m_panel;
     Parts m_parts;
     RemoteSwitching m_switching;
-    CommandRateLimit m_commandLimit;
     int m_subscription;
     QString m_base;
     QString m_node;

@@ -230,7 +230,7 @@ TEST(EngineTest, ASigtermWhileStartUpWaitsOnTheKeyringEndsTheProgramInOrder) {
         MosquittoClient client;
         MqttBridge bridge(program.state(), program.panel(),
                           {rig.memory, passwords, program.outputs(), program.log(), client,
-                           rig.time, [&] { return !program.lifecycle().hasShutDown(); }});
+                           [&] { return !program.lifecycle().hasShutDown(); }});
         const SignalExit signalExit([&] { program.lifecycle().Form_Unload(); });
         // Were the stop lost, the loop would run on: the guard ends it with another status.
         QTimer::singleShot(5000, [] { QCoreApplication::exit(9); });

@@ -13,7 +13,7 @@ namespace {
 TEST(CommandRateLimitTest, BurstThenRateAndOneLineAMinute) {
     testing::VirtualTime time;
     testing::CapturedWarnings warnings;
-    CommandRateLimit limit(time, QStringLiteral("MQTT"));
+    CommandRateLimit limit(&time);
     const auto admitted = [&](int commands) {
         int count = 0;
         for (int i = 0; i < commands; ++i) {

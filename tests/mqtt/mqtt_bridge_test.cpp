@@ -53,7 +53,7 @@ protected:
         bridge = std::make_unique<MqttBridge>(
             rig.program->state(), rig.program->panel(),
             MqttBridge::Parts{rig.memory, passwords, rig.program->outputs(), rig.program->log(),
-                              client, rig.time, [] { return true; }});
+                              client, [] { return true; }});
         connect();
     }
 
