@@ -28,7 +28,7 @@ public:
     }
 };
 
-// Bytes handed to write() by this process so far, files and sockets alike.
+// Bytes handed to write() by this process so far; what goes out through send() is not counted.
 long long writtenBytes() {
     std::ifstream io("/proc/self/io");
     std::string name;
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     held.start();
     program.mailIndicatorClicked();
     const qint64 heldMs = held.elapsed();
-    std::printf("100 command mails: the thread held %lld ms, %.1f KB written (mail traffic too)\n",
+    std::printf("100 command mails: the thread held %lld ms, %.1f KB written to files during it\n",
                 static_cast<long long>(heldMs), double(writtenBytes() - before) / 1e3);
     std::printf("commands executed: %lld\n",
                 static_cast<long long>(
