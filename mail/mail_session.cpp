@@ -3,7 +3,6 @@
 #include "core/mail_countdown.h"
 #include "mail/authentication_results.h"
 #include "mail/busy_indicator.h"
-#include "mail/logging.h"
 
 namespace kestrum {
 
@@ -105,7 +104,7 @@ bool MailSession::passesGates(int index) {
 // the mail is fetched. An empty id tells no mail apart and is never remembered. Only the ids
 // of the mails fetched are kept; over IMAP a mail that has run is seen and not fetched again.
 void MailSession::FetchMailCommands() {
-    m_mail.fetchUnread();
+    m_mail.fetchUnread(m_processed);
     const int count = m_mail.messageCount();
     QStringList ids;
     for (int i = 0; i < count; ++i) {
@@ -126,13 +125,14 @@ void MailSession::FetchMailCommands() {
 }
 
 // A sign-off that fails still ends the session: a flag left set would refuse every later one.
+// It is a failed session all the same: over IMAP the deletions may not have been made.
 void MailSession::EndMailSession() {
     try {
         m_mail.signOff();
     } catch (const MailError& error) {
-        qCWarning(lcMail).noquote() << "Mail sign-off failed:" << error.description();
         m_mail.setNewSession(false);
         m_state.LastMailError = error.description();
+        m_log.LogEvent(LogCode::MailFailure);
         return;
     }
     m_mail.setNewSession(false);

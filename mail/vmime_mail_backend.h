@@ -38,7 +38,7 @@ public:
     bool newSession() const override { return m_newSessionFlag; }
     void setNewSession(bool open) override { m_newSessionFlag = open; }
 
-    void fetchUnread() override;
+    void fetchUnread(const ProcessedMails& processed) override;
     int messageCount() const override { return static_cast<int>(m_fetched.size()); }
     bool readable(int index) override;
     QString uniqueId(int index) override;
@@ -61,8 +61,10 @@ private:
     MailAccount accountForSession(bool logonUi);
     Fetched& fetched(int index);
     MailContent download(const vmime::net::message& message) const;
+    QString idOf(const vmime::net::message& message) const;
     vmime::net::folder& inbox();
     bool isImap() const;
+    void quitPop3();
     void dropSession();
     QString incomingProtocol() const { return protocolName(m_account.incomingUrl); }
 
