@@ -7,12 +7,13 @@
 namespace kestrum {
 
 MailSession::MailSession(State& state, MailBackend& mail, ProcessedMails& processed, EventLog& log,
-                         CommandExecutor& commands, Timer& postiKell, Ui& ui)
+                         CommandExecutor& commands, Timer& postiKell, TimerFactory& timers, Ui& ui)
     : m_state(state),
       m_mail(mail),
       m_processed(processed),
       m_log(log),
       m_commands(commands),
+      m_timers(timers),
       m_ui(ui) {
     postiKell.setOnTick([this] { PostiKell_Timer(); });
 }
@@ -43,14 +44,16 @@ void MailSession::checkNow() {
     }
 }
 
+// The commands of the session are forgotten only once it is sure to start: a check refused
+// while another session runs must not empty the list that session's confirmation sends.
 bool MailSession::StartMailSession() {
-    m_state.ExecutedCommands = QString();
     m_log.LogEvent(LogCode::SessionStart);
     if (m_mail.newSession()) {
         m_state.LastMailError = QString();
         m_log.LogEvent(LogCode::MailFailure);
         return false;
     }
+    m_state.ExecutedCommands = QString();
     try {
         // Raised before the sign-on, which may wait for the keyring or the log-on dialog and
         // let events run meanwhile: a check or notification made then is refused, not nested.
@@ -112,6 +115,8 @@ void MailSession::FetchMailCommands() {
     }
     m_processed.keepOnly(QSet<QString>(ids.cbegin(), ids.cend()));
     for (int i = 0; i < count; ++i) {
+        // The session holds the thread: what came due meanwhile runs between two mails.
+        m_timers.runDue();
         if (m_processed.contains(ids[i]) || !passesGates(i)) {
             continue;
         }

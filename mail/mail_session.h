@@ -16,7 +16,7 @@ namespace kestrum {
 class MailSession {
 public:
     MailSession(State& state, MailBackend& mail, ProcessedMails& processed, EventLog& log,
-                CommandExecutor& commands, Timer& postiKell, Ui& ui);
+                CommandExecutor& commands, Timer& postiKell, TimerFactory& timers, Ui& ui);
 
     // One minute of the countdown has passed.
     void PostiKell_Timer();
@@ -52,6 +52,7 @@ private:
     ProcessedMails& m_processed;
     EventLog& m_log;
     CommandExecutor& m_commands;
+    TimerFactory& m_timers;
     Ui& m_ui;
     bool m_running = false;
 };
