@@ -19,8 +19,7 @@ namespace {
 
 namespace net = vmime::net;
 
-template <typename Service>
-void closeQuietly(std::shared_ptr<Service>& service) {
+void disconnectQuietly(net::service* service) {
     try {
         if (service && service->isConnected()) {
             service->disconnect();
@@ -28,7 +27,6 @@ void closeQuietly(std::shared_ptr<Service>& service) {
     } catch (const std::exception&) {
         // The session is being dropped; nothing more can be done with it.
     }
-    service.reset();
 }
 
 }  // namespace
@@ -151,11 +149,18 @@ void VmimeMailBackend::quitPop3() {
     }
 }
 
+// VMime's folder leaves its store's list of folders only when it closes cleanly. One whose
+// connection broke stays listed after it is gone, and the store, when it disconnects in its own
+// end, would then reach into the freed folder (the crash of a link lost after SELECT). So the
+// store is disconnected first, while the folder lives: that empties the list, and the folder
+// then ends on its own.
 void VmimeMailBackend::dropSession() {
+    disconnectQuietly(m_incoming.get());
     m_fetched.clear();
     m_inbox.reset();
-    closeQuietly(m_incoming);
-    closeQuietly(m_outgoing);
+    m_incoming.reset();
+    disconnectQuietly(m_outgoing.get());
+    m_outgoing.reset();
     m_connector.endSession();
     m_open = false;
 }
@@ -331,7 +336,8 @@ void VmimeMailBackend::send(const OutgoingMail& mail) {
                          wire.size());
     } catch (const std::exception& e) {
         // A connection that failed once is not trusted with the next mail.
-        closeQuietly(m_outgoing);
+        disconnectQuietly(m_outgoing.get());
+        m_outgoing.reset();
         throw MailError(
             m_connector.describe(QStringLiteral("sending the mail to %1").arg(mail.recipient), e));
     }

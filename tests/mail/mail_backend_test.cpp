@@ -423,9 +423,10 @@ TEST_F(MailBackendTest, AServerThatDoesNotAnswerEndsTheOperationAtTheDeadline) {
     }
 }
 
-// The link breaks as the client sends one command, at every step of each protocol. The program
-// lives, the session fails and says so; the next one runs on a sound link and leaves the inbox
-// empty, and the command of the mail has run exactly once, whatever step the break came at.
+// The link breaks as the client sends one command, at every step of each protocol; a break
+// after SELECT (FETCH, UID FETCH) used to crash the program as the session was dropped. The
+// program lives, the session fails and says so; the next one runs on a sound link and leaves the
+// inbox empty, and the command of the mail has run exactly once, whatever step the break came at.
 TEST_F(MailBackendTest, ABrokenLinkFailsTheSessionAndTheNextOneCleansUp) {
     const struct {
         QString scheme;
@@ -513,6 +514,27 @@ TEST_F(MailBackendTest, AServerThatRefusesStarttlsIsNeverSentThePassword) {
             EXPECT_FALSE(line.startsWith("AUTH")) << line.toStdString();
         }
     }
+}
+
+// The mail that flooded the owner with replies and held the program for the whole session:
+// 28,000 status commands. One status reply goes, and the log counts what was not run.
+TEST_F(MailBackendTest, AFloodMailIsAnsweredOnce) {
+    startWith(servers().account(user(), "imap", servers().imapPort), std::chrono::seconds(10));
+    const auto statusReplies = [] {
+        int count = 0;
+        for (const QByteArray& raw : servers().mailbox(QStringLiteral("outbox"))) {
+            count += readMail(raw).subject == QLatin1String("Kaugvoole hetkeseis") ? 1 : 0;
+        }
+        return count;
+    };
+    const int before = statusReplies();
+    servers().deliver(user(), mail("owner@example.org", "tuulelipp", "Content-Type: text/plain\r\n",
+                                   QByteArray("[SEISUND]").repeated(28000) + "\r\n"));
+    rig.program->mailIndicatorClicked();
+    EXPECT_EQ(statusReplies() - before, 1);
+    EXPECT_TRUE(log().contains("Kirjas oli üle 100 käsu: 27900 jäeti täitmata"))
+        << log().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(servers().mailbox(user()).isEmpty());
 }
 
 }  // namespace

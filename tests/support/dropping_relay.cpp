@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <stdexcept>
 #include <vector>
 
@@ -76,6 +77,13 @@ DroppingRelay::~DroppingRelay() {
     m_stop = true;
     m_thread.join();
     ::close(m_listener);
+}
+
+bool DroppingRelay::dropped() const {
+    for (int wait = 0; !m_dropped && wait < 200; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return m_dropped;
 }
 
 QByteArrayList DroppingRelay::lines() const {

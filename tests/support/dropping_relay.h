@@ -26,8 +26,10 @@ public:
     ~DroppingRelay();
 
     int port() const { return m_port; }
-    // True once the link has been broken at the command.
-    bool dropped() const { return m_dropped; }
+    // True once the link has been broken at the command. A client that sends its last command
+    // and leaves without waiting for the answer may be gone before the relay has read it: that
+    // is waited for up to two seconds.
+    bool dropped() const;
     // Every line the clients sent, as sent; for messages of a test that fails.
     QByteArrayList lines() const;
 
