@@ -40,6 +40,12 @@ bool refusedTls(const std::exception& failure) {
     return refusal && (refusal->command() == "STARTTLS" || refusal->command() == "STLS");
 }
 
+// A connection that was up and broke, as opposed to one that could not be made.
+bool connectionLost(const std::exception& failure) {
+    return dynamic_cast<const vmime::exceptions::socket_exception*>(&failure) &&
+           !dynamic_cast<const vmime::exceptions::connection_error*>(&failure);
+}
+
 // Said at every session that goes without TLS, for as long as the user allows it.
 void warnIfPlain(const vmime::net::service& service, const QString& doing) {
     if (!service.isSecuredConnection()) {
@@ -224,6 +230,13 @@ QString VmimeConnector::describe(const QString& doing, const std::exception& fai
             .arg(doing);
     }
     QString text = QString::fromStdString(failure.what());
+    if (connectionLost(failure)) {
+        // VMime words a connection that went away after a while (a keep-alive without answer)
+        // as "Unknown error.": the user needs to know that the link, not the server, failed.
+        text = text.startsWith(QLatin1String("Unknown error"))
+                   ? QStringLiteral("the connection to the server was lost")
+                   : QStringLiteral("the connection to the server was lost (%1)").arg(text);
+    }
     if (dynamic_cast<const vmime::security::cert::certificateException*>(&failure)) {
         text = QStringLiteral("the server's certificate is not trusted (%1)").arg(text);
     }

@@ -471,6 +471,9 @@ TEST_F(MailBackendTest, ABrokenLinkFailsTheSessionAndTheNextOneCleansUp) {
         // Over IMAP all is done when LOGOUT goes out, and VMime does not wait for its answer.
         EXPECT_EQ(log().contains("Mailiserverisse sisselogimise viga"), c.command != "LOGOUT")
             << log().join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(log().filter("the connection to the server was lost").isEmpty(),
+                  c.command == "LOGOUT")
+            << log().join(QLatin1Char('\n')).toStdString();
         rig.program->mailIndicatorClicked();
 
         const QStringList lines = log();
