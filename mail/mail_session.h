@@ -25,6 +25,8 @@ public:
     // True when the whole session went through.
     bool StartMailSession();
     void EndMailSession();
+    // A session of ours is under way: the board's timers may run between its mails.
+    bool running() const { return m_running; }
 
     // Marks a session of ours as under way for its lifetime.
     class Running {
