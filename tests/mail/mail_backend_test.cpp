@@ -521,26 +521,5 @@ TEST_F(MailBackendTest, AServerThatRefusesStarttlsIsNeverSentThePassword) {
     }
 }
 
-// The mail that flooded the owner with replies and held the program for the whole session:
-// 28,000 status commands. One status reply goes, and the log counts what was not run.
-TEST_F(MailBackendTest, AFloodMailIsAnsweredOnce) {
-    startWith(servers().account(user(), "imap", servers().imapPort), std::chrono::seconds(10));
-    const auto statusReplies = [] {
-        int count = 0;
-        for (const QByteArray& raw : servers().mailbox(QStringLiteral("outbox"))) {
-            count += readMail(raw).subject == QLatin1String("Kaugvoole hetkeseis") ? 1 : 0;
-        }
-        return count;
-    };
-    const int before = statusReplies();
-    servers().deliver(user(), mail("owner@example.org", "tuulelipp", "Content-Type: text/plain\r\n",
-                                   QByteArray("[SEISUND]").repeated(28000) + "\r\n"));
-    rig.program->mailIndicatorClicked();
-    EXPECT_EQ(statusReplies() - before, 1);
-    EXPECT_TRUE(log().contains("Kirjas oli üle 100 käsu: 27900 jäeti täitmata"))
-        << log().join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(servers().mailbox(user()).isEmpty());
-}
-
 }  // namespace
 }  // namespace kestrum
