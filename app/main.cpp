@@ -7,12 +7,28 @@
 #include <QCommandLineParser>
 #include <QMessageBox>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
 using namespace kestrum;
 
 namespace {
+
+// Started with standard input, output or error closed (some service managers and scripts do),
+// the next file or socket opened would take that number, and a warning written to standard
+// error would land in it: in the signal socket it read as a stop. /dev/null takes their place.
+void openClosedStandardDescriptors() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            // The lowest free number is the one just found closed.
+            ::open("/dev/null", O_RDWR);
+        }
+    }
+}
 
 // The options of the program, for the two readings of the command line below.
 struct CommandLine {
@@ -109,6 +125,7 @@ void noDisplayInsteadOfAbort(QtMsgType type, const QMessageLogContext&, const QS
 }  // namespace
 
 int main(int argc, char** argv) {
+    openClosedStandardDescriptors();
     const bool headless = answerHelpAndVersion(argc, argv);
     if (!headless && !displayReachable()) {
         exitForNoDisplay();
