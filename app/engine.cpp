@@ -19,7 +19,11 @@ Engine::Engine(bool simulated, Ui& ui, AccountPrompt& logonPrompt, MailOptions m
       m_mqttPasswords(m_mqttPasswordFile, QStringLiteral("Kestrum MQTT")),
       m_mqtt(m_program.state(), m_program.panel(),
              {m_store, m_mqttPasswords, m_program.outputs(), m_program.log(), m_mqttClient,
-              [this] { return !m_program.lifecycle().hasShutDown(); }}) {}
+              [this] { return !m_program.lifecycle().hasShutDown(); }}),
+      m_web(m_program.state(), m_program.panel(),
+            {{m_store, m_program.outputs(), m_program.timers(), m_program.log(), m_clock,
+              defaultLogFilePath(), [this] { return !m_program.lifecycle().hasShutDown(); }},
+             QFileInfo(defaultLogFilePath()).absolutePath()}) {}
 
 SerialPort& Engine::port() {
     if (m_simulatedBoard) {
@@ -34,6 +38,7 @@ bool Engine::start() {
         return false;
     }
     m_mqtt.restart();
+    m_web.restart();
     return true;
 }
 

@@ -2,12 +2,15 @@
 #include "app/headless.h"
 #include "app/single_instance.h"
 #include "app/windowed.h"
+#include "core/qsettings_store.h"
+#include "web/password_input.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 using namespace kestrum;
@@ -23,6 +26,7 @@ struct CommandLine {
         parser.addVersionOption();
         parser.addOption(simulate);
         parser.addOption(headless);
+        parser.addOption(setWebPassword);
     }
 
     QCommandLineParser parser;
@@ -34,12 +38,16 @@ struct CommandLine {
         QStringLiteral("headless"),
         QStringLiteral("Run with no windows and no tray, as a service; messages go to standard "
                        "error. Needs no display.")};
+    const QCommandLineOption setWebPassword{
+        QStringLiteral("set-web-password"),
+        QStringLiteral("Read the web panel's password from one line of standard input, store its "
+                       "hash and exit. Needs no display.")};
 };
 
-// --help and --version answer before any window system is touched, so that they work over SSH
-// and in services too; they end the program here. Everything else waits for the application,
-// which first takes its own options (-platform, -style) out of the command line. Tells whether
-// the program runs headless, which decides the kind of application to build.
+// --help, --version and --set-web-password answer before any window system is touched, so that they
+// work over SSH and in services too; they end the program here. Everything else waits for the
+// application, which first takes its own options (-platform, -style) out of the command line. Tells
+// whether the program runs headless, which decides the kind of application to build.
 bool answerHelpAndVersion(int& argc, char** argv) {
     const QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kestrum"));
@@ -53,6 +61,14 @@ bool answerHelpAndVersion(int& argc, char** argv) {
     }
     if (line.parser.isSet(QStringLiteral("help"))) {
         line.parser.showHelp();
+    }
+    if (line.parser.isSet(line.setWebPassword)) {
+        int status = 0;
+        {
+            QSettingsStore store;
+            status = setWebPasswordFrom(stdin, store);
+        }
+        std::exit(status);
     }
     return line.parser.isSet(line.headless);
 }

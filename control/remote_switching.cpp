@@ -24,6 +24,23 @@ bool RemoteSwitching::setControl(int n, bool automatic) {
     return true;
 }
 
+bool RemoteSwitching::run(int n, RemoteCommand command, EventLog& log) {
+    static const QString kMailActions[] = {QStringLiteral("SISSE_KOHE"),
+                                           QStringLiteral("VALJA_KOHE"), QStringLiteral("AUTO"),
+                                           QStringLiteral("KASI")};
+    m_state.LastCommand =
+        QStringLiteral("KOORMUS_%1_%2").arg(n).arg(kMailActions[static_cast<int>(command)]);
+    if (command == RemoteCommand::On || command == RemoteCommand::Off) {
+        switchNow(n, command == RemoteCommand::On ? 1 : 0);
+    } else if (!setControl(n, command == RemoteCommand::Auto)) {
+        log.LogEvent(LogCode::NoTimes);
+        return false;
+    }
+    log.LogEvent(LogCode::CommandReceived);
+    save();
+    return true;
+}
+
 void RemoteSwitching::save() {
     replaceSectionSkippingErrors(m_store, sections::Mode, textsOf(m_state.Mode));
     replaceSectionSkippingErrors(m_store, sections::Juhtimine, textsOf(m_state.Juhtimine));

@@ -61,6 +61,7 @@ struct State {
     Value FailuresPending;
     PerOutput OutputFailed;
     OneBased<Value, 16> ReadBack;  // 1..8 read-back of the outputs, 9..16 inputs 1..8
+    Value BoardRead;  // 1 once a scan read ReadBack; 0 again while the port does not open
     PerInput PreviousInputs;
     PerOutput FailureAnnounced;
     Value SettleWaitDone;

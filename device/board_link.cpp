@@ -24,6 +24,9 @@ BoardLink::BoardLink(State& state, Panel& panel, SerialPort& port, Timer& eventT
 // open succeeds again. Scans retry every period, so only a change of the error is reported.
 bool BoardLink::openPort() {
     const bool opened = m_port.open();
+    if (!opened) {
+        m_state.BoardRead = 0;
+    }
     const QString errorText =
         opened ? QString() : portOpenErrorText(m_port.deviceName(), m_port.lastOpenError());
     if (m_panel.portErrorText != errorText) {
@@ -121,6 +124,7 @@ void BoardLink::readFrame() {
         pulseClock();
     }
     m_port.setDtrEnable(false);
+    m_state.BoardRead = 1;
     for (int k = 1; k <= 8; ++k) {
         m_panel.inputs[k - 1].lampLit = m_state.ReadBack[k + 8] == 1;
     }
