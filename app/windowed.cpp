@@ -16,6 +16,7 @@
 #include "mail/logon_dialog.h"
 #include "mail/vmime_connector.h"
 #include "mqtt/mqtt_dialog.h"
+#include "web/web_dialog.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -74,6 +75,7 @@ int runWindowed(bool simulated) {
             warnUnsaved(parent, QStringLiteral("The MQTT settings were not saved: %1"),
                         editMqttSettings(store, engine.mqttPasswords(), engine.mqtt(), parent));
         },
+        [&](QWidget* parent) { WebDialog(store, engine.web(), parent).exec(); },
     };
     ui.setDialogs([&] { SeadedDialog(program.generalSettings(), doors, &window).exec(); },
                   [&] { LegalWindow(&window).exec(); });
