@@ -34,6 +34,8 @@ public:
 
     // The HTTP server has taken a whole request from the socket: the next one counts afresh.
     static void requestTaken(QTcpSocket* socket) { socket->setProperty(kReceived, 0); }
+    // The socket carries a WebSocket now, which may rightly stay quiet for long.
+    static void upgraded(QTcpSocket* socket) { socket->setProperty(kUpgraded, true); }
 
 protected:
     void incomingConnection(qintptr descriptor) override {
@@ -62,7 +64,17 @@ private:
     // but keeps the socket, which still holds a connection.
     void watch(QTcpSocket* socket) {
         m_open.emplace_back(socket);
-        QObject::connect(socket, &QIODevice::readyRead, socket, [this, socket] {
+        // A connection that sends nothing would hold its place among the few for ever.
+        auto* idle = new QTimer(socket);
+        idle->setSingleShot(true);
+        QObject::connect(idle, &QTimer::timeout, socket, [socket] {
+            if (!socket->property(kUpgraded).toBool()) {
+                socket->abort();
+            }
+        });
+        idle->start(kIdleMs);
+        QObject::connect(socket, &QIODevice::readyRead, socket, [this, socket, idle] {
+            idle->start(kIdleMs);
             if (socket->property(kRefused).toBool()) {
                 socket->readAll();
                 return;
@@ -87,6 +99,8 @@ private:
 
     static constexpr const char* kReceived = "kestrumReceivedBytes";
     static constexpr const char* kRefused = "kestrumRefused";
+    static constexpr const char* kUpgraded = "kestrumUpgraded";
+    static constexpr int kIdleMs = 60 * 1000;
     static constexpr int kDrainMs = 5000;
 
     qint64 m_maxRequestBytes;

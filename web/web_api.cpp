@@ -118,6 +118,10 @@ WebResponse WebApi::answer(const WebRequest& request, bool tls) {
     if (request.path.startsWith(QLatin1String("/api/"))) {
         return api(request);
     }
+    // What is there or not is no business of a stranger's.
+    if (m_sessions.use(request.sessionCookie).isEmpty()) {
+        return redirect("/login");
+    }
     return text(404, QStringLiteral("Nothing is at %1").arg(request.path));
 }
 

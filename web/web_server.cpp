@@ -132,6 +132,8 @@ bool sameOrigin(const QHttpServerRequest& request) {
                                    QString::fromLatin1(request.value("host"));
 }
 
+constexpr quint64 kMaxIncomingEventBytes = 1024;
+
 QString hexPairs(const QByteArray& digest) {
     return QString::fromLatin1(digest.toHex(':').toUpper());
 }
@@ -284,8 +286,12 @@ bool WebServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* soc
     LimitedListener<QTcpServer>::requestTaken(socket);
     if (isUpgrade(request)) {
         // True hands the socket to the WebSocket server; false leaves it to missingHandler.
-        return request.url().path() == QLatin1String("/api/events") && sameOrigin(request) &&
-               m_api.signedIn(webRequest(request));
+        const bool accepted = request.url().path() == QLatin1String("/api/events") &&
+                              sameOrigin(request) && m_api.signedIn(webRequest(request));
+        if (accepted) {
+            LimitedListener<QTcpServer>::upgraded(socket);
+        }
+        return accepted;
     }
     const WebRequest webRequest = kestrum::webRequest(request);
     const WebResponse response = m_api.answer(webRequest, m_tls);
@@ -322,6 +328,9 @@ void WebServer::eventsConnected() {
     while (hasPendingWebSocketConnections()) {
         std::unique_ptr<QWebSocket> socket = nextPendingWebSocketConnection();
         QWebSocket* events = socket.get();
+        // The page sends nothing; a signed-in client that does must not make it buffer much.
+        events->setMaxAllowedIncomingMessageSize(kMaxIncomingEventBytes);
+        events->setMaxAllowedIncomingFrameSize(kMaxIncomingEventBytes);
         // Deleted later: the signal comes from inside the socket.
         connect(events, &QWebSocket::disconnected, this, [this, events] {
             for (auto& open : m_events) {

@@ -88,7 +88,7 @@ TEST_F(WebServerTest, OnlyASignedInBrowserGetsPastTheSignIn) {
         {QStringLiteral("/api/state"), 401}, {QStringLiteral("/api/session"), 401},
         {QStringLiteral("/"), 303},          {QStringLiteral("/app.js"), 303},
         {QStringLiteral("/login"), 200},     {QStringLiteral("/style.css"), 200},
-        {QStringLiteral("/nowhere"), 404},
+        {QStringLiteral("/nowhere"), 303},   {QStringLiteral("/api/nowhere"), 401},
     };
     for (const auto& door : doors) {
         EXPECT_EQ(stranger.request("GET", door.path).status, door.status)
@@ -113,6 +113,8 @@ TEST_F(WebServerTest, OnlyASignedInBrowserGetsPastTheSignIn) {
     EXPECT_EQ(page.headers["x-frame-options"], "DENY");
     EXPECT_EQ(page.headers["cache-control"], "no-store");
 
+    EXPECT_EQ(stranger.request("GET", QStringLiteral("/nowhere")).status, 404);
+    EXPECT_EQ(stranger.request("GET", QStringLiteral("/api/nowhere")).status, 404);
     EXPECT_EQ(stranger.request("POST", QStringLiteral("/logout")).status, 303);
     EXPECT_EQ(stranger.request("GET", QStringLiteral("/api/state")).status, 401);
     EXPECT_EQ(client.request("GET", QStringLiteral("/api/state")).status, 200);
@@ -253,12 +255,30 @@ TEST_F(WebServerTest, LogIsReadNewestLastAndDeleted) {
     EXPECT_FALSE(QFile::exists(rig.logPath()));
 }
 
-TEST_F(WebServerTest, ABodyOver64KBIsRefused) {
+TEST_F(WebServerTest, LargeBodiesAndManyConnectionsAreRefused) {
     const QByteArray large(70 * 1024, 'x');
     EXPECT_EQ(client.command("PUT", QStringLiteral("/api/output/1/times"), large).status, 413);
     const QByteArray huge(8 * 1024 * 1024, 'x');
     EXPECT_EQ(client.command("PUT", QStringLiteral("/api/output/1/times"), huge).status, 413);
     EXPECT_EQ(client.request("GET", QStringLiteral("/api/state")).status, 200);
+
+    // The client above holds connections of its own; strangers fill the rest and one more.
+    std::vector<std::unique_ptr<QTcpSocket>> idle;
+    for (int i = 0; i < 40; ++i) {
+        idle.push_back(std::make_unique<QTcpSocket>());
+        idle.back()->connectToHost(QHostAddress::LocalHost, server->port());
+    }
+    const auto closed = [&] {
+        return std::count_if(idle.begin(), idle.end(), [](const auto& socket) {
+            return socket->state() == QAbstractSocket::UnconnectedState;
+        });
+    };
+    EXPECT_TRUE(eventually([&] { return closed() >= 8; }));
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 200);
+    EXPECT_LE(40 - closed(), 32);
+    idle.clear();
+    EXPECT_TRUE(eventually(
+        [&] { return client.request("GET", QStringLiteral("/api/state")).status == 200; }));
 }
 
 TEST_F(WebServerTest, EventsSendTheStateSoonAfterABoardChange) {
