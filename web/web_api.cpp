@@ -9,6 +9,8 @@
 #include <QJsonDocument>
 #include <QRegularExpression>
 
+#include <sodium.h>
+
 namespace kestrum {
 
 namespace {
@@ -61,6 +63,13 @@ QByteArray sessionCookie(const QByteArray& token, bool tls, qint64 maxAgeSeconds
         cookie += "; Secure";
     }
     return cookie;
+}
+
+// Compared in constant time, so the answer's timing tells nothing of the token.
+bool sameToken(const QByteArray& given, const QByteArray& expected) {
+    return given.size() == expected.size() &&
+           sodium_memcmp(given.constData(), expected.constData(),
+                         static_cast<size_t>(expected.size())) == 0;
 }
 
 bool changes(const QByteArray& method) {
@@ -153,7 +162,7 @@ WebResponse WebApi::api(const WebRequest& request) {
     if (csrf.isEmpty()) {
         return text(401, QStringLiteral("Sign in first"));
     }
-    if (changes(request.method) && request.csrfHeader != csrf) {
+    if (changes(request.method) && !sameToken(request.csrfHeader, csrf)) {
         return text(403, QStringLiteral("The X-CSRF-Token header is missing or wrong"));
     }
     if (changes(request.method) && !m_parts.running()) {

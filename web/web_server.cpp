@@ -12,13 +12,7 @@
 #include <QSslKey>
 #include <QUrl>
 
-#include <unistd.h>
-
 namespace kestrum {
-
-void closeSocketDescriptor(qintptr descriptor) {
-    ::close(static_cast<int>(descriptor));
-}
 
 namespace {
 

@@ -60,18 +60,27 @@ class KestrumProgram:
         raise RuntimeError("kestrum's web panel did not listen:\n" + self.output())
 
     def stop(self):
-        if self.process.poll() is None:
+        """Ends the program as a service manager would; raises unless it ended in order."""
+        status = self.process.poll()
+        if status is None:
             self.process.send_signal(signal.SIGTERM)
             try:
-                self.process.wait(timeout=10)
+                status = self.process.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 self.process.kill()
                 self.process.wait()
+        output = self.output()
         self.errors.close()
         self.folder.cleanup()
+        if status != 0:
+            raise RuntimeError(f"kestrum ended with status {status}:\n{output}")
 
     def __enter__(self):
         return self
 
-    def __exit__(self, *_):
-        self.stop()
+    def __exit__(self, kind, *_):
+        try:
+            self.stop()
+        except RuntimeError:
+            if kind is None:  # the test's own failure says more
+                raise
