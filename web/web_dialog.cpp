@@ -43,6 +43,9 @@ WebDialog::WebDialog(SettingsStore& store, WebServer& server, QWidget* parent)
     m_password->setPlaceholderText(settings.passwordHash.isEmpty() ? QStringLiteral("none set yet")
                                                                    : QStringLiteral("unchanged"));
     m_status->setWordWrap(true);
+    // Wide enough for the fingerprint on one line, to read it out against the browser's.
+    m_status->setMinimumWidth(
+        m_status->fontMetrics().horizontalAdvance(QString(96, QLatin1Char('8'))));
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* form = new QFormLayout;
