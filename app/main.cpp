@@ -2,6 +2,8 @@
 #include "app/headless.h"
 #include "app/single_instance.h"
 #include "app/windowed.h"
+#include "core/qsettings_store.h"
+#include "web/password_input.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -12,6 +14,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 using namespace kestrum;
@@ -39,6 +42,7 @@ struct CommandLine {
         parser.addVersionOption();
         parser.addOption(simulate);
         parser.addOption(headless);
+        parser.addOption(setWebPassword);
     }
 
     QCommandLineParser parser;
@@ -50,6 +54,10 @@ struct CommandLine {
         QStringLiteral("headless"),
         QStringLiteral("Run with no windows and no tray, as a service; messages go to standard "
                        "error. Needs no display.")};
+    const QCommandLineOption setWebPassword{
+        QStringLiteral("set-web-password"),
+        QStringLiteral("Read the web panel's password from one line of standard input, store its "
+                       "hash and exit. Needs no display.")};
 };
 
 // Qt's own options, which only the application takes out of the command line: the
@@ -71,11 +79,11 @@ constexpr int kNoDisplay = 1;
 constexpr int kUnknownOption = 2;
 constexpr int kAlreadyRunning = 3;
 
-// --help and --version answer, and an unknown option is refused, before any window system is
-// touched, so that they work over SSH and in services too; they end the program here.
-// Everything else waits for the application, which first takes its own options (-platform,
-// -style) out of the command line. Tells whether the program runs headless, which decides the
-// kind of application to build.
+// --help, --version and --set-web-password answer, and an unknown option is refused, before
+// any window system is touched, so that they work over SSH and in services too; they end the
+// program here. Everything else waits for the application, which first takes its own options
+// (-platform, -style) out of the command line. Tells whether the program runs headless, which
+// decides the kind of application to build.
 bool answerHelpAndVersion(int& argc, char** argv) {
     const QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kestrum"));
@@ -96,6 +104,14 @@ bool answerHelpAndVersion(int& argc, char** argv) {
                          name.size() == 1 ? "-" : "--", qPrintable(name));
             std::exit(kUnknownOption);
         }
+    }
+    if (line.parser.isSet(line.setWebPassword)) {
+        int status = 0;
+        {
+            QSettingsStore store;
+            status = setWebPasswordFrom(stdin, store);
+        }
+        std::exit(status);
     }
     return line.parser.isSet(line.headless);
 }

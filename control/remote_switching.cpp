@@ -64,8 +64,45 @@ RemoteSwitching::Result RemoteSwitching::setControl(int n, bool automatic) {
     return Result::Done;
 }
 
-void RemoteSwitching::allOff() {
+RemoteSwitching::Result RemoteSwitching::run(int n, RemoteCommand command, EventLog& log) {
+    static const QString kMailActions[] = {QStringLiteral("SISSE_KOHE"),
+                                           QStringLiteral("VALJA_KOHE"), QStringLiteral("AUTO"),
+                                           QStringLiteral("KASI")};
+    m_state.LastCommand =
+        QStringLiteral("KOORMUS_%1_%2").arg(n).arg(kMailActions[static_cast<int>(command)]);
+    const Result result = command == RemoteCommand::On || command == RemoteCommand::Off
+                              ? switchNow(n, command == RemoteCommand::On ? 1 : 0)
+                              : setControl(n, command == RemoteCommand::Auto);
+    if (result == Result::NoTimes) {
+        log.LogEvent(LogCode::NoTimes);
+    } else if (result == Result::Done) {
+        log.LogEvent(LogCode::CommandReceived);
+        save();
+    }
+    return result;
+}
+
+void RemoteSwitching::allOff(EventLog& log) {
+    m_state.LastCommand = QStringLiteral("KOIK_VALJA");
+    log.LogEvent(LogCode::CommandReceived);
     m_outputs.ComOFF_Click();
+}
+
+bool RemoteSwitching::run(int n, RemoteCommand command, EventLog& log) {
+    static const QString kMailActions[] = {QStringLiteral("SISSE_KOHE"),
+                                           QStringLiteral("VALJA_KOHE"), QStringLiteral("AUTO"),
+                                           QStringLiteral("KASI")};
+    m_state.LastCommand =
+        QStringLiteral("KOORMUS_%1_%2").arg(n).arg(kMailActions[static_cast<int>(command)]);
+    if (command == RemoteCommand::On || command == RemoteCommand::Off) {
+        switchNow(n, command == RemoteCommand::On ? 1 : 0);
+    } else if (!setControl(n, command == RemoteCommand::Auto)) {
+        log.LogEvent(LogCode::NoTimes);
+        return false;
+    }
+    log.LogEvent(LogCode::CommandReceived);
+    save();
+    return true;
 }
 
 void RemoteSwitching::save() {

@@ -4,10 +4,15 @@
 #include "core/panel.h"
 #include "core/settings_store.h"
 #include "core/state.h"
+#include "log/event_log.h"
 
 #include <QElapsedTimer>
 
 namespace kestrum {
+
+// The commands a remote (MQTT, the web panel) gives one output, named as the same command by
+// mail: KOORMUS_<k>_SISSE_KOHE, _VALJA_KOHE, _AUTO and _KASI.
+enum class RemoteCommand { On, Off, Auto, Manual };
 
 // What a remote command does to one output, the same whether it came by mail, by MQTT or from
 // the web panel: switching it now or for a while, handing it to the schedule and back, and keeping
@@ -32,8 +37,13 @@ public:
     // Output n handed to the schedule or taken back. NoTimes, changing nothing, when the
     // schedule is asked for an output that has no switching times.
     Result setControl(int n, bool automatic);
-    // The control panel's all-off. Never refused: stopping everything is always allowed.
-    void allOff();
+    // Runs the command on output n with the effects and the log entries of the same command by
+    // mail, and stores the outcome. NoTimes when the schedule is refused (its "aegpuudu" entry is
+    // logged); Refused, changing and logging nothing, while remote control is off.
+    Result run(int n, RemoteCommand command, EventLog& log);
+    // The control panel's all-off, logged as "Saadeti käsk: KOIK_VALJA". Never refused:
+    // stopping everything is always allowed.
+    void allOff(EventLog& log);
     // Stores the control modes and the switching times as they stand; a store failure is
     // skipped, so a full disk cannot stop the switching itself.
     void save();
