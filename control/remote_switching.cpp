@@ -82,27 +82,19 @@ RemoteSwitching::Result RemoteSwitching::run(int n, RemoteCommand command, Event
     return result;
 }
 
+RemoteSwitching::Result RemoteSwitching::runPulse(int n, int minutes, EventLog& log) {
+    m_state.LastCommand = QStringLiteral("KOORMUS_%1_SISSE_%2MIN").arg(n).arg(minutes);
+    const Result result = pulse(n, minutes);
+    if (result == Result::Done) {
+        log.LogEvent(LogCode::CommandReceived);
+    }
+    return result;
+}
+
 void RemoteSwitching::allOff(EventLog& log) {
     m_state.LastCommand = QStringLiteral("KOIK_VALJA");
     log.LogEvent(LogCode::CommandReceived);
     m_outputs.ComOFF_Click();
-}
-
-bool RemoteSwitching::run(int n, RemoteCommand command, EventLog& log) {
-    static const QString kMailActions[] = {QStringLiteral("SISSE_KOHE"),
-                                           QStringLiteral("VALJA_KOHE"), QStringLiteral("AUTO"),
-                                           QStringLiteral("KASI")};
-    m_state.LastCommand =
-        QStringLiteral("KOORMUS_%1_%2").arg(n).arg(kMailActions[static_cast<int>(command)]);
-    if (command == RemoteCommand::On || command == RemoteCommand::Off) {
-        switchNow(n, command == RemoteCommand::On ? 1 : 0);
-    } else if (!setControl(n, command == RemoteCommand::Auto)) {
-        log.LogEvent(LogCode::NoTimes);
-        return false;
-    }
-    log.LogEvent(LogCode::CommandReceived);
-    save();
-    return true;
 }
 
 void RemoteSwitching::save() {

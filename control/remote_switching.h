@@ -41,6 +41,9 @@ public:
     // mail, and stores the outcome. NoTimes when the schedule is refused (its "aegpuudu" entry is
     // logged); Refused, changing and logging nothing, while remote control is off.
     Result run(int n, RemoteCommand command, EventLog& log);
+    // pulse() as a remote gives it, named and logged as the same command by mail
+    // (KOORMUS_<k>_SISSE_<minutes>MIN).
+    Result runPulse(int n, int minutes, EventLog& log);
     // The control panel's all-off, logged as "Saadeti käsk: KOIK_VALJA". Never refused:
     // stopping everything is always allowed.
     void allOff(EventLog& log);

@@ -210,10 +210,7 @@ void MqttBridge::pulse(int n, const QByteArray& payload) {
     if (!number || payload != QByteArray::number(minutes)) {
         return;
     }
-    m_state.LastCommand = QStringLiteral("KOORMUS_%1_SISSE_%2MIN").arg(n).arg(minutes);
-    if (m_switching.pulse(n, minutes) == RemoteSwitching::Result::Done) {
-        m_parts.log.LogEvent(LogCode::CommandReceived);
-    }
+    m_switching.runPulse(n, minutes, m_parts.log);
 }
 
 QString MqttBridge::availabilityTopic() const {

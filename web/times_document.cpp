@@ -92,7 +92,8 @@ QString TimesDocument::write(int n, const QJsonObject& document) {
     for (int entry = 1; entry <= kEntries; ++entry) {
         const QJsonObject fields = entries[entry - 1].toObject();
         OutputForm one = form;
-        one.entry = entry;
+        // The entry's weekdays and sun times, which the page does not edit, stay as they are.
+        m_settings.LylitumineList_Click(one, entry);
         one.daily = daily;
         if (fields.value(QStringLiteral("set")).toBool(true)) {
             QString problem;

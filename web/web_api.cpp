@@ -82,7 +82,7 @@ WebApi::WebApi(State& state, Panel& panel, Parts parts)
     : m_state(state),
       m_parts(std::move(parts)),
       m_switching(state, panel, m_parts.store, m_parts.outputs),
-      m_outputSettings(state, panel, m_parts.store, m_parts.timers, m_ui),
+      m_outputSettings(state, panel, m_parts.store, m_parts.timers, m_ui, m_parts.clock),
       m_times(state, m_outputSettings, m_ui),
       m_logViewer(m_ui, m_parts.logFilePath),
       m_sessions(m_parts.clock),
@@ -193,7 +193,7 @@ WebResponse WebApi::api(const WebRequest& request) {
         return text(400, QStringLiteral("/api/events is a WebSocket"));
     }
     static const QRegularExpression outputPath(
-        QStringLiteral("^/output/([1-8])/(set|control|times)$"));
+        QStringLiteral("^/output/([1-8])/(set|control|pulse|times)$"));
     const QRegularExpressionMatch match = outputPath.match(path);
     if (match.hasMatch()) {
         return output(request, match.captured(1).toInt(), match.captured(2));
@@ -224,6 +224,9 @@ WebResponse WebApi::output(const WebRequest& request, int n, const QString& what
     if (request.method != "POST") {
         return text(405, QStringLiteral("Commands are sent with POST"));
     }
+    if (what == QLatin1String("pulse")) {
+        return pulse(n, body);
+    }
     RemoteCommand command;
     if (what == QLatin1String("set") && (body == "ON" || body == "OFF")) {
         command = body == "ON" ? RemoteCommand::On : RemoteCommand::Off;
@@ -243,6 +246,29 @@ WebResponse WebApi::output(const WebRequest& request, int n, const QString& what
             return text(409, QStringLiteral("Remote control is off since the all-off: turn it on "
                                             "again with \"Obey MQTT and web commands\" in the "
                                             "settings window (Seaded)"));
+        default:
+            return noContent();
+    }
+}
+
+WebResponse WebApi::remoteControlOff() {
+    return text(409, QStringLiteral("Remote control is off since the all-off: turn it on again "
+                                    "with \"Obey MQTT and web commands\" in the settings "
+                                    "window (Seaded)"));
+}
+
+// The minutes in plain digits, 1 to 1440, as by mail and MQTT.
+WebResponse WebApi::pulse(int n, const QByteArray& body) {
+    bool number = false;
+    const int minutes = body.toInt(&number);
+    if (!number || body != QByteArray::number(minutes)) {
+        return text(400, QStringLiteral("The body must be the minutes, 1 to 1440"));
+    }
+    switch (m_switching.runPulse(n, minutes, m_parts.log)) {
+        case RemoteSwitching::Result::OutOfRange:
+            return text(400, QStringLiteral("The body must be the minutes, 1 to 1440"));
+        case RemoteSwitching::Result::Refused:
+            return remoteControlOff();
         default:
             return noContent();
     }

@@ -76,6 +76,8 @@ private:
     WebResponse signIn(const WebRequest& request, bool tls);
     WebResponse api(const WebRequest& request);
     WebResponse output(const WebRequest& request, int n, const QString& what);
+    WebResponse pulse(int n, const QByteArray& body);
+    WebResponse remoteControlOff();
     WebResponse logTail(const WebRequest& request);
 
     State& m_state;

@@ -177,6 +177,20 @@ TEST_F(WebServerTest, CommandsActOnTheBoardTheStoreAndTheLogAsByMail) {
     EXPECT_EQ(object(client.request("GET", QStringLiteral("/api/state")))[QStringLiteral("mail")]
                   .toObject()[QStringLiteral("enabled")],
               false);
+    EXPECT_EQ(log().last(), QStringLiteral("Saadeti käsk: KOIK_VALJA"));
+
+    // The all-off stops the remotes until remote control is on again; a pulse is a command too.
+    const QString pulse = QStringLiteral("/api/output/3/pulse");
+    EXPECT_EQ(client.command("POST", QStringLiteral("/api/output/3/set"), "ON").status, 409);
+    EXPECT_EQ(client.command("POST", pulse, "20").status, 409);
+    EXPECT_FALSE(rig.board.relay(3));
+    rig.program->state().RemoteControl = 1;
+    EXPECT_EQ(client.command("POST", pulse, "0").status, 400);
+    EXPECT_EQ(client.command("POST", pulse, "20 min").status, 400);
+    EXPECT_FALSE(rig.board.relay(3));
+    EXPECT_EQ(client.command("POST", pulse, "20").status, 204);
+    EXPECT_TRUE(rig.board.relay(3));
+    EXPECT_EQ(log().last(), QStringLiteral("Saadeti käsk: KOORMUS_3_SISSE_20MIN"));
 }
 
 TEST_F(WebServerTest, BoardShowsTheReadBackAndNullWhileTheBoardCannotBeRead) {
@@ -196,6 +210,8 @@ TEST_F(WebServerTest, BoardShowsTheReadBackAndNullWhileTheBoardCannotBeRead) {
 }
 
 TEST_F(WebServerTest, TimesAreStoredWithTheTimerWindowsChecks) {
+    // What the page does not edit, an entry's weekdays, is kept as it is.
+    rig.program->state().Nadalapaevad[10 * 4 + 3] = QStringLiteral("0000011");
     QJsonObject times = object(client.request("GET", QStringLiteral("/api/output/5/times")));
     ASSERT_EQ(times[QStringLiteral("entries")].toArray().size(), 10);
     QJsonArray entries = times[QStringLiteral("entries")].toArray();
@@ -203,6 +219,7 @@ TEST_F(WebServerTest, TimesAreStoredWithTheTimerWindowsChecks) {
                              {QStringLiteral("on_date"), QStringLiteral("2026-12-24")},
                              {QStringLiteral("off_time"), QStringLiteral("08:15:00")},
                              {QStringLiteral("off_date"), QStringLiteral("2026-12-24")}};
+    entries[2] = entries[0];
     times[QStringLiteral("entries")] = entries;
     const auto put = [&](const QJsonObject& document) {
         return client.command("PUT", QStringLiteral("/api/output/5/times"),
@@ -213,6 +230,8 @@ TEST_F(WebServerTest, TimesAreStoredWithTheTimerWindowsChecks) {
     const QJsonObject first = object(stored)[QStringLiteral("entries")].toArray()[0].toObject();
     EXPECT_TRUE(first[QStringLiteral("set")].toBool());
     EXPECT_EQ(first[QStringLiteral("on_time")], QStringLiteral("07:30:00"));
+    EXPECT_EQ(rig.stored(sections::Nadalapaevad.section, sections::Nadalapaevad.key(43)),
+              QStringLiteral("0000011"));
     EXPECT_EQ(rig.stored(sections::Initsialiseeritud.section, sections::Initsialiseeritud.key(5)),
               QStringLiteral("1"));
     EXPECT_EQ(client.command("POST", QStringLiteral("/api/output/5/control"), "AUTO").status, 204);
