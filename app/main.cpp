@@ -106,6 +106,16 @@ bool answerHelpAndVersion(int& argc, char** argv) {
         }
     }
     if (line.parser.isSet(line.setWebPassword)) {
+        // A running program keeps its settings in memory and would write the hash away again
+        // at its next save: the password is set only while none runs.
+        const SingleInstance instance(defaultLockFilePath());
+        if (!instance.acquired()) {
+            std::fprintf(stderr,
+                         "kestrum: the password was not set: %s Stop Kestrum first, or set the "
+                         "password in Settings, \"Web panel...\".\n",
+                         qPrintable(instance.refusal()));
+            std::exit(instance.heldByAnother() ? kAlreadyRunning : 1);
+        }
         int status = 0;
         {
             QSettingsStore store;

@@ -79,10 +79,7 @@ int setWebPasswordFrom(std::FILE* input, SettingsStore& store) {
         std::fprintf(stderr, "kestrum: the password could not be stored: %s\n", error.what());
         return 1;
     }
-    std::fputs(
-        "The web panel's password is set. A running Kestrum takes it when the web panel "
-        "is saved in Seaded or at its next start.\n",
-        stderr);
+    std::fputs("The web panel's password is set; Kestrum takes it at its next start.\n", stderr);
     return 0;
 }
 

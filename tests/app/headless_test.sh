@@ -58,6 +58,13 @@ second_rc=$?
 set -e
 [ "$second_rc" -eq 3 ] || fail "the refused instance exited with $second_rc, not 3 (already running)"
 grep -q "already running" "$work/second.err" || fail "a second instance was not refused"
+# The running program would write a password set beside it away again: refused the same way.
+set +e
+echo secret | env -u DISPLAY "$kestrum" --set-web-password 2> "$work/password.err"
+password_rc=$?
+set -e
+[ "$password_rc" -eq 3 ] || fail "--set-web-password beside a running program exited $password_rc"
+! grep -q PasswordHash "$settings" || fail "--set-web-password stored a hash beside a running program"
 
 stop_and_check_log "$first"
 
