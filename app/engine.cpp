@@ -19,7 +19,11 @@ Engine::Engine(bool simulated, Ui& ui, AccountPrompt& logonPrompt, MailOptions m
       m_mqttPasswords(m_mqttPasswordFile, QStringLiteral("Kestrum MQTT")),
       m_mqtt(m_program.state(), m_program.panel(),
              {m_store, m_mqttPasswords, m_program.outputs(), m_program.log(), m_mqttClient,
-              [this] { return !m_program.lifecycle().hasShutDown(); }}) {}
+              [this] { return !m_program.lifecycle().hasShutDown(); }}),
+      m_web(m_program.state(), m_program.panel(),
+            {{m_store, m_program.outputs(), m_program.timers(), m_program.log(), m_clock,
+              defaultLogFilePath(), [this] { return !m_program.lifecycle().hasShutDown(); }},
+             QFileInfo(defaultLogFilePath()).absolutePath()}) {}
 
 SerialPort& Engine::port() {
     if (m_simulatedBoard) {
@@ -29,7 +33,11 @@ SerialPort& Engine::port() {
 }
 
 bool Engine::start() {
-    return startProgram(m_program, m_mqtt);
+    if (!startProgram(m_program, m_mqtt)) {
+        return false;
+    }
+    m_web.restart();
+    return true;
 }
 
 bool startProgram(Program& program, MqttBridge& mqtt) {

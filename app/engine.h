@@ -13,6 +13,7 @@
 #include "mail/vmime_mail_backend.h"
 #include "mqtt/mosquitto_client.h"
 #include "mqtt/mqtt_bridge.h"
+#include "web/web_server.h"
 
 #include <memory>
 
@@ -20,14 +21,15 @@ namespace kestrum {
 
 // The real services and the Program over them, the same with windows and without: the
 // settings file, the clock and timers, the serial ports or the simulated board, the mail
-// account and back end, the processed mails, the event log and the MQTT bridge. Only the user
-// interface and the mail log-on prompt differ, and they are given.
+// account and back end, the processed mails, the event log, the MQTT bridge and the web panel. Only
+// the user interface and the mail log-on prompt differ, and they are given.
 class Engine {
 public:
     Engine(bool simulated, Ui& ui, AccountPrompt& logonPrompt, MailOptions mailOptions = {});
 
-    // Runs the program's start-up, then connects the MQTT bridge. False when it was stopped
-    // meanwhile: the event loop that the stop ended must then not be entered afresh.
+    // Runs the program's start-up, then connects the MQTT bridge and opens the web panel. False
+    // when it was stopped meanwhile: the event loop that the stop ended must then not be entered
+    // afresh.
     bool start();
 
     Program& program() { return m_program; }
@@ -35,6 +37,7 @@ public:
     PasswordStore& passwords() { return m_passwords; }
     PasswordStore& mqttPasswords() { return m_mqttPasswords; }
     MqttBridge& mqtt() { return m_mqtt; }
+    WebServer& web() { return m_web; }
     // The board of --simulate; nothing on the serial ports.
     SimulatedBoard* simulatedBoard() { return m_simulatedBoard.get(); }
 
@@ -56,6 +59,7 @@ private:
     KeyringPasswordStore m_mqttPasswords;
     MosquittoClient m_mqttClient;
     MqttBridge m_mqtt;
+    WebServer m_web;
 };
 
 // Runs the program's start-up, then connects the MQTT bridge. False when it was stopped

@@ -2,17 +2,36 @@
 #include "app/headless.h"
 #include "app/single_instance.h"
 #include "app/windowed.h"
+#include "core/qsettings_store.h"
+#include "web/password_input.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 using namespace kestrum;
 
 namespace {
+
+// Started with standard input, output or error closed (some service managers and scripts do),
+// the next file or socket opened would take that number, and a warning written to standard
+// error would land in it: in the signal socket it read as a stop. /dev/null takes their place.
+void openClosedStandardDescriptors() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            // The lowest free number is the one just found closed.
+            ::open("/dev/null", O_RDWR);
+        }
+    }
+}
 
 // The options of the program, for the two readings of the command line below.
 struct CommandLine {
@@ -23,6 +42,7 @@ struct CommandLine {
         parser.addVersionOption();
         parser.addOption(simulate);
         parser.addOption(headless);
+        parser.addOption(setWebPassword);
     }
 
     QCommandLineParser parser;
@@ -34,6 +54,10 @@ struct CommandLine {
         QStringLiteral("headless"),
         QStringLiteral("Run with no windows and no tray, as a service; messages go to standard "
                        "error. Needs no display.")};
+    const QCommandLineOption setWebPassword{
+        QStringLiteral("set-web-password"),
+        QStringLiteral("Read the web panel's password from one line of standard input, store its "
+                       "hash and exit. Needs no display.")};
 };
 
 // Qt's own options, which only the application takes out of the command line: the
@@ -55,11 +79,11 @@ constexpr int kNoDisplay = 1;
 constexpr int kUnknownOption = 2;
 constexpr int kAlreadyRunning = 3;
 
-// --help and --version answer, and an unknown option is refused, before any window system is
-// touched, so that they work over SSH and in services too; they end the program here.
-// Everything else waits for the application, which first takes its own options (-platform,
-// -style) out of the command line. Tells whether the program runs headless, which decides the
-// kind of application to build.
+// --help, --version and --set-web-password answer, and an unknown option is refused, before
+// any window system is touched, so that they work over SSH and in services too; they end the
+// program here. Everything else waits for the application, which first takes its own options
+// (-platform, -style) out of the command line. Tells whether the program runs headless, which
+// decides the kind of application to build.
 bool answerHelpAndVersion(int& argc, char** argv) {
     const QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kestrum"));
@@ -80,6 +104,24 @@ bool answerHelpAndVersion(int& argc, char** argv) {
                          name.size() == 1 ? "-" : "--", qPrintable(name));
             std::exit(kUnknownOption);
         }
+    }
+    if (line.parser.isSet(line.setWebPassword)) {
+        // A running program keeps its settings in memory and would write the hash away again
+        // at its next save: the password is set only while none runs.
+        const SingleInstance instance(defaultLockFilePath());
+        if (!instance.acquired()) {
+            std::fprintf(stderr,
+                         "kestrum: the password was not set: %s Stop Kestrum first, or set the "
+                         "password in Settings, \"Web panel...\".\n",
+                         qPrintable(instance.refusal()));
+            std::exit(instance.heldByAnother() ? kAlreadyRunning : 1);
+        }
+        int status = 0;
+        {
+            QSettingsStore store;
+            status = setWebPasswordFrom(stdin, store);
+        }
+        std::exit(status);
     }
     return line.parser.isSet(line.headless);
 }
@@ -109,6 +151,7 @@ void noDisplayInsteadOfAbort(QtMsgType type, const QMessageLogContext&, const QS
 }  // namespace
 
 int main(int argc, char** argv) {
+    openClosedStandardDescriptors();
     const bool headless = answerHelpAndVersion(argc, argv);
     if (!headless && !displayReachable()) {
         exitForNoDisplay();

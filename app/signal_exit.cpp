@@ -10,6 +10,9 @@ namespace kestrum {
 
 namespace {
 
+// A hang-up (the terminal or the session that started the program went away) is a stop too: by
+// default it would end the program at once, without its stop entry and write-back.
+constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
 int g_signalSockets[2] = {-1, -1};
 volatile std::sig_atomic_t g_signalsSeen = 0;
 
@@ -40,13 +43,15 @@ SignalExit::SignalExit(std::function<void()> onSignalCall) : m_onSignal(std::mov
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
+    for (const int signal : kStopSignals) {
+        sigaction(signal, &action, nullptr);
+    }
 }
 
 SignalExit::~SignalExit() {
-    std::signal(SIGTERM, SIG_DFL);
-    std::signal(SIGINT, SIG_DFL);
+    for (const int signal : kStopSignals) {
+        std::signal(signal, SIG_DFL);
+    }
     delete m_notifier;
     m_notifier = nullptr;
     for (int& socket : g_signalSockets) {

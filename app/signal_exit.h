@@ -8,7 +8,7 @@ class QSocketNotifier;
 
 namespace kestrum {
 
-// Turns SIGTERM and SIGINT into a call on the event loop, so that a stop from outside ends
+// Turns SIGTERM, SIGINT and SIGHUP into a call on the event loop, so that a stop from outside ends
 // the program the same orderly way as its Exit button. A second signal ends it at once.
 class SignalExit : public QObject {
     Q_OBJECT

@@ -16,6 +16,7 @@
 #include "mail/logon_dialog.h"
 #include "mail/vmime_connector.h"
 #include "mqtt/mqtt_dialog.h"
+#include "web/web_dialog.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -75,6 +76,7 @@ int runWindowed(bool simulated) {
         [&](QWidget* parent) {
             warn(parent, editMqttSettings(store, engine.mqttPasswords(), engine.mqtt(), parent));
         },
+        [&](QWidget* parent) { WebDialog(store, engine.web(), parent).exec(); },
     };
     ui.setDialogs([&] { SeadedDialog(program.generalSettings(), doors, &window).exec(); },
                   [&] { LegalWindow(&window).exec(); });

@@ -3,6 +3,7 @@
 #include "mail/settings_password_store.h"
 #include "mail/vmime_mail_backend.h"
 
+#include "support/memory_processed_mails.h"
 #include "support/memory_settings_store.h"
 #include "tests/mail/mail_servers.h"
 
@@ -30,6 +31,7 @@ void BM_SessionOf100CommandMails(benchmark::State& run) {
     kestrum::MailOptions options;
     options.extraCaFile = servers.caFile();
     kestrum::VmimeMailBackend mail(store, passwords, prompt, options);
+    const kestrum::testing::MemoryProcessedMails noneProcessed;
 
     for (auto _ : run) {
         run.PauseTiming();
@@ -44,7 +46,7 @@ void BM_SessionOf100CommandMails(benchmark::State& run) {
         }
         run.ResumeTiming();
         mail.signOn(true, false);
-        mail.fetchUnread();
+        mail.fetchUnread(noneProcessed);
         for (int i = 0; i < mail.messageCount(); ++i) {
             benchmark::DoNotOptimize(mail.subject(i));
             benchmark::DoNotOptimize(mail.sender(i));

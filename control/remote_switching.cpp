@@ -14,12 +14,12 @@ RemoteSwitching::RemoteSwitching(State& state, Panel& panel, SettingsStore& stor
                                  OutputControl& outputs, Gate gate)
     : m_state(state), m_panel(panel), m_store(store), m_outputs(outputs), m_gate(gate) {}
 
-bool RemoteSwitching::admits() {
+RemoteSwitching::Result RemoteSwitching::admission() {
     if (m_gate == Gate::EmailControl) {
-        return true;
+        return Result::Done;
     }
     if (!(m_state.RemoteControl == 0)) {
-        return m_rateLimit.admit();
+        return m_rateLimit.admit() ? Result::Done : Result::Dropped;
     }
     if (!m_lastRefusalLogged.isValid() || m_lastRefusalLogged.hasExpired(kRefusalLogPeriodMs)) {
         m_lastRefusalLogged.start();
@@ -29,7 +29,7 @@ bool RemoteSwitching::admits() {
                "MQTT and web commands\" in the settings window (Seaded). Further refusals are "
                "logged once a minute.";
     }
-    return false;
+    return Result::Refused;
 }
 
 bool RemoteSwitching::repeats(int n, bool control, int on) const {
@@ -43,8 +43,8 @@ bool RemoteSwitching::repeats(int n, bool control, int on) const {
 }
 
 RemoteSwitching::Result RemoteSwitching::switchNow(int n, int on) {
-    if (!admits()) {
-        return Result::Refused;
+    if (const Result admitted = admission(); admitted != Result::Done) {
+        return admitted;
     }
     if (repeats(n, false, on)) {
         return Result::Unchanged;
@@ -57,16 +57,16 @@ RemoteSwitching::Result RemoteSwitching::switchNow(int n, int on) {
 }
 
 RemoteSwitching::Result RemoteSwitching::pulse(int n, int minutes) {
-    if (!admits()) {
-        return Result::Refused;
+    if (const Result admitted = admission(); admitted != Result::Done) {
+        return admitted;
     }
     m_outputs.catchUpSchedule();
     return m_outputs.startPulse(n, minutes) ? Result::Done : Result::OutOfRange;
 }
 
 RemoteSwitching::Result RemoteSwitching::setControl(int n, bool automatic) {
-    if (!admits()) {
-        return Result::Refused;
+    if (const Result admitted = admission(); admitted != Result::Done) {
+        return admitted;
     }
     if (repeats(n, true, automatic ? 1 : 0)) {
         return Result::Unchanged;
@@ -83,7 +83,38 @@ RemoteSwitching::Result RemoteSwitching::setControl(int n, bool automatic) {
     return Result::Done;
 }
 
-void RemoteSwitching::allOff() {
+RemoteSwitching::Result RemoteSwitching::run(int n, RemoteCommand command, EventLog& log) {
+    static const QString kMailActions[] = {QStringLiteral("SISSE_KOHE"),
+                                           QStringLiteral("VALJA_KOHE"), QStringLiteral("AUTO"),
+                                           QStringLiteral("KASI")};
+    m_state.LastCommand =
+        QStringLiteral("KOORMUS_%1_%2").arg(n).arg(kMailActions[static_cast<int>(command)]);
+    const Result result = command == RemoteCommand::On || command == RemoteCommand::Off
+                              ? switchNow(n, command == RemoteCommand::On ? 1 : 0)
+                              : setControl(n, command == RemoteCommand::Auto);
+    if (result == Result::NoTimes) {
+        log.LogEvent(LogCode::NoTimes);
+    } else if (result == Result::Done || result == Result::Unchanged) {
+        log.LogEvent(LogCode::CommandReceived);
+    }
+    if (result == Result::Done) {
+        save();
+    }
+    return result;
+}
+
+RemoteSwitching::Result RemoteSwitching::runPulse(int n, int minutes, EventLog& log) {
+    m_state.LastCommand = QStringLiteral("KOORMUS_%1_SISSE_%2MIN").arg(n).arg(minutes);
+    const Result result = pulse(n, minutes);
+    if (result == Result::Done) {
+        log.LogEvent(LogCode::CommandReceived);
+    }
+    return result;
+}
+
+void RemoteSwitching::allOff(EventLog& log) {
+    m_state.LastCommand = QStringLiteral("KOIK_VALJA");
+    log.LogEvent(LogCode::CommandReceived);
     m_outputs.ComOFF_Click();
 }
 

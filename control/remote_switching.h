@@ -5,10 +5,15 @@
 #include "core/panel.h"
 #include "core/settings_store.h"
 #include "core/state.h"
+#include "log/event_log.h"
 
 #include <QElapsedTimer>
 
 namespace kestrum {
+
+// The commands a remote (MQTT, the web panel) gives one output, named as the same command by
+// mail: KOORMUS_<k>_SISSE_KOHE, _VALJA_KOHE, _AUTO and _KASI.
+enum class RemoteCommand { On, Off, Auto, Manual };
 
 // What a remote command does to one output, the same whether it came by mail, by MQTT or from
 // the web panel: switching it now or for a while, handing it to the schedule and back, and keeping
@@ -22,8 +27,8 @@ class RemoteSwitching {
 public:
     enum class Gate { RemoteControl, EmailControl };
     // Unchanged: a command from the network that asked for what stands already, done without a
-    // shift and with nothing to save.
-    enum class Result { Done, NoTimes, OutOfRange, Refused, Unchanged };
+    // shift and with nothing to save. Dropped: a command from the network beyond the rate limit.
+    enum class Result { Done, NoTimes, OutOfRange, Refused, Unchanged, Dropped };
 
     RemoteSwitching(State& state, Panel& panel, SettingsStore& store, OutputControl& outputs,
                     Gate gate = Gate::RemoteControl);
@@ -36,16 +41,24 @@ public:
     // Output n handed to the schedule or taken back. NoTimes, changing nothing, when the
     // schedule is asked for an output that has no switching times.
     Result setControl(int n, bool automatic);
-    // The control panel's all-off. Never refused: stopping everything is always allowed.
-    void allOff();
+    // Runs the command on output n with the effects and the log entries of the same command by
+    // mail, and stores the outcome. NoTimes when the schedule is refused (its "aegpuudu" entry is
+    // logged); Refused, changing and logging nothing, while remote control is off.
+    Result run(int n, RemoteCommand command, EventLog& log);
+    // pulse() as a remote gives it, named and logged as the same command by mail
+    // (KOORMUS_<k>_SISSE_<minutes>MIN).
+    Result runPulse(int n, int minutes, EventLog& log);
+    // The control panel's all-off, logged as "Saadeti käsk: KOIK_VALJA". Never refused:
+    // stopping everything is always allowed.
+    void allOff(EventLog& log);
     // Stores the control modes and the switching times as they stand; a store failure is
     // skipped, so a full disk cannot stop the switching itself.
     void save();
 
 private:
-    // False, with the refusal of State::LastCommand logged at most once a minute, while the gate
-    // is shut; false too for a network command beyond the rate limit.
-    bool admits();
+    // Done when the command may go on; Refused, logged at most once a minute, while the gate is
+    // shut; Dropped for a network command beyond the rate limit.
+    Result admission();
     // Whether a command from the network asks for what stands already: an output neither
     // strobing nor pulsing, in the state asked and following it on the board; or the control
     // mode asked. A flood of the same command then costs no shift and no store write. A mail's

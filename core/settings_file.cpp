@@ -1,12 +1,12 @@
 #include "settings_file.h"
 
 #include "logging.h"
+#include "private_file.h"
 #include "settings_store.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSettings>
 #include <QTemporaryFile>
 
@@ -63,14 +63,11 @@ void syncFolder(const QString& fileName) {
     }
 }
 
-void refreshBackup(const QString& fileName, const QByteArray& content,
-                   QFile::Permissions permissions) {
-    QSaveFile copy(backupName(fileName));
-    const bool saved = copy.open(QIODevice::WriteOnly) && copy.setPermissions(permissions) &&
-                       copy.write(content) == content.size() && copy.commit();
-    if (!saved) {
-        qCWarning(lcCore).noquote() << "The copy" << copy.fileName()
-                                    << "of the settings was not refreshed:" << copy.errorString();
+void refreshBackup(const QString& fileName, const QByteArray& content) {
+    QString error;
+    if (!writePrivateFile(backupName(fileName), content, error)) {
+        qCWarning(lcCore).noquote()
+            << "The copy" << backupName(fileName) << "of the settings was not refreshed:" << error;
     }
 }
 
@@ -114,12 +111,8 @@ void write(const QString& fileName, const Values& values, bool withCopy) {
     if (!landedWhole(content, values)) {
         throw notWritable(fileName, QStringLiteral("the new file was cut short"));
     }
-    // An owner-only file (it may hold the mail password) stays owner-only.
-    const QFile::Permissions permissions =
-        QFile::exists(fileName)
-            ? QFile::permissions(fileName)
-            : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
-    if (!QFile::setPermissions(draft.fileName(), permissions) ||
+    // Owner-only, whatever it was before: it may hold the mail and MQTT passwords.
+    if (!QFile::setPermissions(draft.fileName(), QFile::ReadOwner | QFile::WriteOwner) ||
         std::rename(QFile::encodeName(draft.fileName()).constData(),
                     QFile::encodeName(fileName).constData()) != 0) {
         throw notWritable(fileName, systemReason());
@@ -127,17 +120,14 @@ void write(const QString& fileName, const Values& values, bool withCopy) {
     draft.setAutoRemove(false);
     syncFolder(fileName);
     if (withCopy) {
-        refreshBackup(fileName, content, permissions);
-    } else if (QFile::exists(backupName(fileName))) {
-        // The copy waits for its refresh, but a file made owner-only makes it so at once.
-        QFile::setPermissions(backupName(fileName), permissions);
+        refreshBackup(fileName, content);
     }
 }
 
 void refreshCopy(const QString& fileName) {
     QFile file(fileName);
     if (file.open(QIODevice::ReadOnly)) {
-        refreshBackup(fileName, file.readAll(), file.permissions());
+        refreshBackup(fileName, file.readAll());
     }
 }
 

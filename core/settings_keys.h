@@ -193,6 +193,8 @@ inline const QString outgoing = QStringLiteral("Välja");
 inline const QString user = QStringLiteral("Kasutaja");
 inline const QString sender = QStringLiteral("Saatja");
 inline const QString password = QStringLiteral("Parool");
+// "1": the user allowed the servers to be reached without TLS.
+inline const QString unencrypted = QStringLiteral("Krüpteerimata");
 }  // namespace post
 
 // The MQTT bridge: off while the broker is empty.

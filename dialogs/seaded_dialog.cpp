@@ -162,6 +162,13 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
         connect(mqtt, &QPushButton::clicked, this, [this] { m_doors.editMqtt(this); });
         generalForm->addRow(mqtt);
     }
+    if (m_doors.editWeb) {
+        auto* web = named(new QPushButton(QStringLiteral("&Web panel...")), "ComWeb",
+                          QStringLiteral("The page that shows and switches the box from a phone "
+                                         "or any browser"));
+        connect(web, &QPushButton::clicked, this, [this] { m_doors.editWeb(this); });
+        generalForm->addRow(web);
+    }
 
     const auto buttonGrid = [&](const QString& title, std::array<QPushButton*, 8>& buttons,
                                 const char* prefix, const std::function<void(QWidget*)>& door) {

@@ -36,6 +36,7 @@ public:
         std::function<bool()> startsAtLogin;
         std::function<QString(bool on)> setStartAtLogin;
         std::function<void(QWidget*)> editMqtt;
+        std::function<void(QWidget*)> editWeb;
     };
 
     SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* parent = nullptr);

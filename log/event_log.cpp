@@ -73,6 +73,11 @@ void EventLog::LogInputChange(int n) {
                  signedText(m_state.ReadBack[n + 8].toInt())));
 }
 
+void EventLog::LogCommandsSkipped(int limit, int skipped) {
+    append(entry(QStringLiteral("Kirjas oli üle") + signedText(limit) + QStringLiteral(" käsu:") +
+                 signedText(skipped) + QStringLiteral(" jäeti täitmata")));
+}
+
 // Each event after the first is set off by one space in front of its text. Appending keeps the
 // cost of an event independent of the file's length, and a failed write cannot harm the
 // entries already there.

@@ -32,6 +32,8 @@ public:
     void LogEvent(LogCode code);
     // Input n changed to the level it was last read at.
     void LogInputChange(int n);
+    // A mail held more commands than are run from one mail; `skipped` of them were not run.
+    void LogCommandsSkipped(int limit, int skipped);
 
 private:
     QString entry(const QString& text) const;

@@ -75,6 +75,8 @@ QList<Statement> statements(const QString& value) {
     return all;
 }
 
+// A pass speaks for the sender only when it names the sender's domain: DMARC's header.from, the
+// domain DKIM signed for (header.d). A pass for another domain says nothing about this one.
 bool verifies(const Statement& statement, const QString& fromDomain) {
     if (statement.isEmpty() ||
         statement[0].second.compare(QLatin1String("pass"), Qt::CaseInsensitive) != 0) {
@@ -82,14 +84,13 @@ bool verifies(const Statement& statement, const QString& fromDomain) {
     }
     // The method may carry a version: "dkim/1=pass".
     const QString method = statement[0].first.section(QLatin1Char('/'), 0, 0).toLower();
-    if (method == QLatin1String("dmarc")) {
-        return true;
-    }
-    if (method != QLatin1String("dkim")) {
+    const QLatin1String domainProperty =
+        method == QLatin1String("dmarc") ? QLatin1String("header.from") : QLatin1String("header.d");
+    if (method != QLatin1String("dmarc") && method != QLatin1String("dkim")) {
         return false;
     }
     for (const Property& property : statement.mid(1)) {
-        if (property.first.compare(QLatin1String("header.d"), Qt::CaseInsensitive) == 0 &&
+        if (property.first.compare(domainProperty, Qt::CaseInsensitive) == 0 &&
             property.second.compare(fromDomain, Qt::CaseInsensitive) == 0) {
             return true;
         }

@@ -49,14 +49,19 @@ void CommandExecutor::ExecuteMailCommands() {
 // Positions below count from 1, as the command language is written. The opening position is
 // not reset after a command: a closing bracket without a new opening one takes again all from
 // the last opening bracket, and one with none before it takes the text from position 2.
+//
+// A mail of thousands of commands would hold the board and flood the owner with replies: only
+// the first commands run, and each kind of reply goes once.
 void CommandExecutor::runMailCommands() {
     const QString text = m_state.CommandText.text();
+    m_reportedInMail.clear();
     int start = 1;
+    int taken = 0;
     for (int i = 1; i <= text.size(); ++i) {
         const QChar c = text[i - 1];
         if (opens(c)) {
             start = i;
-        } else if (closes(c) && i > start) {
+        } else if (closes(c) && i > start && ++taken <= kMostCommands) {
             // A closing bracket with no opening one of its own takes the text since the last
             // opening again: taken whole, a hostile mail of such brackets would cost time
             // quadratic in its size. No command of the language is nearly this long.
@@ -65,6 +70,9 @@ void CommandExecutor::runMailCommands() {
                 return;
             }
         }
+    }
+    if (taken > kMostCommands) {
+        m_log.LogCommandsSkipped(kMostCommands, taken - kMostCommands);
     }
     if (m_state.Confirm == 1 && !kReplyCommands.contains(m_state.LastCommand.text())) {
         m_log.LogEvent(LogCode::ConfirmationSent);
@@ -79,15 +87,21 @@ bool CommandExecutor::execute(const QString& command) {
     m_log.LogEvent(LogCode::CommandReceived);
     m_state.ExecutedCommands.append(command + kNewLine);
     if (command == QLatin1String("LOGI")) {
-        m_replies.SendReport(ReplyKind::Log);
+        reportOnce(ReplyKind::Log);
     } else if (command == QLatin1String("SEISUND")) {
-        m_replies.SendReport(ReplyKind::Status);
+        reportOnce(ReplyKind::Status);
     } else if (command == QLatin1String("AJAD")) {
-        m_replies.SendReport(ReplyKind::Times);
+        reportOnce(ReplyKind::Times);
     } else if (command.startsWith(QLatin1String("KOORMUS"))) {
         return executeOutputCommand(command);
     }
     return true;
+}
+
+void CommandExecutor::reportOnce(ReplyKind kind) {
+    if (m_reportedInMail.insert(kind).second) {
+        m_replies.SendReport(kind);
+    }
 }
 
 // KOORMUS, a separator at 8, the output digit at 9 (0 = all) and the action from 10 on.

@@ -8,6 +8,8 @@
 #include "log/event_log.h"
 #include "mail/replies.h"
 
+#include <set>
+
 namespace kestrum {
 
 // Runs the bracketed commands in the body of an accepted mail: switching, control mode and
@@ -17,6 +19,9 @@ public:
     CommandExecutor(State& state, Panel& panel, SettingsStore& store, OutputControl& outputs,
                     EventLog& log, Replies& replies);
 
+    // The most commands run from one mail; the rest are skipped and counted in the log.
+    static constexpr int kMostCommands = 100;
+
     // Runs the commands of CommandText; a reply that cannot be sent throws MailError.
     void ExecuteMailCommands();
 
@@ -25,6 +30,8 @@ private:
     void runMailCommands();
     // False when the rest of the mail must not be executed.
     bool execute(const QString& command);
+    // The report asked for, unless this mail has already been answered with one of its kind.
+    void reportOnce(ReplyKind kind);
     bool executeOutputCommand(const QString& command);
     void switchAll(int on);
     void addTime(TimeTable<Value>& table, int n, const QString& command);
@@ -34,6 +41,7 @@ private:
     EventLog& m_log;
     Replies& m_replies;
     RemoteSwitching m_switching;
+    std::set<ReplyKind> m_reportedInMail;
 };
 
 }  // namespace kestrum

@@ -2,6 +2,7 @@
 
 #include "core/tested_form.h"
 
+#include <QCheckBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,7 +18,8 @@ LogonDialog::LogonDialog(const MailAccount& current, bool passwordInSettingsFile
       m_outgoing(new QLineEdit(current.outgoingUrl)),
       m_user(new QLineEdit(current.user)),
       m_password(new QLineEdit(current.password)),
-      m_sender(new QLineEdit(current.senderAddress)) {
+      m_sender(new QLineEdit(current.senderAddress)),
+      m_plainTextAllowed(new QCheckBox(tr("Allow an unencrypted connection (not recommended)"))) {
     setWindowTitle(tr("Mail account"));
     m_incoming->setObjectName(QStringLiteral("incoming"));
     m_incoming->setPlaceholderText(QStringLiteral("imaps://mail.example.org:993"));
@@ -27,6 +29,11 @@ LogonDialog::LogonDialog(const MailAccount& current, bool passwordInSettingsFile
     m_password->setObjectName(QStringLiteral("password"));
     m_password->setEchoMode(QLineEdit::Password);
     m_sender->setObjectName(QStringLiteral("sender"));
+    m_plainTextAllowed->setObjectName(QStringLiteral("plainTextAllowed"));
+    m_plainTextAllowed->setChecked(current.plainTextAllowed);
+    m_plainTextAllowed->setToolTip(
+        tr("Lets imap://, pop3:// and smtp:// servers that refuse STARTTLS be sent the password "
+           "and the mails readable by anyone on the way."));
 
     auto* form = new QFormLayout;
     form->addRow(tr("Incoming server:"), m_incoming);
@@ -34,6 +41,7 @@ LogonDialog::LogonDialog(const MailAccount& current, bool passwordInSettingsFile
     form->addRow(tr("User:"), m_user);
     form->addRow(tr("Password:"), m_password);
     form->addRow(tr("Sender address:"), m_sender);
+    form->addRow(m_plainTextAllowed);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -42,8 +50,12 @@ LogonDialog::LogonDialog(const MailAccount& current, bool passwordInSettingsFile
 }
 
 MailAccount LogonDialog::account() const {
-    return {m_incoming->text().trimmed(), m_outgoing->text().trimmed(), m_user->text(),
-            m_password->text(), m_sender->text().trimmed()};
+    return {m_incoming->text().trimmed(),
+            m_outgoing->text().trimmed(),
+            m_user->text(),
+            m_password->text(),
+            m_sender->text().trimmed(),
+            m_plainTextAllowed->isChecked()};
 }
 
 QString LogonDialog::testReport() const {

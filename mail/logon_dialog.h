@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 
@@ -33,6 +34,7 @@ private:
     QLineEdit* m_user;
     QLineEdit* m_password;
     QLineEdit* m_sender;
+    QCheckBox* m_plainTextAllowed;
     QLabel* m_report = nullptr;
 };
 

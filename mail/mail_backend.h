@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mail/processed_mails.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -39,8 +41,9 @@ public:
     virtual bool newSession() const = 0;
     virtual void setNewSession(bool open) = 0;
 
-    // Loads the unread mails of the inbox.
-    virtual void fetchUnread() = 0;
+    // Loads the unread mails of the inbox, and those already seen whose unique id `processed`
+    // holds: their commands ran in a session that ended before it could delete them.
+    virtual void fetchUnread(const ProcessedMails& processed) = 0;
     virtual int messageCount() const = 0;
     // False for a mail that cannot be read safely (a header that does not parse, parts nested
     // too deep, too big for a command mail): it is treated like a refused mail.

@@ -3,17 +3,17 @@
 #include "core/mail_countdown.h"
 #include "mail/authentication_results.h"
 #include "mail/busy_indicator.h"
-#include "mail/logging.h"
 
 namespace kestrum {
 
 MailSession::MailSession(State& state, MailBackend& mail, ProcessedMails& processed, EventLog& log,
-                         CommandExecutor& commands, Timer& postiKell, Ui& ui)
+                         CommandExecutor& commands, Timer& postiKell, TimerFactory& timers, Ui& ui)
     : m_state(state),
       m_mail(mail),
       m_processed(processed),
       m_log(log),
       m_commands(commands),
+      m_timers(timers),
       m_ui(ui) {
     postiKell.setOnTick([this] { PostiKell_Timer(); });
 }
@@ -44,14 +44,16 @@ void MailSession::checkNow() {
     }
 }
 
+// The commands of the session are forgotten only once it is sure to start: a check refused
+// while another session runs must not empty the list that session's confirmation sends.
 bool MailSession::StartMailSession() {
-    m_state.ExecutedCommands = QString();
     m_log.LogEvent(LogCode::SessionStart);
     if (m_mail.newSession()) {
         m_state.LastMailError = QString();
         m_log.LogEvent(LogCode::MailFailure);
         return false;
     }
+    m_state.ExecutedCommands = QString();
     try {
         // Raised before the sign-on, which may wait for the keyring or the log-on dialog and
         // let events run meanwhile: a check or notification made then is refused, not nested.
@@ -105,7 +107,7 @@ bool MailSession::passesGates(int index) {
 // the mail is fetched. An empty id tells no mail apart and is never remembered. Only the ids
 // of the mails fetched are kept; over IMAP a mail that has run is seen and not fetched again.
 void MailSession::FetchMailCommands() {
-    m_mail.fetchUnread();
+    m_mail.fetchUnread(m_processed);
     const int count = m_mail.messageCount();
     QStringList ids;
     for (int i = 0; i < count; ++i) {
@@ -113,6 +115,8 @@ void MailSession::FetchMailCommands() {
     }
     m_processed.keepOnly(QSet<QString>(ids.cbegin(), ids.cend()));
     for (int i = 0; i < count; ++i) {
+        // The session holds the thread: what came due meanwhile runs between two mails.
+        m_timers.runDue();
         if (m_processed.contains(ids[i]) || !passesGates(i)) {
             continue;
         }
@@ -126,13 +130,14 @@ void MailSession::FetchMailCommands() {
 }
 
 // A sign-off that fails still ends the session: a flag left set would refuse every later one.
+// It is a failed session all the same: over IMAP the deletions may not have been made.
 void MailSession::EndMailSession() {
     try {
         m_mail.signOff();
     } catch (const MailError& error) {
-        qCWarning(lcMail).noquote() << "Mail sign-off failed:" << error.description();
         m_mail.setNewSession(false);
         m_state.LastMailError = error.description();
+        m_log.LogEvent(LogCode::MailFailure);
         return;
     }
     m_mail.setNewSession(false);

@@ -16,7 +16,7 @@ namespace kestrum {
 class MailSession {
 public:
     MailSession(State& state, MailBackend& mail, ProcessedMails& processed, EventLog& log,
-                CommandExecutor& commands, Timer& postiKell, Ui& ui);
+                CommandExecutor& commands, Timer& postiKell, TimerFactory& timers, Ui& ui);
 
     // One minute of the countdown has passed.
     void PostiKell_Timer();
@@ -25,6 +25,8 @@ public:
     // True when the whole session went through.
     bool StartMailSession();
     void EndMailSession();
+    // A session of ours is under way: the board's timers may run between its mails.
+    bool running() const { return m_running; }
 
     // Marks a session of ours as under way for its lifetime.
     class Running {
@@ -52,6 +54,7 @@ private:
     ProcessedMails& m_processed;
     EventLog& m_log;
     CommandExecutor& m_commands;
+    TimerFactory& m_timers;
     Ui& m_ui;
     bool m_running = false;
 };

@@ -30,9 +30,26 @@ OutgoingMail Notifications::compose(int n) const {
     return mail;
 }
 
+// The board's scans run between the mails of a polling session: a warning raised then goes out
+// in that session rather than being refused for it.
+bool Notifications::sendInRunningSession(int n) {
+    try {
+        m_mail.send(compose(n));
+        m_sentInRunningSession = true;
+        return true;
+    } catch (const MailError& error) {
+        m_state.LastMailError = error.description();
+        m_log.LogEvent(LogCode::MailFailure);
+        return false;
+    }
+}
+
 bool Notifications::SendNotification(int n) {
     if (m_state.PrefAdrText.text().isEmpty()) {
         return false;
+    }
+    if (m_session.running() && m_mail.newSession()) {
+        return sendInRunningSession(n);
     }
     if (m_mail.newSession()) {
         m_state.LastMailError = QString();
@@ -60,6 +77,10 @@ bool Notifications::SendNotification(int n) {
 }
 
 void Notifications::EndMailSession() {
+    if (m_sentInRunningSession) {
+        m_sentInRunningSession = false;
+        return;
+    }
     m_session.EndMailSession();
 }
 

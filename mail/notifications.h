@@ -23,6 +23,7 @@ public:
 
 private:
     OutgoingMail compose(int n) const;
+    bool sendInRunningSession(int n);
 
     State& m_state;
     const Clock& m_clock;
@@ -30,6 +31,8 @@ private:
     EventLog& m_log;
     MailSession& m_session;
     Ui& m_ui;
+    // The last notification went out in the polling session under way, which goes on.
+    bool m_sentInRunningSession = false;
 };
 
 }  // namespace kestrum

@@ -1,24 +1,50 @@
 #include "processed_mails_file.h"
 
+#include "core/private_file.h"
 #include "mail/logging.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+
+#include <algorithm>
 
 namespace kestrum {
 
+namespace {
+
+// An IMAP id is two numbers, a POP3 UIDL at most 70 printable characters (RFC 1939).
+bool isId(const QByteArray& line) {
+    return line.size() <= 100 &&
+           std::all_of(line.cbegin(), line.cend(), [](char c) { return c > ' ' && c < 0x7f; });
+}
+
+}  // namespace
+
+// A file of this program's making stays far below the limit; a larger one, or one with a line
+// no server would give as an id, is none of its making, and reading it could cost any amount of
+// memory. Its mails then count as never run, which is what losing the file would mean.
 ProcessedMailsFile::ProcessedMailsFile(QString path) : m_path(std::move(path)) {
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) {
         return;
     }
-    for (const QByteArray& line : file.readAll().split('\n')) {
+    const QByteArray content = file.read(kMostBytes + 1);
+    const QByteArrayList lines = content.split('\n');
+    if (content.size() > kMostBytes ||
+        !std::all_of(lines.cbegin(), lines.cend(),
+                     [](const QByteArray& line) { return line.isEmpty() || isId(line); })) {
+        qCWarning(lcMail).noquote()
+            << "The list of processed mails" << m_path
+            << "is too big or garbled and was ignored: the commands of mails still on the "
+               "server may run again";
+        return;
+    }
+    QSet<QString> ids;
+    for (const QByteArray& line : lines) {
         if (!line.isEmpty()) {
-            m_ids.insert(QString::fromUtf8(line));
+            ids.insert(QString::fromLatin1(line));
         }
     }
+    m_ids = ids;
 }
 
 void ProcessedMailsFile::add(const QString& id) {
@@ -41,13 +67,11 @@ void ProcessedMailsFile::save() {
     for (const QString& id : m_ids) {
         content += id.toUtf8() + '\n';
     }
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() ||
-        !file.commit()) {
+    QString error;
+    if (!writePrivateFile(m_path, content, error)) {
         // Commands of a mail the server still holds may then run again after a restart.
         qCWarning(lcMail).noquote()
-            << "The list of processed mails" << m_path << "was not saved:" << file.errorString();
+            << "The list of processed mails" << m_path << "was not saved:" << error;
     }
 }
 

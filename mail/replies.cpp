@@ -12,8 +12,13 @@ QString mailDate(const QDateTime& now) {
     return now.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
-Replies::Replies(const State& state, const Clock& clock, MailBackend& mail, QString logFilePath)
-    : m_state(state), m_clock(clock), m_mail(mail), m_logFilePath(std::move(logFilePath)) {}
+Replies::Replies(const State& state, const Clock& clock, MailBackend& mail, TimerFactory& timers,
+                 QString logFilePath)
+    : m_state(state),
+      m_clock(clock),
+      m_mail(mail),
+      m_timers(timers),
+      m_logFilePath(std::move(logFilePath)) {}
 
 QString Replies::timeLine() const {
     const QDateTime now = m_clock.now();
@@ -35,11 +40,7 @@ void Replies::SendReport(ReplyKind kind) {
         case ReplyKind::Log:
             mail.subject = QStringLiteral("Kaugvoole logi");
             mail.body = logBody();
-            try {
-                m_mail.send(mail);
-            } catch (const MailError&) {
-            }
-            return;
+            break;
         case ReplyKind::Status:
             mail.subject = QStringLiteral("Kaugvoole hetkeseis");
             mail.body = statusBody();
@@ -60,6 +61,8 @@ void Replies::SendReport(ReplyKind kind) {
             break;
     }
     m_mail.send(mail);
+    // A send may take a while: the board's scans, the schedule and the strobe go on between.
+    m_timers.runDue();
 }
 
 // A log of years would make a mail no server takes: only its end is sent.

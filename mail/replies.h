@@ -20,9 +20,11 @@ enum class ReplyKind {
 // session. Without that address nothing is sent.
 class Replies {
 public:
-    Replies(const State& state, const Clock& clock, MailBackend& mail, QString logFilePath);
+    // timers: the engine's, whose due ticks run after each send.
+    Replies(const State& state, const Clock& clock, MailBackend& mail, TimerFactory& timers,
+            QString logFilePath);
 
-    // A failed send throws MailError, except for the log reply, whose errors are ignored.
+    // A failed send throws MailError, for every kind.
     void SendReport(ReplyKind kind);
 
 private:
@@ -35,6 +37,7 @@ private:
     const State& m_state;
     const Clock& m_clock;
     MailBackend& m_mail;
+    TimerFactory& m_timers;
     QString m_logFilePath;
 };
 

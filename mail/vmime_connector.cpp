@@ -1,5 +1,6 @@
 #include "vmime_connector.h"
 
+#include "mail/logging.h"
 #include "mail/mail_backend.h"
 #include "mail/tls_trust.h"
 
@@ -31,6 +32,28 @@ ServerUrl parseUrl(const QString& text, const QStringList& schemes, const QStrin
 
 bool isPlainScheme(const QString& scheme) {
     return !scheme.endsWith(QLatin1Char('s'));
+}
+
+// VMime asks for TLS with STARTTLS (STLS over POP3) and fails with that command's error.
+bool refusedTls(const std::exception& failure) {
+    const auto* refusal = dynamic_cast<const vmime::exceptions::command_error*>(&failure);
+    return refusal && (refusal->command() == "STARTTLS" || refusal->command() == "STLS");
+}
+
+// A connection that was up and broke, as opposed to one that could not be made.
+bool connectionLost(const std::exception& failure) {
+    return dynamic_cast<const vmime::exceptions::socket_exception*>(&failure) &&
+           !dynamic_cast<const vmime::exceptions::connection_error*>(&failure);
+}
+
+// Said at every session that goes without TLS, for as long as the user allows it.
+void warnIfPlain(const vmime::net::service& service, const QString& doing) {
+    if (!service.isSecuredConnection()) {
+        qCWarning(lcMail).noquote()
+            << doing
+            << "went without TLS: the password and the mails crossed the network "
+               "readable. Use a server that offers TLS to stop this.";
+    }
 }
 
 void disconnectQuietly(vmime::net::service& service) {
@@ -98,7 +121,9 @@ void VmimeConnector::configure(vmime::net::service& service, const MailAccount& 
     service.setCertificateVerifier(verifier());
     service.setTimeoutHandlerFactory(m_deadline.handlerFactory());
     service.setProperty("connection.tls", plainScheme);
-    service.setProperty("connection.tls.required", false);
+    // A server, or anyone on the path, that answers STARTTLS with a refusal would otherwise be
+    // sent the password as it stands.
+    service.setProperty("connection.tls.required", !account.plainTextAllowed);
     service.setProperty("auth.username", account.user.toStdString());
     service.setProperty("auth.password", account.password.toStdString());
 }
@@ -122,6 +147,7 @@ std::shared_ptr<vmime::net::store> VmimeConnector::connectIncoming(const MailAcc
         store->setProperty("options.sasl", false);
         store->setProperty("options.sasl.fallback", false);
         store->connect();
+        warnIfPlain(*store, doing);
         return store;
     } catch (const std::exception& e) {
         if (store) {
@@ -172,6 +198,9 @@ std::shared_ptr<vmime::net::transport> VmimeConnector::connectTransport(
         transport->setProperty("options.sasl", true);
         transport->setProperty("options.need-authentication", logOn);
         transport->connect();
+        warnIfPlain(*transport, QStringLiteral("SMTP log-on to %1:%2")
+                                    .arg(QString::fromStdString(url.getHost()))
+                                    .arg(url.getPort()));
         return transport;
     } catch (...) {
         disconnectQuietly(*transport);
@@ -192,7 +221,22 @@ QString VmimeConnector::describe(const QString& doing, const std::exception& fai
             .arg(doing)
             .arg(m_deadline.limit().count() / 1000.0);
     }
+    if (refusedTls(failure)) {
+        return QStringLiteral(
+                   "%1 failed: the server refused STARTTLS, so the password was not "
+                   "sent. Use a server address that starts with TLS (imaps://, "
+                   "pop3s://, smtps://), or allow an unencrypted connection in the "
+                   "mail account form")
+            .arg(doing);
+    }
     QString text = QString::fromStdString(failure.what());
+    if (connectionLost(failure)) {
+        // VMime words a connection that went away after a while (a keep-alive without answer)
+        // as "Unknown error.": the user needs to know that the link, not the server, failed.
+        text = text.startsWith(QLatin1String("Unknown error"))
+                   ? QStringLiteral("the connection to the server was lost")
+                   : QStringLiteral("the connection to the server was lost (%1)").arg(text);
+    }
     if (dynamic_cast<const vmime::security::cert::certificateException*>(&failure)) {
         text = QStringLiteral("the server's certificate is not trusted (%1)").arg(text);
     }

@@ -14,9 +14,11 @@ namespace kestrum {
 
 // Opens VMime connections to the account's servers under one operation deadline.
 //
-// imap:// and pop3:// use STARTTLS/STLS when the server offers it and plain text when it does
-// not; smtp:// likewise. imaps://, pop3s:// and smtps:// use TLS from the first byte. Once TLS
-// is under way a refused certificate ends the connection: there is no fall-back to plain text.
+// imap://, pop3:// and smtp:// ask for TLS with STARTTLS/STLS; a refusal ends the connection
+// before the password is sent, unless the account allows plain text, and a session that goes
+// without TLS is warned about each time. imaps://, pop3s:// and smtps:// use TLS from the first
+// byte. Once TLS is under way a refused certificate ends the connection: there is no fall-back to
+// plain text.
 class VmimeConnector {
 public:
     explicit VmimeConnector(MailOptions options);

@@ -7,6 +7,9 @@
 #include <vmime/net/fetchAttributes.hpp>
 #include <vmime/net/imap/IMAPFolder.hpp>
 #include <vmime/net/messageSet.hpp>
+#include <vmime/net/pop3/POP3Command.hpp>
+#include <vmime/net/pop3/POP3Response.hpp>
+#include <vmime/net/pop3/POP3Store.hpp>
 #include <vmime/utility/inputStreamStringAdapter.hpp>
 #include <vmime/utility/outputStreamStringAdapter.hpp>
 
@@ -16,8 +19,7 @@ namespace {
 
 namespace net = vmime::net;
 
-template <typename Service>
-void closeQuietly(std::shared_ptr<Service>& service) {
+void disconnectQuietly(net::service* service) {
     try {
         if (service && service->isConnected()) {
             service->disconnect();
@@ -25,7 +27,6 @@ void closeQuietly(std::shared_ptr<Service>& service) {
     } catch (const std::exception&) {
         // The session is being dropped; nothing more can be done with it.
     }
-    service.reset();
 }
 
 }  // namespace
@@ -42,6 +43,8 @@ VmimeMailBackend::~VmimeMailBackend() {
 }
 
 MailAccount VmimeMailBackend::accountForSession(bool logonUi) {
+    // Unsaved, the choice is made again at the next session.
+    skipOnStoreError([this] { completeMailAccount(m_store); });
     MailAccount account = loadMailAccount(m_store, m_passwords);
     if (account.isSetUp()) {
         return account;
@@ -113,7 +116,11 @@ void VmimeMailBackend::signOff() {
             m_inbox.reset();
         }
         if (m_incoming) {
-            m_incoming->disconnect();
+            quitPop3();
+            // After POP3's QUIT the server has closed the connection.
+            if (m_incoming->isConnected()) {
+                m_incoming->disconnect();
+            }
         }
     } catch (const std::exception& e) {
         failure = MailError(
@@ -125,11 +132,35 @@ void VmimeMailBackend::signOff() {
     }
 }
 
+// POP3 deletes at QUIT, and VMime ignores the answer to its own: a link lost then would pass
+// for a session that deleted its mails. The answer is awaited here; VMime's QUIT that follows
+// meets a closed connection, which it takes in its stride.
+void VmimeMailBackend::quitPop3() {
+    auto* pop3 = dynamic_cast<net::pop3::POP3Store*>(m_incoming.get());
+    if (!pop3 || !pop3->isConnected()) {
+        return;
+    }
+    const std::shared_ptr<net::pop3::POP3Connection> connection = pop3->getConnection();
+    net::pop3::POP3Command::QUIT()->send(connection);
+    const auto answer = net::pop3::POP3Response::readResponse(connection);
+    if (!answer->isSuccess()) {
+        throw MailError(QStringLiteral("the POP3 server did not delete the mails: %1")
+                            .arg(QString::fromStdString(answer->getText())));
+    }
+}
+
+// VMime's folder leaves its store's list of folders only when it closes cleanly. One whose
+// connection broke stays listed after it is gone, and the store, when it disconnects in its own
+// end, would then reach into the freed folder (the crash of a link lost after SELECT). So the
+// store is disconnected first, while the folder lives: that empties the list, and the folder
+// then ends on its own.
 void VmimeMailBackend::dropSession() {
+    disconnectQuietly(m_incoming.get());
     m_fetched.clear();
     m_inbox.reset();
-    closeQuietly(m_incoming);
-    closeQuietly(m_outgoing);
+    m_incoming.reset();
+    disconnectQuietly(m_outgoing.get());
+    m_outgoing.reset();
     m_connector.endSession();
     m_open = false;
 }
@@ -145,7 +176,7 @@ vmime::net::folder& VmimeMailBackend::inbox() {
     return *m_inbox;
 }
 
-void VmimeMailBackend::fetchUnread() {
+void VmimeMailBackend::fetchUnread(const ProcessedMails& processed) {
     net::folder& folder = inbox();
     m_connector.startOperation();
     m_fetched.clear();
@@ -158,6 +189,7 @@ void VmimeMailBackend::fetchUnread() {
         std::vector<std::shared_ptr<net::message>> all =
             folder.getMessages(net::messageSet::byNumber(1, count));
         std::vector<std::shared_ptr<net::message>> unread;
+        std::vector<std::shared_ptr<net::message>> leftBehind;
         if (isImap()) {
             // There is no SEARCH in VMime: the flags of every mail tell the unseen ones.
             folder.fetchMessages(
@@ -165,6 +197,8 @@ void VmimeMailBackend::fetchUnread() {
             for (const auto& message : all) {
                 if (!(message->getFlags() & net::message::FLAG_SEEN)) {
                     unread.push_back(message);
+                } else if (processed.contains(idOf(*message))) {
+                    leftBehind.push_back(message);
                 }
             }
         } else {
@@ -178,6 +212,10 @@ void VmimeMailBackend::fetchUnread() {
         }
         for (const auto& message : unread) {
             m_fetched.push_back({message, download(*message), false, false});
+        }
+        // Only to be deleted: their text is neither needed nor fetched.
+        for (const auto& message : leftBehind) {
+            m_fetched.push_back({message, MailContent{}, true, false});
         }
     } catch (const std::exception& e) {
         m_fetched.clear();
@@ -216,7 +254,11 @@ bool VmimeMailBackend::readable(int index) {
 // An IMAP UID names a mail only together with the folder's UIDVALIDITY, which the server
 // changes when it numbers the folder's mails anew.
 QString VmimeMailBackend::uniqueId(int index) {
-    const QString uid = QString::fromStdString(fetched(index).message->getUID());
+    return idOf(*fetched(index).message);
+}
+
+QString VmimeMailBackend::idOf(const net::message& message) const {
+    const QString uid = QString::fromStdString(message.getUID());
     const auto* imap = dynamic_cast<const net::imap::IMAPFolder*>(m_inbox.get());
     if (uid.isEmpty() || !imap) {
         return uid;
@@ -294,7 +336,8 @@ void VmimeMailBackend::send(const OutgoingMail& mail) {
                          wire.size());
     } catch (const std::exception& e) {
         // A connection that failed once is not trusted with the next mail.
-        closeQuietly(m_outgoing);
+        disconnectQuietly(m_outgoing.get());
+        m_outgoing.reset();
         throw MailError(
             m_connector.describe(QStringLiteral("sending the mail to %1").arg(mail.recipient), e));
     }

@@ -19,8 +19,9 @@ namespace kestrum {
 // The mail back end over VMime: IMAP or POP3 in, SMTP out, account in section "Post".
 //
 // Over IMAP a mail counts as unread while it lacks \Seen; reading its body sets \Seen, so a
-// mail left undeleted by a failed session is not fetched again. POP3 keeps no such mark:
-// every mail in the maildrop is unread. Deletions take effect when the session is signed off.
+// mail left undeleted by a failed session is fetched again only while the processed mails list
+// it, to be deleted. POP3 keeps no such mark: every mail in the maildrop is unread. Deletions
+// take effect when the session is signed off.
 //
 // Each unread mail is downloaded whole when fetched and read on its own (raw_mail.h), so one
 // mail that does not parse leaves the others readable. A mail over kMaxMailSize is not
@@ -38,7 +39,7 @@ public:
     bool newSession() const override { return m_newSessionFlag; }
     void setNewSession(bool open) override { m_newSessionFlag = open; }
 
-    void fetchUnread() override;
+    void fetchUnread(const ProcessedMails& processed) override;
     int messageCount() const override { return static_cast<int>(m_fetched.size()); }
     bool readable(int index) override;
     QString uniqueId(int index) override;
@@ -61,8 +62,10 @@ private:
     MailAccount accountForSession(bool logonUi);
     Fetched& fetched(int index);
     MailContent download(const vmime::net::message& message) const;
+    QString idOf(const vmime::net::message& message) const;
     vmime::net::folder& inbox();
     bool isImap() const;
+    void quitPop3();
     void dropSession();
     QString incomingProtocol() const { return protocolName(m_account.incomingUrl); }
 

@@ -16,16 +16,14 @@ namespace {
 struct Command {
     const char* topic;  // after <base>/output/<k>/
     const char* payload;
-    const char* mailAction;  // the same command by mail: KOORMUS_<k>_<action>
-    bool control;            // hands the output to the schedule (on) or takes it back (off)
-    int on;
+    RemoteCommand command;
 };
 
 constexpr std::array<Command, 4> kCommands{{
-    {"set", "ON", "SISSE_KOHE", false, 1},
-    {"set", "OFF", "VALJA_KOHE", false, 0},
-    {"control/set", "AUTO", "AUTO", true, 1},
-    {"control/set", "MANUAL", "KASI", true, 0},
+    {"set", "ON", RemoteCommand::On},
+    {"set", "OFF", RemoteCommand::Off},
+    {"control/set", "AUTO", RemoteCommand::Auto},
+    {"control/set", "MANUAL", RemoteCommand::Manual},
 }};
 
 const QByteArray kAllOffPress = QByteArrayLiteral("PRESS");
@@ -174,9 +172,7 @@ void MqttBridge::received(const QString& topic, const QByteArray& payload, bool 
         return;
     }
     if (topic == allOffTopic() && payload.trimmed() == kAllOffPress) {
-        m_state.LastCommand = QStringLiteral("KOIK_VALJA");
-        m_parts.log.LogEvent(LogCode::CommandReceived);
-        m_switching.allOff();
+        m_switching.allOff(m_parts.log);
         return;
     }
     const QString prefix = m_base + QStringLiteral("/output/");
@@ -199,26 +195,10 @@ void MqttBridge::execute(int n, const QString& command, const QByteArray& payloa
         return;
     }
     for (const Command& known : kCommands) {
-        if (command != QLatin1String(known.topic) || payload != known.payload) {
-            continue;
-        }
-        m_state.LastCommand =
-            QStringLiteral("KOORMUS_%1_%2").arg(n).arg(QLatin1String(known.mailAction));
-        const RemoteSwitching::Result result = known.control
-                                                   ? m_switching.setControl(n, known.on == 1)
-                                                   : m_switching.switchNow(n, known.on);
-        if (result == RemoteSwitching::Result::Refused) {
+        if (command == QLatin1String(known.topic) && payload == known.payload) {
+            m_switching.run(n, known.command, m_parts.log);
             return;
         }
-        if (result == RemoteSwitching::Result::NoTimes) {
-            m_parts.log.LogEvent(LogCode::NoTimes);
-            return;
-        }
-        m_parts.log.LogEvent(LogCode::CommandReceived);
-        if (result == RemoteSwitching::Result::Done) {
-            m_switching.save();
-        }
-        return;
     }
 }
 
@@ -230,10 +210,7 @@ void MqttBridge::pulse(int n, const QByteArray& payload) {
     if (!number || payload != QByteArray::number(minutes)) {
         return;
     }
-    m_state.LastCommand = QStringLiteral("KOORMUS_%1_SISSE_%2MIN").arg(n).arg(minutes);
-    if (m_switching.pulse(n, minutes) == RemoteSwitching::Result::Done) {
-        m_parts.log.LogEvent(LogCode::CommandReceived);
-    }
+    m_switching.runPulse(n, minutes, m_parts.log);
 }
 
 QString MqttBridge::availabilityTopic() const {

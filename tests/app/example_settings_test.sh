@@ -42,9 +42,9 @@ run_until() {
     [ "$stop_rc" -eq 0 ] || fail "the program ended with $stop_rc"
 }
 
-# The sections a first start writes, and those the user adds: devices, mail account, MQTT.
+# The sections a first start writes, and those the user adds: devices, mail account, MQTT, web.
 run_until fresh err "" "Kaugvool täiendas programmi seadeid"
-sections=$(grep '^\[' "$work/fresh/config/KaugVool/KaugVool.ini"; printf '%s\n' '[Pordid]' '[Post]' '[MQTT]')
+sections=$(grep '^\[' "$work/fresh/config/KaugVool/KaugVool.ini"; printf '%s\n' '[Pordid]' '[Post]' '[MQTT]' '[Web]')
 while read -r section; do
     grep -qxF "$section" "$example" || fail "the example has no section $section"
 done <<< "$sections"

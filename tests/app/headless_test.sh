@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program as a service runs it: no display at all, the simulated board, the settings
 # completed with the message on standard error, a time-table switching done, a second start
-# refused, and a stop by SIGTERM ending it with 0 and recorded once in the log.
+# refused, and a stop by SIGTERM ending it with 0 and recorded once in the log; then, started
+# with its standard descriptors closed, it lives on until a SIGHUP stops it the same way.
 set -euo pipefail
 kestrum=$1
 # shellcheck source=stop_checks.sh
@@ -57,6 +58,27 @@ second_rc=$?
 set -e
 [ "$second_rc" -eq 3 ] || fail "the refused instance exited with $second_rc, not 3 (already running)"
 grep -q "already running" "$work/second.err" || fail "a second instance was not refused"
+# The running program would write a password set beside it away again: refused the same way.
+set +e
+echo secret | env -u DISPLAY "$kestrum" --set-web-password 2> "$work/password.err"
+password_rc=$?
+set -e
+[ "$password_rc" -eq 3 ] || fail "--set-web-password beside a running program exited $password_rc"
+! grep -q PasswordHash "$settings" || fail "--set-web-password stored a hash beside a running program"
 
 stop_and_check_log "$first"
+
+# Started with standard input, output and error closed, as some service managers do: the
+# completion's message on standard error must not read as a stop, and a hang-up is one, in
+# order. A settings file with only logging on makes the completion speak again.
+rm -f "$settings"* "$XDG_DATA_HOME/KaugVool/kaugvoolus.log"
+printf '[Seaded]\nLogi=1\n' > "$settings"
+"${run[@]}" <&- >&- 2>&- &
+third=$!
+pids+=("$third")
+wait_for "Kestrum started" "$XDG_DATA_HOME/KaugVool/kaugvoolus.log" ||
+    fail "the program with closed descriptors did not start"
+sleep 2
+kill -0 "$third" 2> /dev/null || fail "the program with closed descriptors ended by itself"
+stop_and_check_log "$third" HUP
 echo "headless test passed"

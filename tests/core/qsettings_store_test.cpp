@@ -167,8 +167,15 @@ TEST_F(QSettingsStoreTest, AStartThatChangesNothingDoesNotRewriteTheFile) {
     EXPECT_NE(inodeOf(fileName), first) << "a switch is saved";
 }
 
+// The file and its copy may hold the mail and MQTT passwords: owner-only, whatever the umask.
 TEST_F(QSettingsStoreTest, AMissingOrEmptyFileIsRestoredFromItsCopy) {
     const QString fileName = QSettingsStore().fileName();
+    const mode_t umaskBefore = umask(0);
+    const auto mode = [](const QString& name) {
+        struct stat status {};
+        stat(QFile::encodeName(name).constData(), &status);
+        return status.st_mode & 0777;
+    };
     for (const bool removed : {true, false}) {
         {
             QSettingsStore store;
@@ -183,7 +190,10 @@ TEST_F(QSettingsStoreTest, AMissingOrEmptyFileIsRestoredFromItsCopy) {
         EXPECT_EQ(QSettingsStore().read("KlahviNimi", "KlahviNimi 1"), "Pump");
         EXPECT_EQ(onDisk("KlahviNimi", "KlahviNimi 1"), "Pump");
         EXPECT_EQ(warnings.containing("restoring it from").size(), 1);
+        EXPECT_EQ(mode(fileName), 0600U);
+        EXPECT_EQ(mode(fileName + ".bak"), 0600U);
     }
+    umask(umaskBefore);
 }
 
 // A burst of switchings saves the first at once and the rest together a second later; the copy

@@ -134,17 +134,31 @@ TEST_F(CommandExecutorTest, ACommandInAHeldSessionWinsOverTheCatchUpOfAnEarlierT
 
 // A reply that cannot be sent ends the session, but what ran before it is stored. A failure
 // to send the log is ignored.
+// Every reply that cannot be sent, the log included, ends the session with its reason; what the
+// mail changed before it is stored all the same.
 TEST_F(CommandExecutorTest, ReplyThatCannotBeSentEndsTheSession) {
-    rig.mailbox.failAt(MemoryMailbox::Operation::Send, "550 refused");
-    const QStringList logged =
-        runMail("[KOORMUS_2_SISSE_07:30:00_24.12.2026] [SEISUND] [KOORMUS_1_SISSE_KOHE]");
-    EXPECT_FALSE(rig.board.relay(1));
-    EXPECT_EQ(logged.count("550 refused"), 2);
-    EXPECT_EQ(rig.memory.read("Sisseajad", "Sisseaeg 22"), "07:30:00");
+    for (const QString& reply : {QStringLiteral("SEISUND"), QStringLiteral("LOGI")}) {
+        rig.mailbox.failAt(MemoryMailbox::Operation::Send, "550 refused");
+        const QStringList logged =
+            runMail("[KOORMUS_2_SISSE_07:30:00_24.12.2026] [" + reply + "] [KOORMUS_1_SISSE_KOHE]");
+        EXPECT_FALSE(rig.board.relay(1)) << reply.toStdString();
+        EXPECT_EQ(logged.count("550 refused"), 2) << reply.toStdString();
+        EXPECT_EQ(rig.memory.read("Sisseajad", "Sisseaeg 22"), "07:30:00");
+    }
+}
 
-    rig.mailbox.failAt(MemoryMailbox::Operation::Send, "550 refused");
-    runMail("[LOGI] [KOORMUS_2_SISSE_KOHE]");
-    EXPECT_TRUE(rig.board.relay(2));
+// The mail that flooded the owner with replies and held the program for its whole session:
+// 28,000 commands. The first hundred run, each reply kind goes once, and the log counts the rest.
+TEST_F(CommandExecutorTest, AFloodMailRunsAHundredCommandsAndAnswersEachKindOnce) {
+    const QStringList logged =
+        runMail("[SEISUND]" + QString("[AJAD]").repeated(49) + QString("[SEISUND]").repeated(49) +
+                "[KOORMUS_1_SISSE_KOHE]" + QString("[KOORMUS_2_SISSE_KOHE]").repeated(27900));
+    EXPECT_TRUE(rig.board.relay(1));
+    EXPECT_FALSE(rig.board.relay(2));
+    EXPECT_EQ(sentSubjects(),
+              QStringList({"Kaugvoole hetkeseis", "Kaugvoole väljundite lülitumisajad"}));
+    EXPECT_TRUE(logged.contains("Kirjas oli üle 100 käsu: 27900 jäeti täitmata"))
+        << logged.join('\n').toStdString();
 }
 
 }  // namespace

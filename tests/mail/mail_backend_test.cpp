@@ -5,6 +5,7 @@
 #include "mail/settings_password_store.h"
 #include "mail/stub_server.h"
 #include "mail/vmime_mail_backend.h"
+#include "support/dropping_relay.h"
 #include "support/log_lines.h"
 #include "support/printers.h"
 #include "support/rig.h"
@@ -104,6 +105,7 @@ protected:
     testing::Rig rig;
     SettingsPasswordStore passwords{rig.memory, QString()};
     ScriptedPrompt prompt;
+    testing::MemoryProcessedMails noneProcessed;
     std::unique_ptr<VmimeMailBackend> backend;
 };
 
@@ -245,8 +247,9 @@ TEST_F(MailBackendTest, AMailRunsOnceThoughItsConfirmationCannotBeSent) {
 // the session as a whole still ends at its own limit, logged as a failed one.
 TEST_F(MailBackendTest, ASlowServerHoldsTheSessionNoLongerThanItsLimit) {
     testing::StubServer slow("+OK\r\n", 0, "-ERR\r\n", 4000);
-    startWith(servers().account("nobody", "pop3", slow.port()), std::chrono::seconds(30),
-              std::chrono::seconds(6));
+    MailAccount account = servers().account("nobody", "pop3", slow.port());
+    account.plainTextAllowed = true;  // it refuses STLS like any other command
+    startWith(account, std::chrono::seconds(30), std::chrono::seconds(6));
     QElapsedTimer clock;
     clock.start();
     rig.program->mailIndicatorClicked();
@@ -273,7 +276,7 @@ TEST_F(MailBackendTest, UniqueIdsStayWithTheirMailsAndDeletingEmptiesTheInbox) {
         QList<QMap<QString, QString>> sessions;
         for (int session = 0; session < 2; ++session) {
             mail.signOn(true, false);
-            mail.fetchUnread();
+            mail.fetchUnread(noneProcessed);
             QMap<QString, QString> ids;
             for (int i = 0; i < mail.messageCount(); ++i) {
                 ids.insert(mail.subject(i), mail.uniqueId(i));
@@ -310,6 +313,8 @@ TEST_F(MailBackendTest, ANotificationLogsOnOnlyWhenTheServerOffersAuthentication
         MailAccount account = servers().account(user(), "imap", testing::freePort());
         account.outgoingUrl = QStringLiteral("smtp://127.0.0.1:%1").arg(c.port);
         account.password = c.password;
+        // The relay on the LAN offers no TLS: allowed by the user's choice.
+        account.plainTextAllowed = c.port == servers().relayPort;
         useAccount(account);
         VmimeMailBackend& mail = direct();
         const QString subject = QStringLiteral("Rike: väljund %1 %2").arg(c.port).arg(c.password);
@@ -352,7 +357,7 @@ TEST_F(MailBackendTest, TlsIsAcceptedOnlyWithTheTestAuthorityTrusted) {
         useAccount(servers().account(user(), scheme, port));
         VmimeMailBackend& trusting = direct(std::chrono::seconds(10), true);
         trusting.signOn(true, false);
-        trusting.fetchUnread();
+        trusting.fetchUnread(noneProcessed);
         EXPECT_EQ(trusting.messageCount(), 1);
         trusting.signOff();
 
@@ -363,7 +368,7 @@ TEST_F(MailBackendTest, TlsIsAcceptedOnlyWithTheTestAuthorityTrusted) {
         } catch (const MailError& e) {
             EXPECT_TRUE(e.description().contains("certificate")) << e.description().toStdString();
         }
-        EXPECT_THROW(strict.fetchUnread(), MailError) << "no session may be left open";
+        EXPECT_THROW(strict.fetchUnread(noneProcessed), MailError) << "no session may be left open";
     }
 }
 
@@ -384,7 +389,7 @@ TEST_F(MailBackendTest, WithoutAnAccountTheUserIsAskedOnlyWhenAllowed) {
 
     prompt.answer = servers().account(user(), "imap", servers().imapPort);
     mail.signOn(true, true);
-    mail.fetchUnread();
+    mail.fetchUnread(noneProcessed);
     mail.signOff();
     EXPECT_EQ(rig.memory.read("Post", "Sisse"), prompt.answer->incomingUrl);
     EXPECT_EQ(rig.memory.read("Post", "Parool"), MailServers::password());
@@ -430,7 +435,105 @@ TEST_F(MailBackendTest, AServerThatDoesNotAnswerEndsTheOperationAtTheDeadline) {
             EXPECT_TRUE(e.description().contains(c.reason)) << e.description().toStdString();
         }
         EXPECT_LT(clock.elapsed(), 3000 + 1500) << url.toStdString();
-        EXPECT_THROW(mail.fetchUnread(), MailError) << "no session may be left open";
+        EXPECT_THROW(mail.fetchUnread(noneProcessed), MailError) << "no session may be left open";
+    }
+}
+
+// The link breaks as the client sends one command, at every step of each protocol; a break
+// after SELECT (FETCH, UID FETCH) used to crash the program as the session was dropped. The
+// program lives and the session fails, saying so. The next session runs on a sound link and
+// leaves the inbox empty, and the mail's command has run exactly once whatever step the break
+// came at: over IMAP a mail whose commands ran before the break (EXPUNGE, and the sends of its
+// confirmation) is left seen, and is deleted all the same.
+TEST_F(MailBackendTest, ABrokenLinkFailsTheSessionAndTheNextOneCleansUp) {
+    const struct {
+        QString scheme;
+        QByteArray command;
+    } cases[] = {{"imap", "LOGIN"},     {"imap", "SELECT"},    {"imap", "FETCH"},
+                 {"imap", "UID FETCH"}, {"imap", "UID STORE"}, {"imap", "EXPUNGE"},
+                 {"imap", "LOGOUT"},    {"pop3", "STAT"},      {"pop3", "UIDL"},
+                 {"pop3", "RETR"},      {"pop3", "DELE"},      {"pop3", "QUIT"},
+                 {"smtp", "MAIL FROM"}, {"smtp", "DATA"},      {"smtp", "."}};
+    startWith(servers().account("nobody", "imap", 1), std::chrono::seconds(10));
+    int output = 0;
+    for (const auto& c : cases) {
+        const QString user = QStringLiteral("drop-%1-%2")
+                                 .arg(c.scheme, QString::fromLatin1(c.command).toLower())
+                                 .replace(QLatin1Char(' '), QLatin1Char('-'));
+        SCOPED_TRACE(user.toStdString());
+        // The mailboxes number their mails alike: ids from another one do not count here.
+        rig.processed->keepOnly({});
+        const bool sending = c.scheme == QLatin1String("smtp");
+        testing::DroppingRelay relay(
+            sending ? servers().relayPort
+                    : (c.scheme == QLatin1String("imap") ? servers().imapPort : servers().pop3Port),
+            c.command);
+        MailAccount account = servers().account(user, sending ? QStringLiteral("imap") : c.scheme,
+                                                sending ? servers().imapPort : relay.port());
+        if (sending) {
+            account.outgoingUrl = QStringLiteral("smtp://127.0.0.1:%1").arg(relay.port());
+        }
+        account.plainTextAllowed = true;
+        saveMailAccount(rig.memory, passwords, account);
+        output = output % 8 + 1;
+        const QString command = QStringLiteral("KOORMUS_%1_SISSE_KOHE").arg(output);
+        rig.program->state().Valjundid[output] = 0;
+        servers().deliver(user,
+                          mail("owner@example.org", "tuulelipp", "Content-Type: text/plain\r\n",
+                               "[" + command.toLatin1() + "]\r\n"));
+        QFile::remove(rig.logPath());
+
+        rig.program->mailIndicatorClicked();
+        ASSERT_TRUE(relay.dropped()) << relay.lines().join('\n').toStdString();
+        const qsizetype failed = log().size();
+        // Over IMAP all is done when LOGOUT goes out, and VMime does not wait for its answer.
+        EXPECT_EQ(log().contains("Mailiserverisse sisselogimise viga"), c.command != "LOGOUT")
+            << log().join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(log().filter("the connection to the server was lost").isEmpty(),
+                  c.command == "LOGOUT")
+            << log().join(QLatin1Char('\n')).toStdString();
+        rig.program->mailIndicatorClicked();
+
+        const QStringList lines = log();
+        EXPECT_TRUE(lines.mid(failed).filter("Mailiserverisse sisselogimise viga").isEmpty())
+            << lines.join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(lines.count("Saadeti käsk: " + command), 1)
+            << lines.join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(servers().mailbox(user).isEmpty());
+        EXPECT_TRUE(rig.board.relay(output));
+    }
+}
+
+// Asked for STARTTLS, the server (here, for the relay's address) refuses it: the log-on fails
+// saying why and what to do, and the password never leaves the program.
+TEST_F(MailBackendTest, AServerThatRefusesStarttlsIsNeverSentThePassword) {
+    for (const auto& [incoming, port] : {std::pair{QStringLiteral("imap"), servers().imapPort},
+                                         std::pair{QStringLiteral("pop3"), servers().pop3Port},
+                                         std::pair{QString(), servers().relayPort}}) {
+        testing::DroppingRelay recorder(port, {});
+        MailAccount account = servers().account(
+            user(), incoming.isEmpty() ? QStringLiteral("imap") : incoming, recorder.port());
+        if (incoming.isEmpty()) {
+            account.outgoingUrl = QStringLiteral("smtp://127.0.0.1:%1").arg(recorder.port());
+        }
+        useAccount(account);
+        VmimeMailBackend& mail = direct();
+        try {
+            mail.signOn(!incoming.isEmpty(), false);
+            mail.send({"owner@example.org", "x", "y"});
+            ADD_FAILURE() << "a session went on without TLS";
+        } catch (const MailError& e) {
+            EXPECT_TRUE(
+                e.description().contains("the server refused STARTTLS, so the password was "
+                                         "not sent"))
+                << e.description().toStdString();
+        }
+        const QByteArrayList lines = recorder.lines();
+        EXPECT_FALSE(lines.isEmpty());
+        for (const QByteArray& line : lines) {
+            EXPECT_FALSE(line.contains(MailServers::password().toLatin1())) << line.toStdString();
+            EXPECT_FALSE(line.startsWith("AUTH")) << line.toStdString();
+        }
     }
 }
 

@@ -129,5 +129,27 @@ TEST_F(MailSessionTest, AttemptsWhileASignOnWaitsAreRefusedNotNested) {
     EXPECT_TRUE(rig.mailbox.inbox.empty());
 }
 
+// The board's scans go on between the mails and replies of a session: a warning they raise then
+// goes out in that session, which carries on with its mails.
+TEST_F(MailSessionTest, AWarningRaisedBetweenMailsGoesOutInTheSession) {
+    start();
+    state().SisendiMuutuseMail[3] = 1;
+    rig.time.advance(200);
+    bool raised = false;
+    rig.mailbox.onOperation = [&](MemoryMailbox::Operation operation) {
+        if (operation == MemoryMailbox::Operation::Send && !raised) {
+            raised = true;
+            rig.board.setInput(3, true);
+            rig.time.advance(200);
+        }
+    };
+    const QStringList logged = runMail("[SEISUND] [KOORMUS_1_SISSE_KOHE]");
+    EXPECT_EQ(sentSubjects(), QStringList({"Kestrums input changed !", "Kaugvoole hetkeseis"}));
+    EXPECT_TRUE(rig.board.relay(1));
+    EXPECT_EQ(rig.mailbox.calls.filter("signOff").size(), 1);
+    EXPECT_EQ(logged.count(kFailure), 0) << logged.join('\n').toStdString();
+    EXPECT_TRUE(rig.mailbox.inbox.empty());
+}
+
 }  // namespace
 }  // namespace kestrum

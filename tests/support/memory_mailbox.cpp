@@ -53,12 +53,12 @@ void MemoryMailbox::signOff() {
     m_fetched.clear();
 }
 
-void MemoryMailbox::fetchUnread() {
+void MemoryMailbox::fetchUnread(const ProcessedMails& processed) {
     calls << QStringLiteral("fetch");
     check(Operation::Fetch);
     m_fetched.clear();
     for (std::size_t i = 0; i < inbox.size(); ++i) {
-        if (!inbox[i].seen && !inbox[i].deleted) {
+        if ((!inbox[i].seen || processed.contains(inbox[i].uniqueId)) && !inbox[i].deleted) {
             m_fetched.push_back(i);
         }
     }

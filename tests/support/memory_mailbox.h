@@ -31,7 +31,7 @@ public:
     void signOff() override;
     bool newSession() const override { return m_newSession; }
     void setNewSession(bool open) override { m_newSession = open; }
-    void fetchUnread() override;
+    void fetchUnread(const ProcessedMails& processed) override;
     int messageCount() const override { return static_cast<int>(m_fetched.size()); }
     bool readable(int index) override { return fetched(index).readable; }
     QString uniqueId(int index) override { return fetched(index).uniqueId; }

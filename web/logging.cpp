@@ -1,0 +1,7 @@
+#include "logging.h"
+
+namespace kestrum {
+
+Q_LOGGING_CATEGORY(lcWeb, "kestrum.web")
+
+}  // namespace kestrum
