@@ -157,7 +157,7 @@ void OutputControl::catchUpSchedule() const {
 }
 
 void OutputControl::SaveOutputStates() {
-    replaceSectionSkippingErrors(m_store, sections::Valjundid, textsOf(m_state.Valjundid));
+    replaceSwitchedSection(m_store, sections::Valjundid, textsOf(m_state.Valjundid));
 }
 
 }  // namespace kestrum

@@ -14,9 +14,12 @@ RemoteSwitching::RemoteSwitching(State& state, Panel& panel, SettingsStore& stor
                                  OutputControl& outputs, Gate gate)
     : m_state(state), m_panel(panel), m_store(store), m_outputs(outputs), m_gate(gate) {}
 
-bool RemoteSwitching::admits() {
-    if (m_gate == Gate::EmailControl || !(m_state.RemoteControl == 0)) {
-        return true;
+RemoteSwitching::Result RemoteSwitching::admission() {
+    if (m_gate == Gate::EmailControl) {
+        return Result::Done;
+    }
+    if (!(m_state.RemoteControl == 0)) {
+        return m_rateLimit.admit() ? Result::Done : Result::Dropped;
     }
     if (!m_lastRefusalLogged.isValid() || m_lastRefusalLogged.hasExpired(kRefusalLogPeriodMs)) {
         m_lastRefusalLogged.start();
@@ -26,12 +29,25 @@ bool RemoteSwitching::admits() {
                "MQTT and web commands\" in the settings window (Seaded). Further refusals are "
                "logged once a minute.";
     }
-    return false;
+    return Result::Refused;
+}
+
+bool RemoteSwitching::repeats(int n, bool control, int on) const {
+    if (m_gate != Gate::RemoteControl || !(m_state.Mode[n] == 0) || m_outputs.pulseEnd(n)) {
+        return false;
+    }
+    if (control) {
+        return m_state.Juhtimine[n] == on;
+    }
+    return m_state.Valjundid[n] == on && m_state.OutputFailed[n] == 0;
 }
 
 RemoteSwitching::Result RemoteSwitching::switchNow(int n, int on) {
-    if (!admits()) {
-        return Result::Refused;
+    if (const Result admitted = admission(); admitted != Result::Done) {
+        return admitted;
+    }
+    if (repeats(n, false, on)) {
+        return Result::Unchanged;
     }
     m_outputs.catchUpSchedule();
     m_outputs.endPulse(n);
@@ -41,16 +57,19 @@ RemoteSwitching::Result RemoteSwitching::switchNow(int n, int on) {
 }
 
 RemoteSwitching::Result RemoteSwitching::pulse(int n, int minutes) {
-    if (!admits()) {
-        return Result::Refused;
+    if (const Result admitted = admission(); admitted != Result::Done) {
+        return admitted;
     }
     m_outputs.catchUpSchedule();
     return m_outputs.startPulse(n, minutes) ? Result::Done : Result::OutOfRange;
 }
 
 RemoteSwitching::Result RemoteSwitching::setControl(int n, bool automatic) {
-    if (!admits()) {
-        return Result::Refused;
+    if (const Result admitted = admission(); admitted != Result::Done) {
+        return admitted;
+    }
+    if (repeats(n, true, automatic ? 1 : 0)) {
+        return Result::Unchanged;
     }
     m_outputs.catchUpSchedule();
     if (automatic && !(m_state.Initsialiseeritud[n] == 1)) {
@@ -75,8 +94,10 @@ RemoteSwitching::Result RemoteSwitching::run(int n, RemoteCommand command, Event
                               : setControl(n, command == RemoteCommand::Auto);
     if (result == Result::NoTimes) {
         log.LogEvent(LogCode::NoTimes);
-    } else if (result == Result::Done) {
+    } else if (result == Result::Done || result == Result::Unchanged) {
         log.LogEvent(LogCode::CommandReceived);
+    }
+    if (result == Result::Done) {
         save();
     }
     return result;
@@ -98,15 +119,15 @@ void RemoteSwitching::allOff(EventLog& log) {
 }
 
 void RemoteSwitching::save() {
-    replaceSectionSkippingErrors(m_store, sections::Mode, textsOf(m_state.Mode));
-    replaceSectionSkippingErrors(m_store, sections::Juhtimine, textsOf(m_state.Juhtimine));
-    replaceSectionSkippingErrors(m_store, sections::Initsialiseeritud,
-                                 textsOf(m_state.Initsialiseeritud));
-    replaceSectionSkippingErrors(m_store, sections::Sisseajad, textsOf(m_state.Sisseajad));
-    replaceSectionSkippingErrors(m_store, sections::Valjaajad, textsOf(m_state.Valjaajad));
-    replaceSectionSkippingErrors(m_store, sections::Nadalapaevad, textsOf(m_state.Nadalapaevad));
-    replaceSectionSkippingErrors(m_store, sections::PaikeSisse, textsOf(m_state.PaikeSisse));
-    replaceSectionSkippingErrors(m_store, sections::PaikeValja, textsOf(m_state.PaikeValja));
+    replaceSwitchedSection(m_store, sections::Mode, textsOf(m_state.Mode));
+    replaceSwitchedSection(m_store, sections::Juhtimine, textsOf(m_state.Juhtimine));
+    replaceSwitchedSection(m_store, sections::Initsialiseeritud,
+                           textsOf(m_state.Initsialiseeritud));
+    replaceSwitchedSection(m_store, sections::Sisseajad, textsOf(m_state.Sisseajad));
+    replaceSwitchedSection(m_store, sections::Valjaajad, textsOf(m_state.Valjaajad));
+    replaceSwitchedSection(m_store, sections::Nadalapaevad, textsOf(m_state.Nadalapaevad));
+    replaceSwitchedSection(m_store, sections::PaikeSisse, textsOf(m_state.PaikeSisse));
+    replaceSwitchedSection(m_store, sections::PaikeValja, textsOf(m_state.PaikeValja));
 }
 
 }  // namespace kestrum

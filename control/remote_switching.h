@@ -1,5 +1,6 @@
 #pragma once
 
+#include "control/command_rate_limit.h"
 #include "control/output_control.h"
 #include "core/panel.h"
 #include "core/settings_store.h"
@@ -20,11 +21,14 @@ enum class RemoteCommand { On, Off, Auto, Manual };
 // refused until the user turns remote control on again in the settings window
 // (`State::RemoteControl`, key "RemoteControl" of section "Seaded"). Mail has a gate of its own,
 // e-mail control, which the all-off turns off as well and which the mail session obeys before it
-// fetches anything.
+// fetches anything. Behind the remotes' gate each remote also has its own rate limit, so that a
+// flood from the network is dropped at the door.
 class RemoteSwitching {
 public:
     enum class Gate { RemoteControl, EmailControl };
-    enum class Result { Done, NoTimes, OutOfRange, Refused };
+    // Unchanged: a command from the network that asked for what stands already, done without a
+    // shift and with nothing to save. Dropped: a command from the network beyond the rate limit.
+    enum class Result { Done, NoTimes, OutOfRange, Refused, Unchanged, Dropped };
 
     RemoteSwitching(State& state, Panel& panel, SettingsStore& store, OutputControl& outputs,
                     Gate gate = Gate::RemoteControl);
@@ -52,9 +56,14 @@ public:
     void save();
 
 private:
-    // False, with the refusal of State::LastCommand logged at most once a minute, while the gate
-    // is shut.
-    bool admits();
+    // Done when the command may go on; Refused, logged at most once a minute, while the gate is
+    // shut; Dropped for a network command beyond the rate limit.
+    Result admission();
+    // Whether a command from the network asks for what stands already: an output neither
+    // strobing nor pulsing, in the state asked and following it on the board; or the control
+    // mode asked. A flood of the same command then costs no shift and no store write. A mail's
+    // commands are each carried out, as its reply tells.
+    bool repeats(int n, bool control, int on) const;
 
     State& m_state;
     Panel& m_panel;
@@ -62,6 +71,7 @@ private:
     OutputControl& m_outputs;
     Gate m_gate;
     QElapsedTimer m_lastRefusalLogged;
+    CommandRateLimit m_rateLimit;
 };
 
 }  // namespace kestrum

@@ -26,6 +26,7 @@ Schedule::Schedule(State& state, Panel& panel, SettingsStore& store, OutputContr
       m_store(store),
       m_outputs(outputs),
       m_clock(clock),
+      m_timer1(timer1),
       m_locale(std::move(locale)) {
     timer1.setOnTick([this] { Timer1_Timer(); });
     m_outputs.setScheduleCatchUp([this] { catchUp(); });
@@ -34,12 +35,16 @@ Schedule::Schedule(State& state, Panel& panel, SettingsStore& store, OutputContr
 void Schedule::Timer1_Timer() {
     const QDateTime now = m_clock.now();
     showClock(now);
+    armNextTick(now);
     catchUp();
     showPulses(now);
 }
 
-// The tick comes every 10 ms, but a switching belongs to its second: each second of the wall
-// clock is evaluated once. Seconds missed while the thread was held (a mail session up to its
+// The tick comes once a second, just after the wall clock's second begins, so an idle program
+// wakes once a second; a switching belongs to its second: each second of the wall clock is
+// evaluated once. A clock stepped forward (a suspend, a time server) is a hold: the seconds
+// it skipped are caught up. A clock set back passes seconds again; an entry never fires twice
+// in the same second. Seconds missed while the thread was held (a mail session up to its
 // deadline, a slow port) are evaluated late, in order, with their own date, so a switching time
 // that fell inside the hold still switches. Nothing before the first tick is caught up.
 void Schedule::catchUp() {
@@ -56,6 +61,10 @@ void Schedule::catchUp() {
     for (qint64 s = from; s <= second; ++s) {
         evaluate(now.addSecs(s - second));
     }
+}
+
+void Schedule::armNextTick(const QDateTime& now) {
+    m_timer1.setInterval(1000 - now.time().msec());
 }
 
 void Schedule::showClock(const QDateTime& now) {

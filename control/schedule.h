@@ -25,12 +25,17 @@ public:
     // Switches what the seconds since the last evaluated one name, up to now.
     void catchUp();
 
+    // The first tick after the start; every later one is armed for the moment a second of the
+    // wall clock begins. A tick that comes early (the wall clock slewed by a time server) finds
+    // its second done, and is armed again for the next.
     static constexpr int kTickMs = 10;
     // How far back the seconds missed while the thread was held are still switched.
     static constexpr int kCatchUpSeconds = 120;
 
 private:
     void showClock(const QDateTime& now);
+    // Arms the next tick for just after the next second of the wall clock.
+    void armNextTick(const QDateTime& now);
     void showPulses(const QDateTime& now);
     // Writes today's sun times into the time slots of the sun entries, so that a program that
     // knows only clock times finds the last computed one there.
@@ -47,6 +52,7 @@ private:
     SettingsStore& m_store;
     OutputControl& m_outputs;
     const Clock& m_clock;
+    Timer& m_timer1;
     QLocale m_locale;
     SunTimes m_sun;
     QDate m_today;

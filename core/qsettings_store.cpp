@@ -22,12 +22,20 @@ QSettingsStore::QSettingsStore()
     : QSettingsStore(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                      QStringLiteral("/KaugVool/KaugVool.ini")) {}
 
+namespace {
+constexpr int kSaveEveryMs = 1000;
+constexpr int kCopyEveryMs = 60 * 1000;
+}  // namespace
+
 QSettingsStore::QSettingsStore(QString fileName) : m_fileName(std::move(fileName)) {
+    m_pendingSave.setSingleShot(true);
+    QObject::connect(&m_pendingSave, &QTimer::timeout,
+                     [this] { skipOnStoreError([this] { sync(); }); });
     load();
 }
 
 QSettingsStore::~QSettingsStore() {
-    skipOnStoreError([this] { sync(); });
+    skipOnStoreError([this] { save(true); });
 }
 
 void QSettingsStore::load() {
@@ -65,14 +73,42 @@ void QSettingsStore::deleteSection(const QString& section) {
 }
 
 void QSettingsStore::sync() {
-    if (m_values == m_saved) {
+    save(false);
+}
+
+void QSettingsStore::syncSoon() {
+    if (m_values == m_saved || m_pendingSave.isActive()) {
+        return;
+    }
+    const qint64 sinceSave = m_lastSave.isValid() ? m_lastSave.elapsed() : kSaveEveryMs;
+    if (sinceSave >= kSaveEveryMs) {
+        sync();
+    } else {
+        m_pendingSave.start(int(kSaveEveryMs - sinceSave));
+    }
+}
+
+void QSettingsStore::save(bool closing) {
+    m_pendingSave.stop();
+    const bool changed = m_values != m_saved;
+    if (!changed && !(closing && m_copyBehind)) {
         return;
     }
     if (m_readError) {
         throw *m_readError;
     }
-    settings_file::write(m_fileName, m_values);
-    m_saved = m_values;
+    const bool copy = closing || !m_lastCopy.isValid() || m_lastCopy.elapsed() >= kCopyEveryMs;
+    if (changed) {
+        settings_file::write(m_fileName, m_values, copy);
+        m_saved = m_values;
+        m_lastSave.start();
+    } else {
+        settings_file::refreshCopy(m_fileName);
+    }
+    m_copyBehind = !copy;
+    if (copy) {
+        m_lastCopy.start();
+    }
 }
 
 }  // namespace kestrum

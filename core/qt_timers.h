@@ -1,5 +1,6 @@
 #pragma once
 
+#include "local_zone.h"
 #include "timer.h"
 
 #include <QElapsedTimer>
@@ -30,6 +31,7 @@ public:
     qint64 monotonicMs() const override { return m_elapsed.elapsed(); }
 
 private:
+    LocalZone m_zone;
     QElapsedTimer m_elapsed;
 };
 

@@ -86,7 +86,7 @@ Values read(const QString& fileName) {
     return values;
 }
 
-void write(const QString& fileName, const Values& values) {
+void write(const QString& fileName, const Values& values, bool withCopy) {
     if (!QDir().mkpath(QFileInfo(fileName).absolutePath())) {
         throw notWritable(fileName, QStringLiteral("its folder cannot be made"));
     }
@@ -119,7 +119,16 @@ void write(const QString& fileName, const Values& values) {
     }
     draft.setAutoRemove(false);
     syncFolder(fileName);
-    refreshBackup(fileName, content);
+    if (withCopy) {
+        refreshBackup(fileName, content);
+    }
+}
+
+void refreshCopy(const QString& fileName) {
+    QFile file(fileName);
+    if (file.open(QIODevice::ReadOnly)) {
+        refreshBackup(fileName, file.readAll());
+    }
 }
 
 QString backupName(const QString& fileName) {

@@ -4,12 +4,19 @@
 
 namespace kestrum {
 
-void replaceSection(SettingsStore& store, const QString& section, const QString& keyword,
-                    const QStringList& texts) {
+namespace {
+void writeSection(SettingsStore& store, const QString& section, const QString& keyword,
+                  const QStringList& texts) {
     store.deleteSection(section);
     for (int i = 0; i < texts.size(); ++i) {
         store.write(section, numberedKey(keyword, i + 1), texts[i]);
     }
+}
+}  // namespace
+
+void replaceSection(SettingsStore& store, const QString& section, const QString& keyword,
+                    const QStringList& texts) {
+    writeSection(store, section, keyword, texts);
     store.sync();
 }
 
@@ -20,6 +27,14 @@ void reportStoreError(const StoreError& error) {
 void replaceSectionSkippingErrors(SettingsStore& store, const NumberedSection& section,
                                   const QStringList& texts) {
     skipOnStoreError([&] { replaceSection(store, section.section, section.keyword, texts); });
+}
+
+void replaceSwitchedSection(SettingsStore& store, const NumberedSection& section,
+                            const QStringList& texts) {
+    skipOnStoreError([&] {
+        writeSection(store, section.section, section.keyword, texts);
+        store.syncSoon();
+    });
 }
 
 }  // namespace kestrum

@@ -29,6 +29,10 @@ public:
     virtual void deleteSection(const QString& section) = 0;
     // Makes every write so far durable; throws StoreError when they could not be saved.
     virtual void sync() = 0;
+    // Makes every write so far durable soon: a store whose saves are costly saves at most once
+    // a second, so a burst of switchings ends in one save of the final states. A save that fails
+    // later is reported, not thrown.
+    virtual void syncSoon() { sync(); }
 };
 
 // Deletes the section, writes texts[i] under the key numbered i + 1 and syncs.
@@ -38,6 +42,9 @@ void replaceSection(SettingsStore& store, const QString& section, const QString&
 // Replaces a per-output or per-input section whole, ignoring a store that fails.
 void replaceSectionSkippingErrors(SettingsStore& store, const NumberedSection& section,
                                   const QStringList& texts);
+// The same for the sections every switching rewrites, saved with syncSoon().
+void replaceSwitchedSection(SettingsStore& store, const NumberedSection& section,
+                            const QStringList& texts);
 
 // Writes the error as one warning line: a skipped step leaves no other trace.
 void reportStoreError(const StoreError& error);

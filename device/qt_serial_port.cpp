@@ -5,6 +5,7 @@
 #ifdef Q_OS_UNIX
 #include <QFileInfo>
 
+#include <sys/ioctl.h>
 #include <termios.h>
 #endif
 
@@ -71,11 +72,35 @@ bool QtSerialPort::open() {
     // register. Releasing both before the levels last written go out lets the board see them
     // arrive from released, as from a closed port: a DTR left asserted by the last shift would
     // otherwise hold the shifted register and the next read would be one level off.
-    m_port.setDataTerminalReady(false);
-    m_port.setRequestToSend(false);
-    m_port.setDataTerminalReady(m_dtr);
-    m_port.setRequestToSend(m_rts);
+    const QSerialPort::PinoutSignals levels = m_port.pinoutSignals();
+    m_lineDtr = levels.testFlag(QSerialPort::DataTerminalReadySignal);
+    m_lineRts = levels.testFlag(QSerialPort::RequestToSendSignal);
+    drive(QSerialPort::DataTerminalReadySignal, false, m_lineDtr);
+    drive(QSerialPort::RequestToSendSignal, false, m_lineRts);
+    drive(QSerialPort::DataTerminalReadySignal, m_dtr, m_lineDtr);
+    drive(QSerialPort::RequestToSendSignal, m_rts, m_lineRts);
     return true;
+}
+
+// One call per change of a line. QSerialPort reads the pins before each write, and on a USB
+// adapter every modem-line call is a transfer of its own, made while the board's lines wait.
+void QtSerialPort::drive(QSerialPort::PinoutSignal line, bool asserted, bool& level) {
+    if (level == asserted) {
+        return;
+    }
+#ifdef Q_OS_UNIX
+    int bits = line == QSerialPort::DataTerminalReadySignal ? TIOCM_DTR : TIOCM_RTS;
+    if (::ioctl(static_cast<int>(m_port.handle()), asserted ? TIOCMBIS : TIOCMBIC, &bits) != 0) {
+        return;
+    }
+#else
+    if (line == QSerialPort::DataTerminalReadySignal) {
+        m_port.setDataTerminalReady(asserted);
+    } else {
+        m_port.setRequestToSend(asserted);
+    }
+#endif
+    level = asserted;
 }
 
 void QtSerialPort::close() {
@@ -94,14 +119,14 @@ void QtSerialPort::close() {
 void QtSerialPort::setDtrEnable(bool asserted) {
     m_dtr = asserted;
     if (m_port.isOpen()) {
-        m_port.setDataTerminalReady(asserted);
+        drive(QSerialPort::DataTerminalReadySignal, asserted, m_lineDtr);
     }
 }
 
 void QtSerialPort::setRtsEnable(bool asserted) {
     m_rts = asserted;
     if (m_port.isOpen()) {
-        m_port.setRequestToSend(asserted);
+        drive(QSerialPort::RequestToSendSignal, asserted, m_lineRts);
     }
 }
 

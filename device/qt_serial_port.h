@@ -31,12 +31,18 @@ public:
     void output(const QByteArray& characters) override;
 
 private:
+    // Sets one line when its level differs from the one on the wire.
+    void drive(QSerialPort::PinoutSignal line, bool asserted, bool& level);
+
     const SettingsStore& m_store;
     mutable QSerialPort m_port;
     PortOpenError m_lastOpenError;
     int m_commPort = 1;
     bool m_dtr = false;
     bool m_rts = false;
+    // The levels on the wire while the port is open.
+    bool m_lineDtr = false;
+    bool m_lineRts = false;
 };
 
 }  // namespace kestrum

@@ -143,6 +143,9 @@ QString MosquittoClient::Session::configure() {
     }
     mosquitto_threaded_set(m_mosq, true);
     mosquitto_int_option(m_mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+    // A command and its state are small packets: Nagle's wait for the broker's delayed
+    // acknowledgement would add tens of milliseconds to each.
+    mosquitto_int_option(m_mosq, MOSQ_OPT_TCP_NODELAY, 1);
     int rc = MOSQ_ERR_SUCCESS;
     if (!m_connection.user.isEmpty()) {
         rc = mosquitto_username_pw_set(m_mosq, m_connection.user.toUtf8().constData(),

@@ -246,9 +246,16 @@ WebResponse WebApi::output(const WebRequest& request, int n, const QString& what
             return text(409, QStringLiteral("Remote control is off since the all-off: turn it on "
                                             "again with \"Obey MQTT and web commands\" in the "
                                             "settings window (Seaded)"));
+        case RemoteSwitching::Result::Dropped:
+            return tooMany();
         default:
             return noContent();
     }
+}
+
+WebResponse WebApi::tooMany() {
+    return text(429, QStringLiteral("Too many commands: at most %1 a second are taken")
+                         .arg(CommandRateLimit::kPerSecond));
 }
 
 WebResponse WebApi::remoteControlOff() {
@@ -269,6 +276,8 @@ WebResponse WebApi::pulse(int n, const QByteArray& body) {
             return text(400, QStringLiteral("The body must be the minutes, 1 to 1440"));
         case RemoteSwitching::Result::Refused:
             return remoteControlOff();
+        case RemoteSwitching::Result::Dropped:
+            return tooMany();
         default:
             return noContent();
     }

@@ -78,6 +78,8 @@ private:
     WebResponse output(const WebRequest& request, int n, const QString& what);
     WebResponse pulse(int n, const QByteArray& body);
     WebResponse remoteControlOff();
+    // 429: a command beyond the rate limit of remote commands.
+    WebResponse tooMany();
     WebResponse logTail(const WebRequest& request);
 
     State& m_state;

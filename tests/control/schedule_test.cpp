@@ -36,7 +36,7 @@ protected:
     int latches = 0;
 };
 
-// A switching belongs to its second, not to each of the second's hundred ticks; a daily entry
+// A switching belongs to its second, not to each tick that shows it; a daily entry
 // ignores its date.
 TEST_F(ScheduleTest, DailyEntrySwitchesOnceInItsSecondEveryDay) {
     state.Sisseajad(21, 2) = "1";
@@ -121,13 +121,38 @@ TEST_F(ScheduleTest, TimesMissedWhileTheThreadWasHeldSwitchLate) {
     EXPECT_EQ(latches, 0) << "08:00:20 and 08:00:25 came again and switched nothing";
 }
 
+// The wall clock stepped by a time server or a resume while the tick waits for its next second:
+// forward, the seconds skipped switch once each in order; back, the seconds passed again switch
+// nothing a second time.
+TEST_F(ScheduleTest, ClockSteppedForwardCatchesUpAndSteppedBackFiresNothingTwice) {
+    entry(1, 1, "08:00:05", "05.12.2026", "08:00:20", "05.12.2026");
+    entry(2, 1, "08:00:30", "05.12.2026");
+    state.Sisseajad(21, 3) = 1;
+    entry(3, 1, "08:00:12", 0);
+    rig.time.advance(1500);
+    latches = 0;
+    rig.time.setWallClock(rig.time.now().addSecs(30));
+    rig.time.advance(1000);
+    EXPECT_EQ(program.panel().clockLabel, "08:00:31");
+    EXPECT_EQ(latches, 4) << "on 1, on 3, off 1, on 2: each once";
+    EXPECT_FALSE(rig.board.relay(1));
+    EXPECT_TRUE(rig.board.relay(2));
+    EXPECT_TRUE(rig.board.relay(3));
+
+    latches = 0;
+    rig.time.setWallClock(rig.time.now().addSecs(-30));
+    rig.time.advance(40 * 1000);
+    EXPECT_EQ(latches, 0);
+    EXPECT_EQ(program.panel().clockLabel, "08:00:41");
+}
+
 TEST_F(ScheduleTest, CatchUpReachesTwoMinutesBackAndNotBeforeStartUp) {
     entry(1, 1, "07:59:58", "05.12.2026");  // before start-up at 07:59:59
     entry(2, 1, "08:01:00", "05.12.2026");  // more than two minutes before the jump's end
     entry(3, 1, "08:02:00", "05.12.2026");
     rig.time.advance(Schedule::kTickMs);
     rig.time.setWallClock(QDateTime(kToday, QTime(8, 3, 30)));
-    rig.time.advance(Schedule::kTickMs);
+    rig.time.advance(1000);
     EXPECT_FALSE(rig.board.relay(1));
     EXPECT_FALSE(rig.board.relay(2));
     EXPECT_TRUE(rig.board.relay(3));

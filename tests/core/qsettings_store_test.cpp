@@ -3,6 +3,8 @@
 #include "support/rig.h"
 #include "support/settings_files.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -192,6 +194,34 @@ TEST_F(QSettingsStoreTest, AMissingOrEmptyFileIsRestoredFromItsCopy) {
         EXPECT_EQ(mode(fileName + ".bak"), 0600U);
     }
     umask(umaskBefore);
+}
+
+// A burst of switchings saves the first at once and the rest together a second later; the copy
+// is refreshed at most once a minute and at the close; a plain sync saves at once.
+TEST_F(QSettingsStoreTest, SwitchingsAreSavedAtMostOnceASecond) {
+    const auto inCopy = [](const QString& fileName) {
+        return QSettings(fileName + ".bak", QSettings::IniFormat).value("Väljundid/Väljundid 1");
+    };
+    QString fileName;
+    {
+        QSettingsStore store;
+        fileName = store.fileName();
+        for (const char* state : {"1", "0", "1", "0"}) {
+            replaceSwitchedSection(store, sections::Valjundid, {QString::fromLatin1(state)});
+        }
+        EXPECT_EQ(onDisk("Väljundid", "Väljundid 1"), "1") << "the first at once";
+        const QDeadlineTimer limit(5000);
+        while (onDisk("Väljundid", "Väljundid 1") != "0" && !limit.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
+        EXPECT_EQ(onDisk("Väljundid", "Väljundid 1"), "0") << "the last a second later";
+        EXPECT_EQ(inCopy(fileName), "1");
+        store.write("Seaded", "Logi", "1");
+        store.sync();
+        EXPECT_EQ(onDisk("Seaded", "Logi"), "1");
+        EXPECT_EQ(inCopy(fileName), "1");
+    }
+    EXPECT_EQ(inCopy(fileName), "0");
 }
 
 // A file as the version before weekdays, sun times and pulses left it: it loads and runs as it

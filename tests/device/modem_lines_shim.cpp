@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -47,6 +49,9 @@ struct Board {
     std::array<bool, 16> readRegister{};
     std::array<kestrum::modem_lines::Record, kRecordSlots> records{};
     std::size_t recordCount = 0;
+    // Every modem-line call the program made, changing a level or not, and every first open.
+    std::size_t opens = 0;
+    std::array<std::size_t, 4> calls{};  // TIOCMGET, TIOCMBIS, TIOCMBIC, TIOCMSET
 };
 
 std::mutex boardMutex;
@@ -109,6 +114,7 @@ void watchOpened(int fd) {
         }
     }
     if (first) {
+        ++board.opens;
         driveLines(true, true);
         record("open");
     }
@@ -128,8 +134,13 @@ void watchClosed(int fd) {
     }
 }
 
+std::size_t callIndex(unsigned long request) {
+    return request == TIOCMGET ? 0 : request == TIOCMBIS ? 1 : request == TIOCMBIC ? 2 : 3;
+}
+
 int answer(unsigned long request, int* bits) {
     const BoardLock lock(boardMutex);
+    ++board.calls[callIndex(request)];
     if (request == TIOCMGET) {
         const bool cd = board.dtr ? board.readRegister.front() : board.loadLevels.front();
         *bits = (board.dtr ? TIOCM_DTR : 0) | (board.rts ? TIOCM_RTS : 0) | (cd ? TIOCM_CAR : 0);
@@ -148,6 +159,32 @@ int answer(unsigned long request, int* bits) {
     return 0;
 }
 
+// A program run outside a test (the benchmarks run the application itself with the shim
+// preloaded) names the device and where the counts and the line changes go in the environment.
+__attribute__((constructor)) void attachFromEnvironment() {
+    if (const char* device = std::getenv("KESTRUM_MODEM_LINES_DEVICE")) {
+        kestrum::modem_lines::attach(device);
+    }
+}
+
+// Only a process that opened the board reports: a wrapper such as timeout(1) inherits the
+// environment too, and ends last.
+__attribute__((destructor)) void reportToEnvironment() {
+    const BoardLock lock(boardMutex);
+    const char* path = std::getenv("KESTRUM_MODEM_LINES_REPORT");
+    std::FILE* file = path != nullptr && board.opens > 0 ? std::fopen(path, "w") : nullptr;
+    if (file == nullptr) {
+        return;
+    }
+    std::fprintf(file, "opens %zu\nTIOCMGET %zu\nTIOCMBIS %zu\nTIOCMBIC %zu\nTIOCMSET %zu\n",
+                 board.opens, board.calls[0], board.calls[1], board.calls[2], board.calls[3]);
+    for (std::size_t i = 0; i < board.recordCount; ++i) {
+        const kestrum::modem_lines::Record& r = board.records[i];
+        std::fprintf(file, "%s %d %d\n", r.event, r.dtr ? 1 : 0, r.rts ? 1 : 0);
+    }
+    std::fclose(file);
+}
+
 }  // namespace
 
 namespace kestrum::modem_lines {
@@ -157,6 +194,8 @@ void attach(const char* devicePath) {
     std::strncpy(board.devicePath.data(), devicePath, board.devicePath.size() - 1);
     board.loadLevels = {};
     board.recordCount = 0;
+    board.opens = 0;
+    board.calls = {};
 }
 
 void setReadRegister(const std::array<bool, 16>& levels) {
@@ -167,6 +206,11 @@ void setReadRegister(const std::array<bool, 16>& levels) {
 std::vector<Record> records() {
     const BoardLock lock(boardMutex);
     return {board.records.begin(), board.records.begin() + long(board.recordCount)};
+}
+
+Calls calls() {
+    const BoardLock lock(boardMutex);
+    return {board.calls[0], board.calls[1] + board.calls[2] + board.calls[3]};
 }
 
 }  // namespace kestrum::modem_lines

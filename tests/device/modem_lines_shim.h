@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -32,5 +33,12 @@ void attach(const char* devicePath);
 // The 16 levels the read register loads, in the order they are shifted out.
 void setReadRegister(const std::array<bool, 16>& levels);
 std::vector<Record> records();
+// The modem-line calls made on the device since attach: reads of the lines and writes, whether
+// or not a write changed a level.
+struct Calls {
+    std::size_t reads = 0;
+    std::size_t writes = 0;
+};
+Calls calls();
 
 }  // namespace kestrum::modem_lines

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <deque>
 
 namespace kestrum {
@@ -151,8 +152,19 @@ TEST_F(QtSerialPortOnPtyTest, ShiftsAndScansDrawTheSimulatorsLines) {
     }
     // Every open, line change and close as the board saw it, from the kernel's raise at the
     // first open on; the strobes left before each close, with no event loop run.
-    EXPECT_EQ(modem_lines::records(), wireOf(board.history()));
+    const std::vector<Record> records = modem_lines::records();
+    EXPECT_EQ(records, wireOf(board.history()));
     EXPECT_EQ(device.takeSent().toStdString(), charactersOf(board.history()));
+    // On a USB adapter each call is a transfer of its own: a write for each change of a line,
+    // a read for each level read back and one at each open, nothing more.
+    const auto lineChanges = std::count_if(records.begin(), records.end(), [](const Record& r) {
+        return std::strcmp(r.event, "lines") == 0;
+    });
+    const auto opens = std::count_if(records.begin(), records.end(), [](const Record& r) {
+        return std::strcmp(r.event, "open") == 0;
+    });
+    EXPECT_EQ(modem_lines::calls().writes, std::size_t(lineChanges));
+    EXPECT_EQ(modem_lines::calls().reads, std::size_t(std::size(wanted) * 16 + opens));
 }
 
 // A pulled-out adapter: the scan that reads it closes it, the error stays on the port label

@@ -205,6 +205,15 @@ TEST_F(MqttBridgeTest, CommandsActAsTheSameCommandsByMailAndAnythingElseIsIgnore
     EXPECT_EQ(rig.memory.read(sections::Valjundid.section, sections::Valjundid.key(3)), "1");
     EXPECT_TRUE(log().contains(QStringLiteral("Saadeti käsk: KOORMUS_3_SISSE_KOHE")));
 
+    // Saying again what stands is logged, and costs no shift and no store write.
+    int latches = 0;
+    rig.board.setOnRelaysLatched([&] { ++latches; });
+    const int writes = rig.memory.writeCount();
+    command(QStringLiteral("kestrum/output/3/set"), "ON");
+    EXPECT_EQ(latches, 0);
+    EXPECT_EQ(rig.memory.writeCount(), writes);
+    EXPECT_EQ(log().filter(QStringLiteral("KOORMUS_3_SISSE_KOHE")).size(), 2);
+
     // Output 3 has no switching times.
     command(QStringLiteral("kestrum/output/3/control/set"), "AUTO");
     EXPECT_FALSE(rig.program->panel().outputs[2].autoLampLit);
@@ -234,7 +243,7 @@ TEST_F(MqttBridgeTest, APulseSwitchesOnForItsMinutes) {
     scanOnce(rig.program->timers(), rig.time);
     ASSERT_TRUE(eventually([&] { return state().value("kestrum/output/3/state") == "ON"; }));
     rig.time.setWallClock(rig.time.now().addSecs(20 * 60));
-    rig.time.advance(Schedule::kTickMs);
+    rig.time.advance(1000);  // the tick of the next second sees the step
     EXPECT_FALSE(rig.board.relay(3));
     scanOnce(rig.program->timers(), rig.time);
     EXPECT_TRUE(eventually([&] { return state().value("kestrum/output/3/state") == "OFF"; }));
