@@ -97,8 +97,12 @@ public:
     // Starts the loop; settings the library refuses are reported as a lost connection.
     void start();
     void publish(const QString& topic, const QByteArray& payload) {
-        mosquitto_publish(m_mosq, nullptr, topic.toUtf8().constData(),
-                          static_cast<int>(payload.size()), payload.constData(), kQos, true);
+        ++m_unacknowledged;
+        if (mosquitto_publish(m_mosq, nullptr, topic.toUtf8().constData(),
+                              static_cast<int>(payload.size()), payload.constData(), kQos,
+                              true) != MOSQ_ERR_SUCCESS) {
+            --m_unacknowledged;
+        }
     }
     // True when the session may be deleted now; false when its thread will delete it.
     bool stop();
@@ -115,6 +119,7 @@ private:
 
     static void onConnect(mosquitto* mosq, void* self, int rc);
     static void onMessage(mosquitto* mosq, void* self, const mosquitto_message* message);
+    static void onPublish(mosquitto* mosq, void* self, int mid);
     static void onTlsInfo(const SSL* ssl, int where, int value);
 
     const MqttConnection m_connection;
@@ -123,6 +128,8 @@ private:
     mosquitto* m_mosq = nullptr;
     std::thread m_thread;
     std::atomic<bool> m_stopping = false;
+    // Publications the broker has not acknowledged yet; a stop disconnects once they are.
+    std::atomic<int> m_unacknowledged = 0;
     // The loop thread's own.
     QString m_refusal;
     QString m_untrusted;  // why the last handshake did not trust the broker
@@ -164,6 +171,7 @@ QString MosquittoClient::Session::configure() {
     }
     mosquitto_connect_callback_set(m_mosq, &Session::onConnect);
     mosquitto_message_callback_set(m_mosq, &Session::onMessage);
+    mosquitto_publish_callback_set(m_mosq, &Session::onPublish);
     return QString();
 }
 
@@ -259,15 +267,22 @@ int MosquittoClient::Session::connect(bool first) {
 }
 
 // Once stopping, the loop goes on a little so that what was published last, and the
-// disconnect after it, reach the broker.
+// disconnect after it, reach the broker. The disconnect waits for the broker's acknowledgements:
+// a socket closed with one of them unread is reset, and the broker, dropping what it had not
+// read yet, would take the disconnect for a lost client and send the last will.
 int MosquittoClient::Session::loopUntilLost() {
     std::optional<std::chrono::steady_clock::time_point> flushedBy;
+    bool disconnecting = false;
     int rc = MOSQ_ERR_SUCCESS;
     while (rc == MOSQ_ERR_SUCCESS) {
         if (m_stopping && !flushedBy) {
             flushedBy = std::chrono::steady_clock::now() + kFlushTime;
+        }
+        const bool late = flushedBy && std::chrono::steady_clock::now() > *flushedBy;
+        if (flushedBy && !disconnecting && (m_unacknowledged <= 0 || late)) {
+            disconnecting = true;
             mosquitto_disconnect(m_mosq);
-        } else if (flushedBy && std::chrono::steady_clock::now() > *flushedBy) {
+        } else if (late) {
             break;
         }
         rc = mosquitto_loop(m_mosq, kLoopWaitMs, 1);
@@ -340,6 +355,10 @@ void MosquittoClient::Session::onMessage(mosquitto*, void* self, const mosquitto
     session->post([session, topic, payload, retained] {
         session->m_events.message(topic, payload, retained);
     });
+}
+
+void MosquittoClient::Session::onPublish(mosquitto*, void* self, int) {
+    --static_cast<Session*>(self)->m_unacknowledged;
 }
 
 MosquittoClient::~MosquittoClient() {
