@@ -39,7 +39,10 @@ bool RemoteSwitching::repeats(int n, bool control, int on) const {
     if (control) {
         return m_state.Juhtimine[n] == on;
     }
-    return m_state.Valjundid[n] == on && m_state.OutputFailed[n] == 0;
+    // Only what the last scan read back counts as standing: a board that lost its relays'
+    // levels (a power cut) is switched again by the same command, whether or not supervision
+    // is on.
+    return m_state.Valjundid[n] == on && m_state.BoardRead == 1 && m_state.ReadBack[n] == on;
 }
 
 RemoteSwitching::Result RemoteSwitching::switchNow(int n, int on) {

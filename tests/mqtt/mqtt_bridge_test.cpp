@@ -205,7 +205,9 @@ TEST_F(MqttBridgeTest, CommandsActAsTheSameCommandsByMailAndAnythingElseIsIgnore
     EXPECT_EQ(rig.memory.read(sections::Valjundid.section, sections::Valjundid.key(3)), "1");
     EXPECT_TRUE(log().contains(QStringLiteral("Saadeti käsk: KOORMUS_3_SISSE_KOHE")));
 
-    // Saying again what stands is logged, and costs no shift and no store write.
+    // Saying again what the board read back is logged, and costs no shift and no store write;
+    // a board that does not show it (here a relay that dropped) is switched again.
+    scanOnce(rig.program->timers(), rig.time);
     int latches = 0;
     rig.board.setOnRelaysLatched([&] { ++latches; });
     const int writes = rig.memory.writeCount();
@@ -213,6 +215,11 @@ TEST_F(MqttBridgeTest, CommandsActAsTheSameCommandsByMailAndAnythingElseIsIgnore
     EXPECT_EQ(latches, 0);
     EXPECT_EQ(rig.memory.writeCount(), writes);
     EXPECT_EQ(log().filter(QStringLiteral("KOORMUS_3_SISSE_KOHE")).size(), 2);
+    rig.board.setFault(3, SimulatedBoard::Fault::StuckOff);
+    scanOnce(rig.program->timers(), rig.time);
+    command(QStringLiteral("kestrum/output/3/set"), "ON");
+    EXPECT_EQ(latches, 1);
+    rig.board.setFault(3, SimulatedBoard::Fault::None);
 
     // Output 3 has no switching times.
     command(QStringLiteral("kestrum/output/3/control/set"), "AUTO");
