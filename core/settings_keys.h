@@ -210,4 +210,15 @@ inline const QString caFile = QStringLiteral("CaFile");
 inline const QString discoveryConfigs = QStringLiteral("DiscoveryConfigs");
 }  // namespace mqtt
 
+// The web panel: served only while enabled.
+namespace web {
+inline const QString section = QStringLiteral("Web");
+inline const QString enabled = QStringLiteral("Enabled");
+inline const QString listen = QStringLiteral("Listen");
+inline const QString certificate = QStringLiteral("Certificate");
+inline const QString key = QStringLiteral("Key");
+inline const QString passwordHash = QStringLiteral("PasswordHash");
+inline const QString defaultListen = QStringLiteral("127.0.0.1:8080");
+}  // namespace web
+
 }  // namespace kestrum

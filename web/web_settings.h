@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/settings_keys.h"
 #include "core/settings_store.h"
 
 #include <QHostAddress>
@@ -8,16 +9,6 @@
 #include <optional>
 
 namespace kestrum {
-
-namespace web {
-inline const QString section = QStringLiteral("Web");
-inline const QString enabled = QStringLiteral("Enabled");
-inline const QString listen = QStringLiteral("Listen");
-inline const QString certificate = QStringLiteral("Certificate");
-inline const QString key = QStringLiteral("Key");
-inline const QString passwordHash = QStringLiteral("PasswordHash");
-inline const QString defaultListen = QStringLiteral("127.0.0.1:8080");
-}  // namespace web
 
 // The web panel's settings as stored, with the defaults filled in on reading.
 struct WebSettings {
