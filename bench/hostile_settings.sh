@@ -6,8 +6,8 @@
 # stop cleanly on SIGTERM, or a sanitizer reports anything.
 set -euo pipefail
 kestrum=$(realpath "$1")
-# shellcheck source=../tests/app/stop_checks.sh
-source "$(dirname "$0")/../tests/app/stop_checks.sh"
+# shellcheck source=../tests/support/stop_checks.sh
+source "$(dirname "$0")/../tests/support/stop_checks.sh"
 idle_s=10
 limit_percent=5
 

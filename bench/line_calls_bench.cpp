@@ -3,9 +3,9 @@
 // each call is a control transfer of its own, made while the board's lines wait.
 #include "core/timers.h"
 #include "device/board_link.h"
-#include "device/modem_lines_shim.h"
 #include "device/qt_serial_port.h"
 #include "support/memory_settings_store.h"
+#include "support/modem_lines_shim.h"
 #include "support/pty_board.h"
 #include "support/scans.h"
 

@@ -7,7 +7,7 @@
 #include "mail/settings_password_store.h"
 #include "mail/vmime_mail_backend.h"
 #include "support/rig.h"
-#include "tests/mail/mail_servers.h"
+#include "tests/support/mail_servers.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

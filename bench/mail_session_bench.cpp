@@ -5,7 +5,7 @@
 
 #include "support/memory_processed_mails.h"
 #include "support/memory_settings_store.h"
-#include "tests/mail/mail_servers.h"
+#include "tests/support/mail_servers.h"
 
 #include <QCoreApplication>
 

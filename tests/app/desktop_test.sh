@@ -5,8 +5,8 @@
 # stop while start-up waits on its message ends the program and keeps the stored settings.
 set -euo pipefail
 kestrum=$1
-# shellcheck source=stop_checks.sh
-source "$(dirname "$0")/stop_checks.sh"
+# shellcheck source=../support/stop_checks.sh
+source "$(dirname "$0")/../support/stop_checks.sh"
 
 work=$(mktemp -d)
 xvfb_pid=""

@@ -5,8 +5,8 @@
 set -euo pipefail
 kestrum=$1
 example=$2
-# shellcheck source=stop_checks.sh
-source "$(dirname "$0")/stop_checks.sh"
+# shellcheck source=../support/stop_checks.sh
+source "$(dirname "$0")/../support/stop_checks.sh"
 
 work=$(mktemp -d)
 pid=""

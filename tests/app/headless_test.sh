@@ -5,8 +5,8 @@
 # with its standard descriptors closed, it lives on until a SIGHUP stops it the same way.
 set -euo pipefail
 kestrum=$1
-# shellcheck source=stop_checks.sh
-source "$(dirname "$0")/stop_checks.sh"
+# shellcheck source=../support/stop_checks.sh
+source "$(dirname "$0")/../support/stop_checks.sh"
 
 work=$(mktemp -d)
 pids=()

@@ -1,14 +1,14 @@
-#include "mail/mail_servers.h"
 #include "mail/processed_mails_file.h"
 #include "mail/raw_mail.h"
-#include "mail/sample_mails.h"
 #include "mail/settings_password_store.h"
-#include "mail/stub_server.h"
 #include "mail/vmime_mail_backend.h"
 #include "support/dropping_relay.h"
 #include "support/log_lines.h"
+#include "support/mail_servers.h"
 #include "support/printers.h"
 #include "support/rig.h"
+#include "support/sample_mails.h"
+#include "support/stub_server.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "mail/mail_test_base.h"
+#include "support/mail_test_base.h"
 
 namespace kestrum {
 namespace {

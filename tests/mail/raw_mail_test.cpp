@@ -1,6 +1,6 @@
 #include "mail/raw_mail.h"
 #include "mail/mail_address.h"
-#include "mail/sample_mails.h"
+#include "support/sample_mails.h"
 
 #include "support/printers.h"
 

@@ -1,5 +1,5 @@
 #include "log/log_tail.h"
-#include "mail/mail_test_base.h"
+#include "support/mail_test_base.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "mqtt/mosquitto_broker.h"
+#include "support/mosquitto_broker.h"
 
 #include "core/settings_keys.h"
 #include "mail/settings_password_store.h"

@@ -1,6 +1,6 @@
 #include "pty_board.h"
 
-#include "device/modem_lines_shim.h"
+#include "support/modem_lines_shim.h"
 
 #include <QFile>
 

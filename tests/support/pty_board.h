@@ -9,7 +9,7 @@
 namespace kestrum::testing {
 
 // The board behind a serial device name without hardware: a pseudo-terminal reached through a
-// symlink, whose modem lines the shim linked into the test program (device/modem_lines_shim.h)
+// symlink, whose modem lines the shim linked into the test program (support/modem_lines_shim.h)
 // answers as the board would.
 class PtyBoard {
 public:
