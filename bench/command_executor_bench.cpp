@@ -1,6 +1,6 @@
 // A mail's commands must cost time linear in the mail's size, whatever a stranger puts in it:
 // compare the time per byte across sizes.
-#include "support/rig.h"
+#include "support/program_on_doubles.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,8 +15,8 @@ QString hostileMail(int kind, int size) {
 }
 
 void BM_ExecuteHostileMail(benchmark::State& run) {
-    kestrum::testing::Rig rig;
-    kestrum::Program& program = rig.start();
+    kestrum::testing::ProgramOnDoubles setup;
+    kestrum::Program& program = setup.start();
     const QString mail =
         hostileMail(static_cast<int>(run.range(0)), static_cast<int>(run.range(1)));
     for (auto _ : run) {

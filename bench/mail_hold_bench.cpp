@@ -6,7 +6,7 @@
 #include "core/settings_keys.h"
 #include "mail/settings_password_store.h"
 #include "mail/vmime_mail_backend.h"
-#include "support/rig.h"
+#include "support/program_on_doubles.h"
 #include "tests/support/mail_servers.h"
 
 #include <QCoreApplication>
@@ -58,12 +58,12 @@ int main(int argc, char** argv) {
     options.extraCaFile = servers.caFile();
     VmimeMailBackend mail(store, passwords, prompt, options);
 
-    kestrum::testing::Rig rig;
-    rig.store = &store;
-    rig.mail = &mail;
+    kestrum::testing::ProgramOnDoubles setup;
+    setup.store = &store;
+    setup.mail = &mail;
     store.write(sections::Seaded, general::MailEnabled.key, QStringLiteral("1"));
     store.write(sections::Seaded, general::ControlEnabled.key, QStringLiteral("1"));
-    Program& program = rig.start();
+    Program& program = setup.start();
     for (int i = 0; i < 100; ++i) {
         const QByteArray n = QByteArray::number(i % 8 + 1);
         const QByteArray action = (i / 8) % 2 == 0 ? "SISSE" : "VALJA";

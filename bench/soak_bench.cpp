@@ -3,7 +3,7 @@
 // and the log written to a real file, and the resident memory compared before and after. Exits
 // non-zero past the allowance.
 #include "core/settings_keys.h"
-#include "support/rig.h"
+#include "support/program_on_doubles.h"
 
 #include <QFileInfo>
 
@@ -32,32 +32,32 @@ long residentKb() {
     return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
-void strobe(testing::Rig& rig, int output, const char* onMs, const char* offMs) {
-    rig.memory.write(sections::Mode.section, sections::Mode.key(output), QStringLiteral("1"));
-    rig.memory.write(sections::StroboSees.section, sections::StroboSees.key(output),
-                     QString::fromLatin1(onMs));
-    rig.memory.write(sections::StroboValjas.section, sections::StroboValjas.key(output),
-                     QString::fromLatin1(offMs));
+void strobe(testing::ProgramOnDoubles& setup, int output, const char* onMs, const char* offMs) {
+    setup.memory.write(sections::Mode.section, sections::Mode.key(output), QStringLiteral("1"));
+    setup.memory.write(sections::StroboSees.section, sections::StroboSees.key(output),
+                       QString::fromLatin1(onMs));
+    setup.memory.write(sections::StroboValjas.section, sections::StroboValjas.key(output),
+                       QString::fromLatin1(offMs));
 }
 
 }  // namespace
 
 int main() {
-    testing::Rig rig;
-    rig.memory.write(sections::Seaded, general::Logi.key, QStringLiteral("1"));
-    rig.memory.write(sections::Seaded, general::ControlEnabled.key, QStringLiteral("1"));
-    rig.memory.write(sections::Seaded, general::MailEnabled.key, QStringLiteral("1"));
-    rig.memory.write(sections::Seaded, general::MailCheckInt.key, QStringLiteral("5"));
-    strobe(rig, 1, "100", "100");
-    strobe(rig, 2, "100", "300");
-    rig.start();
+    testing::ProgramOnDoubles setup;
+    setup.memory.write(sections::Seaded, general::Logi.key, QStringLiteral("1"));
+    setup.memory.write(sections::Seaded, general::ControlEnabled.key, QStringLiteral("1"));
+    setup.memory.write(sections::Seaded, general::MailEnabled.key, QStringLiteral("1"));
+    setup.memory.write(sections::Seaded, general::MailCheckInt.key, QStringLiteral("5"));
+    strobe(setup, 1, "100", "100");
+    strobe(setup, 2, "100", "300");
+    setup.start();
 
-    rig.time.advance(kWarmUpMs);
+    setup.time.advance(kWarmUpMs);
     const long startKb = residentKb();
     const auto wallStart = std::chrono::steady_clock::now();
     std::printf("after warm-up: %ld KB resident\n", startKb);
     for (int hour = 1; hour <= kSoakHours; ++hour) {
-        rig.time.advance(kHourMs);
+        setup.time.advance(kHourMs);
         std::printf("program-hour %d: %ld KB resident\n", hour, residentKb());
         std::fflush(stdout);
     }
@@ -65,9 +65,10 @@ int main() {
     const auto wallSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
 
-    std::printf("log file %lld bytes, %lld mail checks\n",
-                static_cast<long long>(QFileInfo(rig.logPath()).size()),
-                static_cast<long long>(rig.mailbox.calls.filter(QStringLiteral("signOff")).size()));
+    std::printf(
+        "log file %lld bytes, %lld mail checks\n",
+        static_cast<long long>(QFileInfo(setup.logPath()).size()),
+        static_cast<long long>(setup.mailbox.calls.filter(QStringLiteral("signOff")).size()));
     const long growthKb = endKb - startKb;
     std::printf("start %ld KB, end %ld KB, growth %ld KB over %d program-hours in %.1f s\n",
                 startKb, endKb, growthKb, kSoakHours, wallSeconds);

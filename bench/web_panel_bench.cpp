@@ -3,7 +3,7 @@
 // (the scan that read it) to the events WebSocket's message, when the change comes after a
 // quiet spell and when it comes right after a message (the pause that caps the rate).
 #include "support/local_servers.h"
-#include "support/rig.h"
+#include "support/program_on_doubles.h"
 #include "support/scans.h"
 #include "support/web_client.h"
 #include "web/password_hash.h"
@@ -57,15 +57,15 @@ int main(int argc, char** argv) {
     qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
     QCoreApplication app(argc, argv);
 
-    Rig rig;
-    rig.set(web::section, web::enabled, QStringLiteral("1"));
-    rig.set(web::section, web::listen, QStringLiteral("127.0.0.1:%1").arg(freePort()));
-    rig.set(web::section, web::passwordHash, hashPassword(QStringLiteral("bench")));
-    Program& program = rig.start();
+    ProgramOnDoubles setup;
+    setup.set(web::section, web::enabled, QStringLiteral("1"));
+    setup.set(web::section, web::listen, QStringLiteral("127.0.0.1:%1").arg(freePort()));
+    setup.set(web::section, web::passwordHash, hashPassword(QStringLiteral("bench")));
+    Program& program = setup.start();
     WebServer server(program.state(), program.panel(),
-                     {{rig.memory, program.outputs(), program.timers(), program.log(), rig.time,
-                       rig.logPath(), [] { return true; }},
-                      rig.folder.path()});
+                     {{setup.memory, program.outputs(), program.timers(), program.log(), setup.time,
+                       setup.logPath(), [] { return true; }},
+                      setup.folder.path()});
     server.restart();
     WebClient client(QStringLiteral("http://127.0.0.1:%1").arg(server.port()));
     if (server.port() == 0 || client.signIn(QStringLiteral("bench")).status != 303) {
@@ -110,10 +110,10 @@ int main(int argc, char** argv) {
             }
             const int before = messages;
             const int input = 1 + i % 8;
-            rig.board.setInput(input, !rig.board.input(input));
+            setup.board.setInput(input, !setup.board.input(input));
             QElapsedTimer clock;
             clock.start();
-            scanOnce(program.timers(), rig.time);
+            scanOnce(program.timers(), setup.time);
             waitFor([&] { return messages > before; });
             delays.push_back(clock.nsecsElapsed() / 1e6);
         }

@@ -4,7 +4,7 @@
 #include "log/windows1257.h"
 #include "support/captured_warnings.h"
 #include "support/log_lines.h"
-#include "support/rig.h"
+#include "support/program_on_doubles.h"
 #include "support/settings_files.h"
 #include "support/waiting_password_store.h"
 
@@ -25,22 +25,22 @@ class LifecycleTest : public ::testing::Test {
 protected:
     // The completion rewrites a numbered section whose first key is missing.
     void setNumbered(const QString& section, const QString& keyword, int n, const QString& text) {
-        if (rig.stored(section, keyword + " 1") == "<missing>") {
-            rig.set(section, keyword + " 1", "0");
+        if (setup.stored(section, keyword + " 1") == "<missing>") {
+            setup.set(section, keyword + " 1", "0");
         }
-        rig.set(section, keyword + signedText(n), text);
+        setup.set(section, keyword + signedText(n), text);
     }
 
-    testing::Rig rig;
+    testing::ProgramOnDoubles setup;
 };
 
 TEST_F(LifecycleTest, FirstStartShowsTheWindowAndWarnsOfNothing) {
     const testing::CapturedWarnings warnings;
-    Program& program = rig.start();
+    Program& program = setup.start();
     EXPECT_TRUE(warnings.all().isEmpty()) << "completed names carry padding, they are not too long";
-    EXPECT_EQ(rig.ui.calls, QStringList({"show", "tray+ Kaugvool"}));
+    EXPECT_EQ(setup.ui.calls, QStringList({"show", "tray+ Kaugvool"}));
     EXPECT_EQ(program.panel().outputs[4].frameCaption, "Väljund 5    ");
-    EXPECT_TRUE(rig.logBytes().isEmpty()) << "logging is off by default";
+    EXPECT_TRUE(setup.logBytes().isEmpty()) << "logging is off by default";
 }
 
 // A USB adapter not yet plugged in: port 2 serves this run only if it opens; the store keeps
@@ -48,7 +48,7 @@ TEST_F(LifecycleTest, FirstStartShowsTheWindowAndWarnsOfNothing) {
 TEST_F(LifecycleTest, AStoredPortIsKeptAndPortTwoServesOnlyWhileItFails) {
     for (const auto& [storedOpens, portTwoOpens, used] :
          {std::tuple{true, false, 4}, {false, true, 2}, {false, false, 4}}) {
-        testing::Rig fresh;
+        testing::ProgramOnDoubles fresh;
         fresh.set("Seaded", "Järjestikport", "4");
         fresh.board.setPortAvailable(4, storedOpens);
         fresh.board.setPortAvailable(2, portTwoOpens);
@@ -69,7 +69,7 @@ TEST_F(LifecycleTest, MailControlWithNoGateIsWarnedOfOnceAtStart) {
                                             {"PrefAdrOnly", "1", false},
                                             {"VerifiedSenders", "1", false},
                                             {"Logi", "1", true}}) {
-        testing::Rig fresh;
+        testing::ProgramOnDoubles fresh;
         fresh.set("Seaded", "Logi", "1");
         fresh.set("Seaded", "MailEnabled", "1");
         fresh.set("Seaded", "PrefAdrText", "owner@example.org");
@@ -93,29 +93,29 @@ TEST_F(LifecycleTest, LoadedSettingsReachTheIndicatorsAndEmptyTextsGiveTheDefaul
     setNumbered("StroboSees", "StroboSees", 1, "");
     setNumbered("StroboVäljas", "StroboVäljas", 8, "");
     setNumbered("Sisseajad", "Sisseaeg", 1, "");
-    rig.set("Seaded", "MailCheckInt", "");
-    Program& program = rig.start();
+    setup.set("Seaded", "MailCheckInt", "");
+    Program& program = setup.start();
     const Panel& panel = program.panel();
     EXPECT_TRUE(panel.outputs[2].autoLampLit);
     EXPECT_EQ(panel.outputs[0].frameCaption, "Pump        ");
     EXPECT_EQ(panel.outputs[4].frameCaption, "Väljund  5") << "a missing name has the default";
     EXPECT_EQ(panel.inputs[0].frameCaption, "Uks");
     EXPECT_TRUE(panel.inputs[5].mailMarkShown);
-    EXPECT_TRUE(rig.board.relay(2));
+    EXPECT_TRUE(setup.board.relay(2));
     EXPECT_EQ(program.state().StroboSees[1].text(), "100");
     EXPECT_EQ(program.state().Sisseajad(1, 1).text(), "0");
     EXPECT_EQ(program.state().MailCheckInt.text(), "0");
-    rig.time.advance(100);
-    EXPECT_TRUE(rig.board.relay(8)) << "output 8 strobes";
-    rig.time.advance(100);
-    EXPECT_FALSE(rig.board.relay(8)) << "an empty off time is 100 ms";
+    setup.time.advance(100);
+    EXPECT_TRUE(setup.board.relay(8)) << "output 8 strobes";
+    setup.time.advance(100);
+    EXPECT_FALSE(setup.board.relay(8)) << "an empty off time is 100 ms";
 }
 
 // A hand-edited value that would stop or spin the engine is taken as its default, or cut when it
 // is a name, and told in one short warning line; the store keeps it.
 TEST_F(LifecycleTest, UnusableStoredValuesAreTakenAsTheirDefaultsAndReported) {
     enum { OnInterval, Countdown, OutputName, InputName, OffInterval };
-    const auto observe = [](testing::Rig& r) {
+    const auto observe = [](testing::ProgramOnDoubles& r) {
         QStringList seen{QString::number(r.program->timers().StroboTaimer[0]->interval()),
                          r.program->state().MailCountdown.text(),
                          r.program->panel().outputs[0].frameCaption,
@@ -134,7 +134,7 @@ TEST_F(LifecycleTest, UnusableStoredValuesAreTakenAsTheirDefaultsAndReported) {
              // Half of the emoji would be left at the cut.
              {"SisendiNimi", "SisendiNimi 1", QString(11, 'a') + "😀b", InputName, QString(11, 'a')},
          }) {
-        testing::Rig fresh;
+        testing::ProgramOnDoubles fresh;
         fresh.set("Mode", "Mode 1", "1");
         fresh.set("Seaded", "MailEnabled", "1");
         fresh.set("Seaded", "ParoolLubatud", "1");  // with a gate, mail control is no warning
@@ -155,41 +155,41 @@ TEST_F(LifecycleTest, UnusableStoredValuesAreTakenAsTheirDefaultsAndReported) {
 // The Exit button stops, and so does the window unloading after it: only the first counts. A
 // section that cannot be written does not keep the rest from being stored.
 TEST_F(LifecycleTest, StartAndStopAreLoggedOnceEachEvenWhenTheStoreFails) {
-    rig.set("Seaded", "Logi", "1");
-    rig.set("Mode", "Mode 1", "1");
-    rig.board.setInput(5, true);
-    Program& program = rig.start();
-    rig.time.advance(109);
+    setup.set("Seaded", "Logi", "1");
+    setup.set("Mode", "Mode 1", "1");
+    setup.board.setInput(5, true);
+    Program& program = setup.start();
+    setup.time.advance(109);
     EXPECT_FALSE(program.panel().inputs[4].lampLit) << "the first scan comes a period after start";
-    rig.time.advance(BoardLink::kScanPeriodMs + 1);  // within the second scan's settle wait
+    setup.time.advance(BoardLink::kScanPeriodMs + 1);  // within the second scan's settle wait
     EXPECT_TRUE(program.panel().inputs[4].lampLit);
-    rig.memory.failSection("Juhtimine");
+    setup.memory.failSection("Juhtimine");
     program.state().SisendiMuutuseMail[1] = 1;
     program.lifecycle().ShutDown();
     program.lifecycle().Form_Unload();
     program.lifecycle().ShutDown();
-    EXPECT_EQ(rig.stored("SisendiMuutuseMail", "SisendiMuutuseMail 1"), "1");
-    const QString log = fromWindows1257(rig.logBytes());
+    EXPECT_EQ(setup.stored("SisendiMuutuseMail", "SisendiMuutuseMail 1"), "1");
+    const QString log = fromWindows1257(setup.logBytes());
     EXPECT_EQ(log.count("Kestrum started"), 1);
     EXPECT_EQ(log.count("Kestrum stopped"), 1);
     EXPECT_TRUE(log.endsWith("; Kestrum stopped\r\n"));
-    EXPECT_EQ(rig.ui.calls.count("unload"), 1);
-    EXPECT_EQ(rig.ui.calls.last(), "tray- Kaugvool");
-    rig.board.clearHistory();
-    rig.time.advance(1000);
-    EXPECT_TRUE(rig.board.history().empty())
+    EXPECT_EQ(setup.ui.calls.count("unload"), 1);
+    EXPECT_EQ(setup.ui.calls.last(), "tray- Kaugvool");
+    setup.board.clearHistory();
+    setup.time.advance(1000);
+    EXPECT_TRUE(setup.board.history().empty())
         << "nothing scans or strobes after the stop, nor ends a scan";
 }
 
 TEST_F(LifecycleTest, StopWritesBackControlAndInputMailFlags) {
     setNumbered("Juhtimine", "Juhtimine", 9, "1");  // left by an older program
-    Program& program = rig.start();
+    Program& program = setup.start();
     program.state().Juhtimine[4] = 1;
     program.state().SisendiMuutuseMail[7] = 1;
     program.lifecycle().Form_Unload();
-    EXPECT_EQ(rig.stored("Juhtimine", "Juhtimine 4"), "1");
-    EXPECT_EQ(rig.stored("Juhtimine", "Juhtimine 9"), "<missing>");
-    EXPECT_EQ(rig.stored("SisendiMuutuseMail", "SisendiMuutuseMail 7"), "1");
+    EXPECT_EQ(setup.stored("Juhtimine", "Juhtimine 4"), "1");
+    EXPECT_EQ(setup.stored("Juhtimine", "Juhtimine 9"), "<missing>");
+    EXPECT_EQ(setup.stored("SisendiMuutuseMail", "SisendiMuutuseMail 7"), "1");
 }
 
 // On the real services: start-up completes the settings file, and a stop while start-up waits on
@@ -218,18 +218,19 @@ TEST(EngineTest, StartsOnTheRealServicesAndReportsAStopDuringStartUp) {
 TEST(EngineTest, ASigtermWhileStartUpWaitsOnTheKeyringEndsTheProgramInOrder) {
     GTEST_FLAG_SET(death_test_style, "fast");
     const auto run = [] {
-        testing::Rig rig;
-        rig.set(QStringLiteral("Seaded"), QStringLiteral("Logi"), QStringLiteral("1"));
-        rig.set(mqtt::section, mqtt::broker, QStringLiteral("mqtt://127.0.0.1:1"));
-        rig.set(mqtt::section, mqtt::user, QStringLiteral("hub"));
+        testing::ProgramOnDoubles setup;
+        setup.set(QStringLiteral("Seaded"), QStringLiteral("Logi"), QStringLiteral("1"));
+        setup.set(mqtt::section, mqtt::broker, QStringLiteral("mqtt://127.0.0.1:1"));
+        setup.set(mqtt::section, mqtt::user, QStringLiteral("hub"));
         HeadlessUi ui;
-        Program program(Services{rig.memory, rig.board, rig.time, rig.time, ui, rig.mailbox,
-                                 rig.processedMemory, rig.logPath(), rig.locale});
+        Program program(Services{setup.memory, setup.board, setup.time, setup.time, ui,
+                                 setup.mailbox, setup.processedMemory, setup.logPath(),
+                                 setup.locale});
         testing::WaitingPasswordStore passwords;
         passwords.whileWaiting = [] { std::raise(SIGTERM); };
         MosquittoClient client;
         MqttBridge bridge(program.state(), program.panel(),
-                          {rig.memory, passwords, program.outputs(), program.log(), client,
+                          {setup.memory, passwords, program.outputs(), program.log(), client,
                            [&] { return !program.lifecycle().hasShutDown(); }});
         const SignalExit signalExit([&] { program.lifecycle().Form_Unload(); });
         // Were the stop lost, the loop would run on: the guard ends it with another status.
@@ -238,8 +239,8 @@ TEST(EngineTest, ASigtermWhileStartUpWaitsOnTheKeyringEndsTheProgramInOrder) {
         std::fprintf(
             stderr, "stops: %d, stored: %s\n",
             static_cast<int>(
-                testing::logLines(rig.logBytes()).filter(QStringLiteral("stopped")).size()),
-            qPrintable(rig.stored(QStringLiteral("Juhtimine"), QStringLiteral("Juhtimine 1"))));
+                testing::logLines(setup.logBytes()).filter(QStringLiteral("stopped")).size()),
+            qPrintable(setup.stored(QStringLiteral("Juhtimine"), QStringLiteral("Juhtimine 1"))));
         std::exit(status);
     };
     EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "stops: 1, stored: 0");

@@ -1,5 +1,5 @@
 #include "support/printers.h"
-#include "support/rig.h"
+#include "support/program_on_doubles.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,10 @@ namespace {
 
 class ManualControlTest : public ::testing::Test {
 protected:
-    ManualControlTest() { rig.ui.messages.clear(); }
+    ManualControlTest() { setup.ui.messages.clear(); }
 
-    testing::Rig rig;
-    Program& program = rig.start();
+    testing::ProgramOnDoubles setup;
+    Program& program = setup.start();
     State& state = program.state();
     Panel& panel = program.panel();
 };
@@ -22,46 +22,46 @@ TEST_F(ManualControlTest, SwitchButtonTogglesShiftsStoresAndMakesManual) {
     program.switchClicked(2);
     EXPECT_EQ(panel.outputs[2].switchCaption, "V");
     EXPECT_EQ(panel.outputs[2].lampColour, kColourRed);
-    EXPECT_TRUE(rig.board.relay(3));
-    EXPECT_EQ(rig.stored("Väljundid", "Väljundid 3"), "1");
+    EXPECT_TRUE(setup.board.relay(3));
+    EXPECT_EQ(setup.stored("Väljundid", "Väljundid 3"), "1");
     EXPECT_TRUE(state.Juhtimine[3] == 0);
     EXPECT_FALSE(panel.outputs[2].autoLampLit);
-    EXPECT_EQ(rig.stored("Juhtimine", "Juhtimine 3"), "0") << "control mode is stored only later";
+    EXPECT_EQ(setup.stored("Juhtimine", "Juhtimine 3"), "0") << "control mode is stored only later";
 
     state.Valjundid[3] = "7";  // neither on nor off: a click switches it off
     program.switchClicked(2);
     EXPECT_EQ(panel.outputs[2].switchCaption, "S");
-    EXPECT_FALSE(rig.board.relay(3));
-    EXPECT_EQ(rig.stored("Väljundid", "Väljundid 3"), "0");
+    EXPECT_FALSE(setup.board.relay(3));
+    EXPECT_EQ(setup.stored("Väljundid", "Väljundid 3"), "0");
 }
 
 // Auto without times sends the user to the settings window; once times are there, auto
 // toggles with manual and the control section is rewritten whole.
 TEST_F(ManualControlTest, AutoNeedsSwitchingTimesAndTogglesWithManual) {
     program.autoClicked(4);
-    EXPECT_EQ(rig.ui.calls.last(), "settings");
-    ASSERT_EQ(rig.ui.messages.size(), 1U);
-    EXPECT_EQ(rig.ui.messages[0].text,
+    EXPECT_EQ(setup.ui.calls.last(), "settings");
+    ASSERT_EQ(setup.ui.messages.size(), 1U);
+    EXPECT_EQ(setup.ui.messages[0].text,
               "Automaatreziimi siirdumiseks peavad sisse- ja väljalülitumisajad olema "
               "defineeritud. Jätkan käsitsijuhtimisel!");
-    EXPECT_EQ(rig.ui.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(setup.ui.messages[0].icon, MessageIcon::Critical);
     EXPECT_FALSE(panel.outputs[4].autoLampLit);
 
-    rig.ui.messages.clear();
-    rig.ui.whileSettingsOpen = [&] { state.Initsialiseeritud[5] = 1; };
-    rig.set("Juhtimine", "Juhtimine 9", "1");
+    setup.ui.messages.clear();
+    setup.ui.whileSettingsOpen = [&] { state.Initsialiseeritud[5] = 1; };
+    setup.set("Juhtimine", "Juhtimine 9", "1");
     program.autoClicked(4);
-    EXPECT_TRUE(rig.ui.messages.empty());
+    EXPECT_TRUE(setup.ui.messages.empty());
     EXPECT_TRUE(panel.outputs[4].autoLampLit);
-    EXPECT_EQ(rig.stored("Juhtimine", "Juhtimine 5"), "1");
+    EXPECT_EQ(setup.stored("Juhtimine", "Juhtimine 5"), "1");
     program.autoClicked(4);
     EXPECT_FALSE(panel.outputs[4].autoLampLit);
-    EXPECT_EQ(rig.stored("Juhtimine", "Juhtimine 5"), "0");
-    EXPECT_EQ(rig.stored("Juhtimine", "Juhtimine 9"), "<missing>");
+    EXPECT_EQ(setup.stored("Juhtimine", "Juhtimine 5"), "0");
+    EXPECT_EQ(setup.stored("Juhtimine", "Juhtimine 9"), "<missing>");
 }
 
 TEST_F(ManualControlTest, AllOffStopsEverythingButKeepsTheStoredStates) {
-    rig.set("Seaded", "MailEnabled", "1");
+    setup.set("Seaded", "MailEnabled", "1");
     for (int k : {1, 4, 8}) {
         program.switchClicked(k - 1);
     }
@@ -73,19 +73,19 @@ TEST_F(ManualControlTest, AllOffStopsEverythingButKeepsTheStoredStates) {
 
     program.allOffClicked();
     for (int k = 1; k <= 8; ++k) {
-        EXPECT_FALSE(rig.board.relay(k)) << k;
+        EXPECT_FALSE(setup.board.relay(k)) << k;
         EXPECT_TRUE(state.Mode[k] == 0 && state.Juhtimine[k] == 0);
         EXPECT_EQ(panel.outputs[k - 1].switchCaption, "S");
         EXPECT_FALSE(program.timers().StroboTaimer[k - 1]->isEnabled());
     }
-    EXPECT_EQ(rig.seaded("MailEnabled"), "0");
+    EXPECT_EQ(setup.seaded("MailEnabled"), "0");
     EXPECT_TRUE(state.OutputFailed[2] == 1) << "failure flags are left alone";
-    rig.time.advance(16 * 60 * 1000);
-    EXPECT_TRUE(rig.mailbox.calls.isEmpty()) << "no mail is fetched after all-off";
+    setup.time.advance(16 * 60 * 1000);
+    EXPECT_TRUE(setup.mailbox.calls.isEmpty()) << "no mail is fetched after all-off";
 
     // A stored state that is neither on nor off is restored as stored, and not shown.
-    testing::Rig restarted;
-    restarted.memory = rig.memory;
+    testing::ProgramOnDoubles restarted;
+    restarted.memory = setup.memory;
     restarted.set("Väljundid", "Väljundid 2", "2");
     restarted.start();
     for (int k = 1; k <= 8; ++k) {
@@ -96,17 +96,17 @@ TEST_F(ManualControlTest, AllOffStopsEverythingButKeepsTheStoredStates) {
 
 TEST_F(ManualControlTest, AllOffTriesTheOtherPortForThisRunOnly) {
     program.switchClicked(0);
-    rig.board.setPortAvailable(1, false);
+    setup.board.setPortAvailable(1, false);
     program.allOffClicked();
-    EXPECT_FALSE(rig.board.relay(1)) << "the frame went out on port 2";
-    EXPECT_EQ(rig.board.commPort(), 2);
+    EXPECT_FALSE(setup.board.relay(1)) << "the frame went out on port 2";
+    EXPECT_EQ(setup.board.commPort(), 2);
     EXPECT_EQ(panel.portLabel, "2");
-    EXPECT_EQ(rig.seaded("Järjestikport"), "1");
+    EXPECT_EQ(setup.seaded("Järjestikport"), "1");
 
-    rig.board.setPortAvailable(2, false);
+    setup.board.setPortAvailable(2, false);
     program.allOffClicked();  // neither port: goes on silently
-    EXPECT_EQ(rig.board.commPort(), 1);
-    EXPECT_TRUE(rig.ui.messages.empty());
+    EXPECT_EQ(setup.board.commPort(), 1);
+    EXPECT_TRUE(setup.ui.messages.empty());
 }
 
 }  // namespace

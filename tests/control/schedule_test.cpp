@@ -1,5 +1,5 @@
 #include "support/printers.h"
-#include "support/rig.h"
+#include "support/program_on_doubles.h"
 
 #include <gtest/gtest.h>
 
@@ -11,15 +11,15 @@ const QDate kToday(2026, 12, 5);
 class ScheduleTest : public ::testing::Test {
 protected:
     ScheduleTest() {
-        rig.time.setWallClock(QDateTime(kToday, QTime(7, 59, 59)));
+        setup.time.setWallClock(QDateTime(kToday, QTime(7, 59, 59)));
         for (int k = 1; k <= 8; ++k) {
             state.Juhtimine[k] = 1;
         }
-        rig.board.setOnRelaysLatched([this] { ++latches; });
+        setup.board.setOnRelaysLatched([this] { ++latches; });
     }
     // Runs the clock to just before the given time of the day it shows.
     void runUntil(const QTime& time) {
-        rig.time.advance(rig.time.now().msecsTo(QDateTime(rig.time.now().date(), time)) - 1);
+        setup.time.advance(setup.time.now().msecsTo(QDateTime(setup.time.now().date(), time)) - 1);
     }
     void entry(int k, int p, const Value& onTime, const Value& onDate, const Value& offTime = 0,
                const Value& offDate = 0) {
@@ -29,8 +29,8 @@ protected:
         state.Valjaajad(2 * p, k) = offDate;
     }
 
-    testing::Rig rig;
-    Program& program = rig.start();
+    testing::ProgramOnDoubles setup;
+    Program& program = setup.start();
     State& state = program.state();
     // Counted as they happen: a long run outgrows the board's history.
     int latches = 0;
@@ -43,18 +43,19 @@ TEST_F(ScheduleTest, DailyEntrySwitchesOnceInItsSecondEveryDay) {
     entry(2, 1, "08:00:00", "01.01.2001", "08:00:10", 0);
     for (int day = 0; day < 2; ++day) {
         runUntil(QTime(8, 0, 0));
-        EXPECT_FALSE(rig.board.relay(2));
+        EXPECT_FALSE(setup.board.relay(2));
         latches = 0;
-        const int writes = rig.memory.writeCount();
-        rig.time.advance(1000);
-        EXPECT_TRUE(rig.board.relay(2));
+        const int writes = setup.memory.writeCount();
+        setup.time.advance(1000);
+        EXPECT_TRUE(setup.board.relay(2));
         EXPECT_EQ(latches, 1);
-        EXPECT_EQ(rig.memory.writeCount() - writes, 8) << "one rewrite of the eight stored states";
-        EXPECT_EQ(rig.stored("Väljundid", "Väljundid 2"), "1");
+        EXPECT_EQ(setup.memory.writeCount() - writes, 8)
+            << "one rewrite of the eight stored states";
+        EXPECT_EQ(setup.stored("Väljundid", "Väljundid 2"), "1");
         runUntil(QTime(8, 0, 10));
-        rig.time.advance(Schedule::kTickMs);
-        EXPECT_FALSE(rig.board.relay(2));
-        rig.time.setWallClock(QDateTime(kToday.addDays(1), QTime(7, 59, 0)));
+        setup.time.advance(Schedule::kTickMs);
+        EXPECT_FALSE(setup.board.relay(2));
+        setup.time.setWallClock(QDateTime(kToday.addDays(1), QTime(7, 59, 0)));
     }
 }
 
@@ -65,9 +66,9 @@ TEST_F(ScheduleTest, EqualTimesSwitchInOrderInOneTick) {
     entry(8, 2, "08:00:02", 0);
     runUntil(QTime(8, 0, 2));
     latches = 0;
-    rig.time.advance(Schedule::kTickMs);
-    EXPECT_FALSE(rig.board.relay(1)) << "equal on and off times end off";
-    EXPECT_TRUE(rig.board.relay(8));
+    setup.time.advance(Schedule::kTickMs);
+    EXPECT_FALSE(setup.board.relay(1)) << "equal on and off times end off";
+    EXPECT_TRUE(setup.board.relay(8));
     EXPECT_EQ(latches, 4);
 }
 
@@ -88,13 +89,13 @@ TEST_F(ScheduleTest, DatedEntryFiresOnItsCalendarDayOnly) {
         {"01.01.2027", false},  // output 8, manual
     };
     state.Juhtimine[8] = 0;
-    rig.time.setWallClock(QDateTime(newYear, QTime(8, 0, 4)));
+    setup.time.setWallClock(QDateTime(newYear, QTime(8, 0, 4)));
     for (int k = 1; k <= 8; ++k) {
         entry(k, 1, "08:00:05", cases[k - 1].date);
     }
-    rig.time.advance(2000);
+    setup.time.advance(2000);
     for (int k = 1; k <= 8; ++k) {
-        EXPECT_EQ(rig.board.relay(k), cases[k - 1].fires) << k;
+        EXPECT_EQ(setup.board.relay(k), cases[k - 1].fires) << k;
     }
 }
 
@@ -105,19 +106,19 @@ TEST_F(ScheduleTest, TimesMissedWhileTheThreadWasHeldSwitchLate) {
     entry(2, 1, 0, 0, "08:00:10", "05.12.2026");
     entry(2, 2, "08:00:25", "05.12.2026");
     runUntil(QTime(8, 0, 0));
-    rig.mailbox.onOperation = [this](testing::MemoryMailbox::Operation operation) {
+    setup.mailbox.onOperation = [this](testing::MemoryMailbox::Operation operation) {
         if (operation == testing::MemoryMailbox::Operation::SignOn) {
-            rig.time.hold(30 * 1000);
+            setup.time.hold(30 * 1000);
         }
     };
     program.mailIndicatorClicked();
-    rig.time.advance(Schedule::kTickMs);
-    EXPECT_TRUE(rig.board.relay(1)) << "on time 08:00:20 fell inside the hold";
-    EXPECT_TRUE(rig.board.relay(2)) << "off at 08:00:10, then on at 08:00:25, in order";
+    setup.time.advance(Schedule::kTickMs);
+    EXPECT_TRUE(setup.board.relay(1)) << "on time 08:00:20 fell inside the hold";
+    EXPECT_TRUE(setup.board.relay(2)) << "off at 08:00:10, then on at 08:00:25, in order";
 
     latches = 0;
-    rig.time.setWallClock(rig.time.now().addSecs(-10));
-    rig.time.advance(12 * 1000);
+    setup.time.setWallClock(setup.time.now().addSecs(-10));
+    setup.time.advance(12 * 1000);
     EXPECT_EQ(latches, 0) << "08:00:20 and 08:00:25 came again and switched nothing";
 }
 
@@ -129,19 +130,19 @@ TEST_F(ScheduleTest, ClockSteppedForwardCatchesUpAndSteppedBackFiresNothingTwice
     entry(2, 1, "08:00:30", "05.12.2026");
     state.Sisseajad(21, 3) = 1;
     entry(3, 1, "08:00:12", 0);
-    rig.time.advance(1500);
+    setup.time.advance(1500);
     latches = 0;
-    rig.time.setWallClock(rig.time.now().addSecs(30));
-    rig.time.advance(1000);
+    setup.time.setWallClock(setup.time.now().addSecs(30));
+    setup.time.advance(1000);
     EXPECT_EQ(program.panel().clockLabel, "08:00:31");
     EXPECT_EQ(latches, 4) << "on 1, on 3, off 1, on 2: each once";
-    EXPECT_FALSE(rig.board.relay(1));
-    EXPECT_TRUE(rig.board.relay(2));
-    EXPECT_TRUE(rig.board.relay(3));
+    EXPECT_FALSE(setup.board.relay(1));
+    EXPECT_TRUE(setup.board.relay(2));
+    EXPECT_TRUE(setup.board.relay(3));
 
     latches = 0;
-    rig.time.setWallClock(rig.time.now().addSecs(-30));
-    rig.time.advance(40 * 1000);
+    setup.time.setWallClock(setup.time.now().addSecs(-30));
+    setup.time.advance(40 * 1000);
     EXPECT_EQ(latches, 0);
     EXPECT_EQ(program.panel().clockLabel, "08:00:41");
 }
@@ -150,30 +151,30 @@ TEST_F(ScheduleTest, CatchUpReachesTwoMinutesBackAndNotBeforeStartUp) {
     entry(1, 1, "07:59:58", "05.12.2026");  // before start-up at 07:59:59
     entry(2, 1, "08:01:00", "05.12.2026");  // more than two minutes before the jump's end
     entry(3, 1, "08:02:00", "05.12.2026");
-    rig.time.advance(Schedule::kTickMs);
-    rig.time.setWallClock(QDateTime(kToday, QTime(8, 3, 30)));
-    rig.time.advance(1000);
-    EXPECT_FALSE(rig.board.relay(1));
-    EXPECT_FALSE(rig.board.relay(2));
-    EXPECT_TRUE(rig.board.relay(3));
+    setup.time.advance(Schedule::kTickMs);
+    setup.time.setWallClock(QDateTime(kToday, QTime(8, 3, 30)));
+    setup.time.advance(1000);
+    EXPECT_FALSE(setup.board.relay(1));
+    EXPECT_FALSE(setup.board.relay(2));
+    EXPECT_TRUE(setup.board.relay(3));
 }
 
 TEST_F(ScheduleTest, MidnightIsNoTime) {
     state.Sisseajad(21, 2) = 1;
     entry(2, 1, "00:00:00", 0);
-    rig.time.setWallClock(QDateTime(kToday, QTime(23, 59, 59)));
-    rig.time.advance(1000);
-    EXPECT_FALSE(rig.board.relay(2));
+    setup.time.setWallClock(QDateTime(kToday, QTime(23, 59, 59)));
+    setup.time.advance(1000);
+    EXPECT_FALSE(setup.board.relay(2));
 }
 
 TEST_F(ScheduleTest, ClockAndDateLabels) {
-    rig.time.advance(Schedule::kTickMs);
+    setup.time.advance(Schedule::kTickMs);
     EXPECT_EQ(program.panel().clockLabel, "07:59:59");
-    EXPECT_EQ(program.panel().dateLabel, " 5. Dec. 2026") << "the C locale of the rig";
-    rig.time.advance(1000);
+    EXPECT_EQ(program.panel().dateLabel, " 5. Dec. 2026") << "the C locale of the setup";
+    setup.time.advance(1000);
     EXPECT_EQ(program.panel().clockLabel, "08:00:00");
 
-    testing::Rig estonian;
+    testing::ProgramOnDoubles estonian;
     estonian.locale = QLocale(QLocale::Estonian, QLocale::Estonia);
     estonian.start();
     estonian.time.advance(Schedule::kTickMs);

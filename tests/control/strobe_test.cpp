@@ -1,5 +1,5 @@
 #include "support/printers.h"
-#include "support/rig.h"
+#include "support/program_on_doubles.h"
 
 #include <gtest/gtest.h>
 
@@ -15,17 +15,17 @@ protected:
                                                  {"StroboSees", "StroboSees 2", "200"},
                                                  {"StroboVäljas", "StroboVäljas 1", "100"},
                                                  {"StroboVäljas", "StroboVäljas 2", "800"}}) {
-            rig.set(section, key, text);
+            setup.set(section, key, text);
         }
-        rig.start();
-        rig.board.clearHistory();
+        setup.start();
+        setup.board.clearHistory();
     }
     // How long relay 2 stayed in each state, from start-up on.
     std::vector<std::pair<bool, qint64>> relayTwoPhases() const {
         std::vector<std::pair<bool, qint64>> phases;
         bool level = false;
         qint64 since = 0;
-        for (const auto& e : rig.board.history()) {
+        for (const auto& e : setup.board.history()) {
             if (e.kind != SimulatedBoard::Event::Kind::Relays || ((e.relays & 2) != 0) == level) {
                 continue;
             }
@@ -36,27 +36,27 @@ protected:
         return phases;
     }
 
-    testing::Rig rig;
+    testing::ProgramOnDoubles setup;
 };
 
 TEST_F(StrobeTest, OnAndOffTimesFromOff) {
-    rig.time.advance(2500);
+    setup.time.advance(2500);
     const std::vector<std::pair<bool, qint64>> expected{{false, 200}, {true, 200},  {false, 800},
                                                         {true, 200},  {false, 800}, {true, 200}};
     EXPECT_EQ(relayTwoPhases(), expected);
-    EXPECT_EQ(rig.stored("Väljundid", "Väljundid 2"), "0") << "the strobe stores nothing";
+    EXPECT_EQ(setup.stored("Väljundid", "Väljundid 2"), "0") << "the strobe stores nothing";
 }
 
 TEST_F(StrobeTest, ManualClickFlipsAndTheStrobeGoesOnFromThere) {
-    rig.time.advance(250);  // on since 200
-    rig.program->switchClicked(1);
-    EXPECT_FALSE(rig.board.relay(2));
-    rig.time.advance(150);  // the on interval ends at 400: it switches on again
-    EXPECT_TRUE(rig.board.relay(2));
-    rig.time.advance(199);
-    EXPECT_TRUE(rig.board.relay(2));
-    rig.time.advance(1);
-    EXPECT_FALSE(rig.board.relay(2));
+    setup.time.advance(250);  // on since 200
+    setup.program->switchClicked(1);
+    EXPECT_FALSE(setup.board.relay(2));
+    setup.time.advance(150);  // the on interval ends at 400: it switches on again
+    EXPECT_TRUE(setup.board.relay(2));
+    setup.time.advance(199);
+    EXPECT_TRUE(setup.board.relay(2));
+    setup.time.advance(1);
+    EXPECT_FALSE(setup.board.relay(2));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "control/entry_timing.h"
 #include "control/sun_times.h"
 #include "support/printers.h"
-#include "support/rig.h"
+#include "support/program_on_doubles.h"
 
 #include <gtest/gtest.h>
 
@@ -54,14 +54,14 @@ TEST(EntryTimingTest, StoredFormsReadBackAndAnythingElseIsTheOldBehaviour) {
 class TimeTableTest : public ::testing::Test {
 protected:
     TimeTableTest() {
-        rig.time.setWallClock(QDateTime(QDate(2026, 6, 21), QTime(5, 0), kTallinn));
-        rig.start();
+        setup.time.setWallClock(QDateTime(QDate(2026, 6, 21), QTime(5, 0), kTallinn));
+        setup.start();
     }
-    State& state() { return rig.program->state(); }
+    State& state() { return setup.program->state(); }
     // Runs the clock of the program from just before a moment to just after it.
     void passThrough(const QDateTime& moment) {
-        rig.time.setWallClock(moment.addSecs(-2));
-        rig.time.advance(3000);
+        setup.time.setWallClock(moment.addSecs(-2));
+        setup.time.advance(3000);
     }
     void clockEntry(int k, int p, const char* on, const char* off, const char* weekdays) {
         state().Juhtimine[k] = 1;
@@ -70,7 +70,7 @@ protected:
         state().Nadalapaevad[entryNumber(k, p)] = weekdays;
     }
 
-    testing::Rig rig;
+    testing::ProgramOnDoubles setup;
 };
 
 // A heater at 06:30 on weekdays and 08:00 at weekends, switched off daily at 06:00: each entry
@@ -85,9 +85,9 @@ TEST_F(TimeTableTest, WeekdayEntriesFireOnlyOnTheirDays) {
         const QDate day = monday.addDays(d);
         passThrough(QDateTime(day, QTime(6, 0), kTallinn));
         passThrough(QDateTime(day, QTime(6, 30), kTallinn));
-        EXPECT_EQ(rig.board.relay(2), d < 5) << "06:30 on " << d;
+        EXPECT_EQ(setup.board.relay(2), d < 5) << "06:30 on " << d;
         passThrough(QDateTime(day, QTime(8, 0), kTallinn));
-        EXPECT_TRUE(rig.board.relay(2)) << "08:00 on " << d;
+        EXPECT_TRUE(setup.board.relay(2)) << "08:00 on " << d;
     }
 }
 
@@ -101,18 +101,18 @@ TEST_F(TimeTableTest, SunsetEntryFollowsTheSunAndLeavesItsTimeInTheOldSlot) {
     state().PaikeSisse[entryNumber(4, 1)] = "loojang -00:15";
     for (const QDate day : {QDate(2026, 6, 21), QDate(2026, 12, 21)}) {
         const QDateTime on = *sunOnDay(SunEvent::Sunset, day, kTallinnPlace, kTallinn).moment;
-        rig.time.setWallClock(QDateTime(day, QTime(1, 0), kTallinn).addSecs(-2));
-        rig.time.advance(3000);
-        EXPECT_FALSE(rig.board.relay(4)) << "the clock time in the slot is not the sun's";
-        rig.time.setWallClock(on.addSecs(-15 * 60 - 3));
-        rig.time.advance(2500);
-        EXPECT_FALSE(rig.board.relay(4)) << "half a second early";
-        rig.time.advance(1000);
-        EXPECT_TRUE(rig.board.relay(4));
-        EXPECT_EQ(rig.stored("Sisseajad", "Sisseaeg 64"),
+        setup.time.setWallClock(QDateTime(day, QTime(1, 0), kTallinn).addSecs(-2));
+        setup.time.advance(3000);
+        EXPECT_FALSE(setup.board.relay(4)) << "the clock time in the slot is not the sun's";
+        setup.time.setWallClock(on.addSecs(-15 * 60 - 3));
+        setup.time.advance(2500);
+        EXPECT_FALSE(setup.board.relay(4)) << "half a second early";
+        setup.time.advance(1000);
+        EXPECT_TRUE(setup.board.relay(4));
+        EXPECT_EQ(setup.stored("Sisseajad", "Sisseaeg 64"),
                   on.addSecs(-15 * 60).toString("HH:mm:ss"));
         passThrough(QDateTime(day, QTime(23, 0), kTallinn));
-        EXPECT_FALSE(rig.board.relay(4));
+        EXPECT_FALSE(setup.board.relay(4));
     }
 }
 
@@ -129,31 +129,31 @@ TEST_F(TimeTableTest, PolarDayAndNightFireNothingAndTheTableSaysWhy) {
     for (int hour = 0; hour < 24; ++hour) {
         passThrough(QDateTime(QDate(2026, 6, 21), QTime(hour, 59, 59), kTallinn));
     }
-    EXPECT_FALSE(rig.board.relay(1));
-    rig.mailbox.deliver("tuulelipp", "owner@example.org", "[AJAD]");
+    EXPECT_FALSE(setup.board.relay(1));
+    setup.mailbox.deliver("tuulelipp", "owner@example.org", "[AJAD]");
     state().MailEnabled = 1;
-    rig.program->mailIndicatorClicked();
-    ASSERT_EQ(rig.mailbox.sent.size(), 1U);
-    EXPECT_TRUE(rig.mailbox.sent[0].body.contains(
+    setup.program->mailIndicatorClicked();
+    ASSERT_EQ(setup.mailbox.sent.size(), 1U);
+    EXPECT_TRUE(setup.mailbox.sent[0].body.contains(
         "1: sisse - päikeseloojang +00:00 (päike ei looju täna)iga päev\r\n"
         "välja - päikesetõus +00:00 (päike ei looju täna)iga päev\r\n"))
-        << rig.mailbox.sent[0].body.toStdString();
+        << setup.mailbox.sent[0].body.toStdString();
 }
 
 // A pump on for 20 minutes: the end is stored, so a restart before it still switches off at
 // the end and a restart after it switches off at start-up; the remaining time is on the panel.
 TEST_F(TimeTableTest, APulseOutlivesARestartAndEndsOnTime) {
-    const QDateTime start = rig.time.now();
-    ASSERT_TRUE(rig.program->outputs().startPulse(3, 20));
-    rig.time.advance(10);
-    EXPECT_TRUE(rig.board.relay(3));
-    EXPECT_EQ(rig.program->panel().outputs[2].pulseRemaining, "20:00");
-    EXPECT_FALSE(rig.program->outputs().startPulse(3, 1441));
-    EXPECT_FALSE(rig.program->outputs().startPulse(3, 0));
+    const QDateTime start = setup.time.now();
+    ASSERT_TRUE(setup.program->outputs().startPulse(3, 20));
+    setup.time.advance(10);
+    EXPECT_TRUE(setup.board.relay(3));
+    EXPECT_EQ(setup.program->panel().outputs[2].pulseRemaining, "20:00");
+    EXPECT_FALSE(setup.program->outputs().startPulse(3, 1441));
+    EXPECT_FALSE(setup.program->outputs().startPulse(3, 0));
 
     for (const int restartAfterMinutes : {10, 30}) {
-        testing::Rig restarted;
-        restarted.store = &rig.memory;
+        testing::ProgramOnDoubles restarted;
+        restarted.store = &setup.memory;
         restarted.time.setWallClock(start.addSecs(restartAfterMinutes * 60));
         restarted.start();
         restarted.time.advance(10);
@@ -167,26 +167,26 @@ TEST_F(TimeTableTest, APulseOutlivesARestartAndEndsOnTime) {
         }
         EXPECT_FALSE(restarted.board.relay(3)) << restartAfterMinutes;
         EXPECT_EQ(restarted.program->panel().outputs[2].pulseRemaining, "");
-        EXPECT_EQ(rig.memory.read("PulsiLõpp", "PulsiLõpp 3"), "0");
-        rig.memory.write("PulsiLõpp", "PulsiLõpp 3", state().PulsiLopp[3].text());
-        rig.memory.write("Väljundid", "Väljundid 3", "1");
+        EXPECT_EQ(setup.memory.read("PulsiLõpp", "PulsiLõpp 3"), "0");
+        setup.memory.write("PulsiLõpp", "PulsiLõpp 3", state().PulsiLopp[3].text());
+        setup.memory.write("Väljundid", "Väljundid 3", "1");
     }
 }
 
 // Switching the output by hand or all off ends its pulse: the end then switches nothing.
 TEST_F(TimeTableTest, APulseEndedByHandSwitchesNothingAtItsEnd) {
     for (const bool allOff : {false, true}) {
-        rig.program->outputs().startPulse(5, 1);
+        setup.program->outputs().startPulse(5, 1);
         if (allOff) {
-            rig.program->allOffClicked();
+            setup.program->allOffClicked();
         } else {
-            rig.program->switchClicked(4);
+            setup.program->switchClicked(4);
         }
-        EXPECT_EQ(rig.memory.read("PulsiLõpp", "PulsiLõpp 5"), "0");
-        rig.program->switchClicked(4);
-        rig.time.advance(2 * 60 * 1000);
-        EXPECT_TRUE(rig.board.relay(5)) << "switched on by hand after the pulse: stays on";
-        rig.program->switchClicked(4);
+        EXPECT_EQ(setup.memory.read("PulsiLõpp", "PulsiLõpp 5"), "0");
+        setup.program->switchClicked(4);
+        setup.time.advance(2 * 60 * 1000);
+        EXPECT_TRUE(setup.board.relay(5)) << "switched on by hand after the pulse: stays on";
+        setup.program->switchClicked(4);
     }
 }
 

@@ -1,6 +1,6 @@
 #include "core/juhtpult_window.h"
 #include "support/printers.h"
-#include "support/rig.h"
+#include "support/program_on_doubles.h"
 #include "support/widget_lookup.h"
 
 #include <QGroupBox>
@@ -20,59 +20,59 @@ using testing::child;
 class JuhtpultWindowTest : public ::testing::Test {
 protected:
     JuhtpultWindowTest() {
-        rig.set("KlahviNimi", "KlahviNimi 1", "Pump        ");
-        rig.build();
-        window = std::make_unique<JuhtpultWindow>(rig.program->panel(), *rig.program);
-        rig.program->lifecycle().Form_Load();
+        setup.set("KlahviNimi", "KlahviNimi 1", "Pump        ");
+        setup.build();
+        window = std::make_unique<JuhtpultWindow>(setup.program->panel(), *setup.program);
+        setup.program->lifecycle().Form_Load();
         window->show();
     }
     QPushButton* relee(int index) const {
         return child<QPushButton>(window.get(), QStringLiteral("Relee%1").arg(index).toLatin1());
     }
 
-    testing::Rig rig;
+    testing::ProgramOnDoubles setup;
     std::unique_ptr<JuhtpultWindow> window;
 };
 
 TEST_F(JuhtpultWindowTest, DigitKeysSwitchWhateverHasTheFocus) {
     relee(0)->setFocus();
     QTest::keyClick(relee(0), '8');
-    EXPECT_TRUE(rig.board.relay(8));
+    EXPECT_TRUE(setup.board.relay(8));
     QTest::keyClick(child<QPushButton>(window.get(), "ComLopp"), '8');
-    EXPECT_FALSE(rig.board.relay(8));
+    EXPECT_FALSE(setup.board.relay(8));
     for (char c : {'9', '0', 'a', ' ', '\r'}) {
         QTest::keyClick(relee(0), c);
     }
     for (int k = 1; k <= 8; ++k) {
-        EXPECT_FALSE(rig.board.relay(k)) << k;
+        EXPECT_FALSE(setup.board.relay(k)) << k;
     }
-    EXPECT_FALSE(rig.program->lifecycle().hasShutDown()) << "no key pressed a button";
+    EXPECT_FALSE(setup.program->lifecycle().hasShutDown()) << "no key pressed a button";
 }
 
 TEST_F(JuhtpultWindowTest, IndicatorsFollowThePanel) {
     QTest::mouseClick(relee(2), Qt::LeftButton);
     EXPECT_EQ(relee(2)->text(), "V");
     EXPECT_EQ(child<QGroupBox>(window.get(), "Frame1")->title(), "Pump        ");
-    rig.program->panel().outputs[4].failureShown = true;
-    rig.program->panel().failureLabel = QStringLiteral("Hardware failure");
-    rig.program->panel().changed();
+    setup.program->panel().outputs[4].failureShown = true;
+    setup.program->panel().failureLabel = QStringLiteral("Hardware failure");
+    setup.program->panel().changed();
     EXPECT_TRUE(child<QLabel>(window.get(), "Picture14")->isVisible());
     EXPECT_EQ(child<QLabel>(window.get(), "ErrLabel")->text(), "Hardware failure");
 
-    rig.program->pulseChosen(5, 20);
-    rig.time.advance(Schedule::kTickMs);
-    EXPECT_TRUE(rig.board.relay(6));
+    setup.program->pulseChosen(5, 20);
+    setup.time.advance(Schedule::kTickMs);
+    EXPECT_TRUE(setup.board.relay(6));
     EXPECT_EQ(child<QLabel>(window.get(), "Pulss5")->text(), "20:00");
-    rig.time.advance(1000);
+    setup.time.advance(1000);
     EXPECT_EQ(child<QLabel>(window.get(), "Pulss5")->text(), "19:59");
 }
 
 TEST_F(JuhtpultWindowTest, ExitAndClosingStopOnce) {
     QTest::mouseClick(child<QPushButton>(window.get(), "ComLopp"), Qt::LeftButton);
-    EXPECT_TRUE(rig.program->lifecycle().hasShutDown());
+    EXPECT_TRUE(setup.program->lifecycle().hasShutDown());
     window->close();  // what unloading the window does
     window->close();
-    EXPECT_EQ(rig.ui.calls.count("tray- Kaugvool"), 1);
+    EXPECT_EQ(setup.ui.calls.count("tray- Kaugvool"), 1);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "core/qsettings_store.h"
 #include "support/captured_warnings.h"
-#include "support/rig.h"
+#include "support/program_on_doubles.h"
 #include "support/settings_files.h"
 
 #include <QCoreApplication>
@@ -53,12 +53,12 @@ TEST_F(QSettingsStoreTest, TextsSurviveUnchangedInTheUsersConfigFolder) {
         EXPECT_EQ(onDisk(v.section, v.key), v.text) << v.key.toStdString();
     }
     // The next run finds the port under its non-ASCII key.
-    testing::Rig rig;
+    testing::ProgramOnDoubles setup;
     QSettingsStore again;
-    rig.store = &again;
-    rig.start();
-    EXPECT_EQ(rig.board.commPort(), 3);
-    EXPECT_EQ(rig.program->generalSettings().Form_Load().portIndex, 2);
+    setup.store = &again;
+    setup.start();
+    EXPECT_EQ(setup.board.commPort(), 3);
+    EXPECT_EQ(setup.program->generalSettings().Form_Load().portIndex, 2);
 }
 
 TEST_F(QSettingsStoreTest, ReplacingASectionDropsKeysNoLongerWritten) {
@@ -83,9 +83,9 @@ TEST_F(QSettingsStoreTest, AFileThatCannotBeSavedIsReported) {
 // A first run, a start that changes nothing, a switch and a stop, on the store of the file.
 void runProgram(const QString& fileName, bool switchAnOutput) {
     QSettingsStore store(fileName);
-    testing::Rig rig;
-    rig.store = &store;
-    Program& program = rig.start();
+    testing::ProgramOnDoubles setup;
+    setup.store = &store;
+    Program& program = setup.start();
     if (switchAnOutput) {
         program.switchClicked(0);
     }
@@ -229,7 +229,7 @@ TEST_F(QSettingsStoreTest, SwitchingsAreSavedAtMostOnceASecond) {
 TEST_F(QSettingsStoreTest, AFileOfThePreviousVersionLoadsAndRunsUnchanged) {
     const QString fileName = QSettingsStore().fileName();
     {
-        testing::Rig previous;
+        testing::ProgramOnDoubles previous;
         QSettingsStore store;
         previous.store = &store;
         previous.start();
@@ -250,16 +250,16 @@ TEST_F(QSettingsStoreTest, AFileOfThePreviousVersionLoadsAndRunsUnchanged) {
     }
     const settings_file::Values before = settings_file::read(fileName);
 
-    testing::Rig rig;
+    testing::ProgramOnDoubles setup;
     QSettingsStore store;
-    rig.store = &store;
-    rig.time.setWallClock(QDateTime(QDate(2026, 12, 5), QTime(7, 59, 59)));
-    rig.start();
-    rig.time.advance(1000);
-    EXPECT_TRUE(rig.board.relay(1));
-    rig.time.advance(2000);
-    EXPECT_FALSE(rig.board.relay(1));
-    EXPECT_TRUE(rig.ui.messages.empty());
+    setup.store = &store;
+    setup.time.setWallClock(QDateTime(QDate(2026, 12, 5), QTime(7, 59, 59)));
+    setup.start();
+    setup.time.advance(1000);
+    EXPECT_TRUE(setup.board.relay(1));
+    setup.time.advance(2000);
+    EXPECT_FALSE(setup.board.relay(1));
+    EXPECT_TRUE(setup.ui.messages.empty());
     store.sync();
     const settings_file::Values after = settings_file::read(fileName);
     for (auto key = before.cbegin(); key != before.cend(); ++key) {

@@ -6,8 +6,8 @@
 #include "support/captured_warnings.h"
 #include "support/memory_settings_store.h"
 #include "support/modem_lines_shim.h"
+#include "support/program_on_doubles.h"
 #include "support/pty_board.h"
-#include "support/rig.h"
 #include "support/scans.h"
 #include "support/virtual_time.h"
 
@@ -207,13 +207,13 @@ TEST(NamedDeviceTest, AnAbsentNamedDeviceKeepsItsPortAndIsOpenedWhenItAppears) {
     PtyBoard adapter;
     adapter.unplug();
     const testing::BareTerminal portTwo;
-    testing::Rig rig;
-    QtSerialPort port(rig.memory);
-    rig.port = &port;
-    rig.set("Pordid", "Port 1", adapter.deviceName());
-    rig.set("Pordid", "Port 2", portTwo.deviceName());
-    Program& program = rig.start();
-    EXPECT_EQ(rig.seaded("Järjestikport"), "1");
+    testing::ProgramOnDoubles setup;
+    QtSerialPort port(setup.memory);
+    setup.port = &port;
+    setup.set("Pordid", "Port 1", adapter.deviceName());
+    setup.set("Pordid", "Port 2", portTwo.deviceName());
+    Program& program = setup.start();
+    EXPECT_EQ(setup.seaded("Järjestikport"), "1");
     EXPECT_EQ(program.panel().portLabel, "1");
     EXPECT_TRUE(program.panel().portErrorText.contains(adapter.deviceName()));
     program.outputs().ComOFF_Click();  // all-off has no stand-in for it either
@@ -223,7 +223,7 @@ TEST(NamedDeviceTest, AnAbsentNamedDeviceKeepsItsPortAndIsOpenedWhenItAppears) {
     std::vector<bool> levels(16, false);
     levels.front() = true;
     adapter.setReadRegister(levels);
-    rig.time.advance(BoardLink::kScanPeriodMs + BoardLink::kSettleWaitMs);
+    setup.time.advance(BoardLink::kScanPeriodMs + BoardLink::kSettleWaitMs);
     EXPECT_TRUE(program.panel().portErrorText.isEmpty());
     EXPECT_TRUE(program.state().ReadBack[16] == 1) << "the adapter is read";
 }

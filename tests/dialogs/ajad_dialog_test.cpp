@@ -1,7 +1,7 @@
 #include "dialogs/ajad_dialog.h"
 #include "core/qsettings_store.h"
 #include "support/printers.h"
-#include "support/rig.h"
+#include "support/program_on_doubles.h"
 #include "support/settings_files.h"
 #include "support/widget_lookup.h"
 
@@ -34,15 +34,15 @@ protected:
     AjadDialogTest() {
         testing::removeSettingsFiles();
         file = std::make_unique<QSettingsStore>();
-        rig.store = file.get();
-        rig.start();
-        rig.ui.messages.clear();
+        setup.store = file.get();
+        setup.start();
+        setup.ui.messages.clear();
         state().EditIndex = 3;
     }
     ~AjadDialogTest() override { testing::removeSettingsFiles(); }
-    State& state() { return rig.program->state(); }
+    State& state() { return setup.program->state(); }
     std::unique_ptr<AjadDialog> open() {
-        auto dialog = std::make_unique<AjadDialog>(rig.program->outputSettings());
+        auto dialog = std::make_unique<AjadDialog>(setup.program->outputSettings());
         dialog->show();
         return dialog;
     }
@@ -51,7 +51,7 @@ protected:
     }
 
     std::unique_ptr<QSettingsStore> file;
-    testing::Rig rig;
+    testing::ProgramOnDoubles setup;
 };
 
 // A refused name or strobe time keeps the window open; what came before the check is stored.
@@ -64,17 +64,17 @@ TEST_F(AjadDialogTest, NamesUpToTwelveAndStrobeTimesFromOneHundredToOneThousand)
              {"Kaks-tolmu12", "1 000", "1000.5", "Vale strobolambi kustunud oleku aeg"},
              {"Kaks-tolmu12", "100", "x100", "Vale strobolambi kustunud oleku aeg"},
          }) {
-        rig.ui.messages.clear();
+        setup.ui.messages.clear();
         auto dialog = open();
         set(dialog.get(), "KlahviNimiText", QString::fromUtf8(name));
         set(dialog.get(), "StroboSeesAegText", QLatin1String(on));
         set(dialog.get(), "StroboValjasAegText", QLatin1String(off));
         click(dialog.get(), "ComOK");
         EXPECT_TRUE(dialog->isVisible()) << name << " " << on << " " << off;
-        EXPECT_EQ(rig.ui.messages.at(0).text, QString::fromUtf8(message)) << on << " " << off;
+        EXPECT_EQ(setup.ui.messages.at(0).text, QString::fromUtf8(message)) << on << " " << off;
     }
     EXPECT_EQ(onDisk("KlahviNimi", "KlahviNimi 3"), "Kaks-tolmu12");
-    EXPECT_EQ(rig.program->panel().outputs[2].frameCaption, "Kaks-tolmu12");
+    EXPECT_EQ(setup.program->panel().outputs[2].frameCaption, "Kaks-tolmu12");
     EXPECT_EQ(onDisk("StroboSees", "StroboSees 3"), "100")
         << "the on time of the last case was taken before its off time failed";
 
@@ -89,8 +89,8 @@ TEST_F(AjadDialogTest, NamesUpToTwelveAndStrobeTimesFromOneHundredToOneThousand)
     EXPECT_EQ(onDisk("StroboSees", "StroboSees 3"), "1000");
     EXPECT_EQ(onDisk("StroboVäljas", "StroboVäljas 3"), "100");
     EXPECT_EQ(onDisk("Mode", "Mode 3"), "1");
-    EXPECT_EQ(rig.program->timers().StroboTaimer[2]->interval(), 1000);
-    EXPECT_TRUE(rig.program->timers().StroboTaimer[2]->isEnabled());
+    EXPECT_EQ(setup.program->timers().StroboTaimer[2]->interval(), 1000);
+    EXPECT_TRUE(setup.program->timers().StroboTaimer[2]->isEnabled());
 }
 
 // The ordinary workflow: what was typed before an entry was picked, cleared and saved is kept.
@@ -129,13 +129,13 @@ TEST_F(AjadDialogTest, ClearingTheOnlyEntryMakesTheOutputManual) {
     state().Sisseajad(1, 3) = "08:00:00";
     state().Initsialiseeritud[3] = 1;
     state().Juhtimine[3] = 1;
-    rig.store->write("Juhtimine", "Juhtimine 3", "1");
-    rig.store->sync();
-    rig.program->panel().outputs[2].autoLampLit = true;
+    setup.store->write("Juhtimine", "Juhtimine 3", "1");
+    setup.store->sync();
+    setup.program->panel().outputs[2].autoLampLit = true;
     auto dialog = open();
     click<QToolButton>(dialog.get(), "ComDelTime");
     click(dialog.get(), "ComOK");
-    EXPECT_FALSE(rig.program->panel().outputs[2].autoLampLit);
+    EXPECT_FALSE(setup.program->panel().outputs[2].autoLampLit);
     EXPECT_EQ(onDisk("Juhtimine", "Juhtimine 3"), "0");
     EXPECT_EQ(onDisk("Initsialiseeritud", "Initsialiseeritud 3"), "0");
 
@@ -159,7 +159,7 @@ TEST_F(AjadDialogTest, StrobeThenCancelStrobesForThisRunOnlyAndTimerModeEndsIt) 
     EXPECT_TRUE(child<QGroupBox>(dialog.get(), "TimerFrame")->isEnabled());
     click(dialog.get(), "ComOK");
     EXPECT_TRUE(state().Mode[3] == 0);
-    EXPECT_FALSE(rig.program->timers().StroboTaimer[2]->isEnabled());
+    EXPECT_FALSE(setup.program->timers().StroboTaimer[2]->isEnabled());
 }
 
 // Lights on weekdays from sunset -00:15: the window shows today's time beside the choice,
@@ -170,7 +170,8 @@ TEST_F(AjadDialogTest, WeekdaysAndASunTimePerEntry) {
     EXPECT_FALSE(child<QComboBox>(dialog.get(), "SisseKind")->isEnabled());
     EXPECT_TRUE(child<QLabel>(dialog.get(), "NoPlaceLabel")->text().contains("Settings"));
 
-    rig.time.setWallClock(QDateTime(QDate(2026, 6, 21), QTime(12, 0), QTimeZone("Europe/Tallinn")));
+    setup.time.setWallClock(
+        QDateTime(QDate(2026, 6, 21), QTime(12, 0), QTimeZone("Europe/Tallinn")));
     state().Latitude = "59.437";
     state().Longitude = "24.7536";
     dialog = open();

@@ -3,7 +3,7 @@
 #include "dialogs/ajad_dialog.h"
 #include "support/bare_terminal.h"
 #include "support/printers.h"
-#include "support/rig.h"
+#include "support/program_on_doubles.h"
 #include "support/widget_lookup.h"
 
 #include <QCheckBox>
@@ -22,11 +22,11 @@ using testing::click;
 class SeadedDialogTest : public ::testing::Test {
 protected:
     SeadedDialogTest() {
-        rig.start();
-        rig.ui.messages.clear();
+        setup.start();
+        setup.ui.messages.clear();
     }
     std::unique_ptr<SeadedDialog> open(SeadedDialog::Doors doors = {}) {
-        auto opened = std::make_unique<SeadedDialog>(rig.program->generalSettings(), doors);
+        auto opened = std::make_unique<SeadedDialog>(setup.program->generalSettings(), doors);
         opened->show();
         return opened;
     }
@@ -35,19 +35,19 @@ protected:
     }
     void check(const char* name, bool on) { child<QCheckBox>(dialog.get(), name)->setChecked(on); }
     bool checked(const char* name) { return child<QCheckBox>(dialog.get(), name)->isChecked(); }
-    QString stored(const char* key) const { return rig.seaded(QString::fromUtf8(key)); }
+    QString stored(const char* key) const { return setup.seaded(QString::fromUtf8(key)); }
     QString toldLast() const {
-        return rig.ui.messages.empty() ? QString() : rig.ui.messages.back().text;
+        return setup.ui.messages.empty() ? QString() : setup.ui.messages.back().text;
     }
 
-    testing::Rig rig;
+    testing::ProgramOnDoubles setup;
     std::unique_ptr<SeadedDialog> dialog;
 };
 
 // Each check stops OK where it stands: the steps before it are taken, those after it are not.
 TEST_F(SeadedDialogTest, OkChecksTheAddressThenThePortThenThePasswordThenStores) {
-    rig.set("Seaded", "Järjestikport", "0");
-    rig.set("Seaded", "Logi", "1");
+    setup.set("Seaded", "Järjestikport", "0");
+    setup.set("Seaded", "Logi", "1");
     dialog = open();
     auto* port = child<QComboBox>(dialog.get(), "PortCombo");
     EXPECT_EQ(port->currentText(), "Com1");
@@ -58,33 +58,33 @@ TEST_F(SeadedDialogTest, OkChecksTheAddressThenThePortThenThePasswordThenStores)
     type("PrefAdrText1", "b@example.org");
     click(dialog.get(), "ComOK");
     EXPECT_EQ(toldLast(), "1. eelistatud aadressi väli on tühi!");
-    EXPECT_EQ(rig.ui.messages.back().title, "Kaugvoole seadete viga...");
+    EXPECT_EQ(setup.ui.messages.back().title, "Kaugvoole seadete viga...");
     EXPECT_EQ(stored("PrefAdrOnly"), "1");
     EXPECT_EQ(stored("PrefAdrText1"), "") << "steps after the check were not taken";
 
     // The port test opens the chosen port even while a scan holds the current one.
-    rig.board.setPortAvailable(3, false);
-    rig.time.advance(BoardLink::kScanPeriodMs + BoardLink::kSettleWaitMs / 2);
-    ASSERT_TRUE(rig.board.portOpen()) << "a scan waits for the board to settle";
+    setup.board.setPortAvailable(3, false);
+    setup.time.advance(BoardLink::kScanPeriodMs + BoardLink::kSettleWaitMs / 2);
+    ASSERT_TRUE(setup.board.portOpen()) << "a scan waits for the board to settle";
     type("PrefAdrText", "a@example.org");
     port->setCurrentIndex(2);
     click(dialog.get(), "ComOK");
     EXPECT_EQ(toldLast(),
               "Valitud pordi aktiveerimine ei õnnestunud\n\nCannot open simulated "
               "board, port 3: the port is not available.");
-    EXPECT_EQ(rig.ui.messages.back().title, "Kaugvoolus");
+    EXPECT_EQ(setup.ui.messages.back().title, "Kaugvoolus");
     EXPECT_EQ(port->currentText(), "Com1");
     EXPECT_EQ(stored("PrefAdrText"), "a@example.org");
-    EXPECT_EQ(rig.board.commPort(), 1);
-    rig.board.setInput(4, true);
-    rig.time.advance(BoardLink::kSettleWaitMs);
-    EXPECT_TRUE(rig.program->panel().inputs[3].lampLit) << "the scan went on, on port 1";
+    EXPECT_EQ(setup.board.commPort(), 1);
+    setup.board.setInput(4, true);
+    setup.time.advance(BoardLink::kSettleWaitMs);
+    EXPECT_TRUE(setup.program->panel().inputs[3].lampLit) << "the scan went on, on port 1";
 
     child<QComboBox>(dialog.get(), "MailCheckIntList")->setCurrentIndex(1);
     type("SubjectText", QString());
     click(dialog.get(), "ComOK");
     EXPECT_EQ(toldLast(), "Tunnussõna väli on tühi!");
-    EXPECT_TRUE(rig.program->state().MailCountdown == 10) << "the mail timer step came before";
+    EXPECT_TRUE(setup.program->state().MailCountdown == 10) << "the mail timer step came before";
 
     type("SubjectText", "   ");  // blanks are a password
     check("ControlCheck", true);
@@ -111,19 +111,19 @@ TEST_F(SeadedDialogTest, OkWithMailControlAndNoGateAsksBeforeSaving) {
     dialog = open();
     check("MailEnabledCheck", true);
     check("LogCheck", true);
-    const int writes = rig.memory.writeCount();
+    const int writes = setup.memory.writeCount();
     click(dialog.get(), "ComOK");
-    ASSERT_EQ(rig.ui.messages.size(), 1U);
-    EXPECT_EQ(rig.ui.messages.back().buttons, MessageButtons::YesNo);
+    ASSERT_EQ(setup.ui.messages.size(), 1U);
+    EXPECT_EQ(setup.ui.messages.back().buttons, MessageButtons::YesNo);
     for (const char* said :
          {"anyone who can send a mail to the account", "Require password",
           "Listen only following adresses", "Only if my mail server verified the sender"}) {
         EXPECT_TRUE(toldLast().contains(QString::fromUtf8(said))) << said;
     }
-    EXPECT_EQ(rig.memory.writeCount(), writes) << "nothing is saved on No";
+    EXPECT_EQ(setup.memory.writeCount(), writes) << "nothing is saved on No";
     EXPECT_TRUE(dialog->isVisible());
 
-    rig.ui.nextYesNoAnswer = MessageAnswer::Yes;
+    setup.ui.nextYesNoAnswer = MessageAnswer::Yes;
     click(dialog.get(), "ComOK");
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(stored("MailEnabled"), "1");
@@ -135,23 +135,23 @@ TEST_F(SeadedDialogTest, OkWithMailControlAndNoGateAsksBeforeSaving) {
 TEST(SeadedDialogStoreTest, AFailingStoreIsToldApartFromARefusedPort) {
     // OK stores the eight mail values, remote control and the place before the port's.
     for (const auto& [goodWrites, port] : {std::pair{11, 1}, {12, 3}}) {
-        testing::Rig rig;
-        rig.set("Seaded", "ParoolLubatud", "1");  // a gate, so that OK does not ask
-        rig.start();
-        SeadedDialog dialog(rig.program->generalSettings(), SeadedDialog::Doors{});
+        testing::ProgramOnDoubles setup;
+        setup.set("Seaded", "ParoolLubatud", "1");  // a gate, so that OK does not ask
+        setup.start();
+        SeadedDialog dialog(setup.program->generalSettings(), SeadedDialog::Doors{});
         dialog.show();
         auto* portCombo = child<QComboBox>(&dialog, "PortCombo");
         portCombo->setCurrentIndex(2);
-        rig.memory.failWriteAfter("Seaded", goodWrites);
+        setup.memory.failWriteAfter("Seaded", goodWrites);
         click(&dialog, "ComOK");
-        const auto& told = rig.ui.messages.back();
+        const auto& told = setup.ui.messages.back();
         EXPECT_EQ(told.title, "Kaugvoole seadete viga...");
         EXPECT_TRUE(told.text.startsWith("The settings could not be saved: section made to fail"))
             << told.text.toStdString();
         EXPECT_TRUE(told.text.contains(QStringLiteral("port %1,").arg(port)));
-        EXPECT_EQ(rig.seaded("Järjestikport"), QString::number(port));
-        EXPECT_EQ(rig.board.commPort(), port);
-        EXPECT_EQ(rig.program->panel().portLabel, QString::number(port));
+        EXPECT_EQ(setup.seaded("Järjestikport"), QString::number(port));
+        EXPECT_EQ(setup.board.commPort(), port);
+        EXPECT_EQ(setup.program->panel().portLabel, QString::number(port));
         EXPECT_EQ(portCombo->currentIndex(), port - 1);
         EXPECT_TRUE(dialog.isVisible());
     }
@@ -160,18 +160,18 @@ TEST(SeadedDialogStoreTest, AFailingStoreIsToldApartFromARefusedPort) {
 // OK without touching the port keeps the stored one, in the store and on the board.
 TEST(SeadedDialogPortTest, OkKeepsTheStoredPortInTheStoreAndOnTheBoard) {
     for (int port = 1; port <= 4; ++port) {
-        testing::Rig rig;
-        rig.set("Seaded", "Järjestikport", QString::number(port));
+        testing::ProgramOnDoubles setup;
+        setup.set("Seaded", "Järjestikport", QString::number(port));
         for (int other = 1; other <= 4; ++other) {
-            rig.board.setPortAvailable(other, other == port);
+            setup.board.setPortAvailable(other, other == port);
         }
-        rig.start();
-        SeadedDialog dialog(rig.program->generalSettings(), SeadedDialog::Doors{});
+        setup.start();
+        SeadedDialog dialog(setup.program->generalSettings(), SeadedDialog::Doors{});
         dialog.show();
         click(&dialog, "ComOK");
-        EXPECT_EQ(rig.seaded("Järjestikport"), QString::number(port));
-        rig.program->switchClicked(0);
-        EXPECT_TRUE(rig.board.relay(1)) << "the board on port " << port << " is still driven";
+        EXPECT_EQ(setup.seaded("Järjestikport"), QString::number(port));
+        setup.program->switchClicked(0);
+        EXPECT_TRUE(setup.board.relay(1)) << "the board on port " << port << " is still driven";
     }
 }
 
@@ -180,19 +180,19 @@ TEST(SeadedDialogPortTest, OkKeepsTheStoredPortInTheStoreAndOnTheBoard) {
 TEST(SeadedDialogDeviceTest, TheChosenDeviceIsStoredAndTestedOnOk) {
     const testing::BareTerminal first;
     const testing::BareTerminal chosen;
-    testing::Rig rig;
-    QtSerialPort port(rig.memory);
-    rig.port = &port;
-    rig.set("Pordid", "Port 1", first.deviceName());
-    rig.start();
+    testing::ProgramOnDoubles setup;
+    QtSerialPort port(setup.memory);
+    setup.port = &port;
+    setup.set("Pordid", "Port 1", first.deviceName());
+    setup.start();
     SeadedDialog::Doors doors;
-    doors.deviceOf = [&](int n) { return serialDeviceName(rig.memory, n); };
+    doors.deviceOf = [&](int n) { return serialDeviceName(setup.memory, n); };
     doors.listDevices = [&] {
         return QList<SerialDeviceChoice>{{chosen.deviceName(), QStringLiteral("USB adapter")},
                                          {"/dev/kestrum-none", {}}};
     };
     for (const bool opens : {false, true}) {
-        SeadedDialog dialog(rig.program->generalSettings(), doors);
+        SeadedDialog dialog(setup.program->generalSettings(), doors);
         dialog.show();
         child<QComboBox>(&dialog, "PortCombo")->setCurrentIndex(2);
         auto* devices = child<QComboBox>(&dialog, "PortDeviceCombo");
@@ -200,8 +200,8 @@ TEST(SeadedDialogDeviceTest, TheChosenDeviceIsStoredAndTestedOnOk) {
         devices->setCurrentIndex(listed);
         Q_EMIT devices->activated(listed);
         click(&dialog, "ComOK");
-        EXPECT_EQ(rig.seaded("Järjestikport"), opens ? "3" : "1");
-        EXPECT_EQ(rig.memory.read("Pordid", "Port 3"), opens ? chosen.deviceName() : QString());
+        EXPECT_EQ(setup.seaded("Järjestikport"), opens ? "3" : "1");
+        EXPECT_EQ(setup.memory.read("Pordid", "Port 3"), opens ? chosen.deviceName() : QString());
     }
     EXPECT_EQ(port.deviceName(), chosen.deviceName());
 }
@@ -215,7 +215,7 @@ TEST_F(SeadedDialogTest, CancelKeepsWhatTheOtherWindowsDid) {
         return QString();
     };
     doors.editOutput = [&](QWidget*) {
-        AjadDialog ajad(rig.program->outputSettings());
+        AjadDialog ajad(setup.program->outputSettings());
         ajad.show();
         child<QLineEdit>(&ajad, "KlahviNimiText")->setText("Pump");
         click(&ajad, "ComOK");
@@ -231,7 +231,7 @@ TEST_F(SeadedDialogTest, CancelKeepsWhatTheOtherWindowsDid) {
     EXPECT_EQ(child<QPushButton>(dialog.get(), "ComRelee2")->text(), "Pump        ");
     click(dialog.get(), "ComCancel");
     EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(rig.program->panel().outputs[1].frameCaption, "Pump        ");
+    EXPECT_EQ(setup.program->panel().outputs[1].frameCaption, "Pump        ");
 }
 
 // The place of the sun times: both empty is no place; one of them alone or out of range is
@@ -242,7 +242,7 @@ TEST_F(SeadedDialogTest, ThePlaceIsCheckedAndStored) {
                                                      {"59", "-180.5", false},
                                                      {"59,437", " 24.7536 ", true},
                                                      {"", "", true}}) {
-        rig.ui.messages.clear();
+        setup.ui.messages.clear();
         dialog = open();
         type("LatitudeText", latitude);
         type("LongitudeText", longitude);

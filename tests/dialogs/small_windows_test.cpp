@@ -7,7 +7,7 @@
 #include "dialogs/skeem_window.h"
 #include "log/logitekst_window.h"
 #include "support/printers.h"
-#include "support/rig.h"
+#include "support/program_on_doubles.h"
 #include "support/widget_lookup.h"
 
 #include <QCheckBox>
@@ -29,47 +29,47 @@ using testing::click;
 class SmallWindowsTest : public ::testing::Test {
 protected:
     SmallWindowsTest() {
-        rig.start();
-        rig.ui.messages.clear();
+        setup.start();
+        setup.ui.messages.clear();
     }
-    testing::Rig rig;
+    testing::ProgramOnDoubles setup;
 };
 
 TEST_F(SmallWindowsTest, InputNameRuleAndMailFlagReachTheStoreOnlyAtStop) {
-    rig.program->state().EditIndex = 2;
-    InputsSetDialog dialog(rig.program->inputSettings());
+    setup.program->state().EditIndex = 2;
+    InputsSetDialog dialog(setup.program->inputSettings());
     dialog.show();
     child<QLineEdit>(&dialog, "SisendiNimiText")->setText("Thirteen-ch13");
     click(&dialog, "ComOK");
-    ASSERT_EQ(rig.ui.messages.size(), 1U);
-    EXPECT_EQ(rig.ui.messages[0].text, "Name longer than 12 charachters !");
+    ASSERT_EQ(setup.ui.messages.size(), 1U);
+    EXPECT_EQ(setup.ui.messages[0].text, "Name longer than 12 charachters !");
 
     child<QLineEdit>(&dialog, "SisendiNimiText")->setText("Door");
     child<QCheckBox>(&dialog, "MailCheck")->setChecked(true);
     click(&dialog, "ComOK");
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(rig.memory.read("SisendiNimi", "SisendiNimi 2"), "Door        ");
-    EXPECT_EQ(rig.program->panel().inputs[1].frameCaption, "Door        ");
-    EXPECT_TRUE(rig.program->panel().inputs[1].mailMarkShown);
-    EXPECT_EQ(rig.memory.read("SisendiMuutuseMail", "SisendiMuutuseMail 2"), "0");
-    rig.program->lifecycle().ShutDown();
-    EXPECT_EQ(rig.memory.read("SisendiMuutuseMail", "SisendiMuutuseMail 2"), "1");
+    EXPECT_EQ(setup.memory.read("SisendiNimi", "SisendiNimi 2"), "Door        ");
+    EXPECT_EQ(setup.program->panel().inputs[1].frameCaption, "Door        ");
+    EXPECT_TRUE(setup.program->panel().inputs[1].mailMarkShown);
+    EXPECT_EQ(setup.memory.read("SisendiMuutuseMail", "SisendiMuutuseMail 2"), "0");
+    setup.program->lifecycle().ShutDown();
+    EXPECT_EQ(setup.memory.read("SisendiMuutuseMail", "SisendiMuutuseMail 2"), "1");
 }
 
 // A missing or empty log shows nothing but the message; deleting asks first.
 TEST_F(SmallWindowsTest, LogViewerShowsTheFileOrSaysThereIsNone) {
-    LogViewer& viewer = rig.program->logViewer();
+    LogViewer& viewer = setup.program->logViewer();
     {
         LogiTekstWindow missing(viewer);
-        ASSERT_EQ(rig.ui.messages.size(), 1U);
-        EXPECT_EQ(rig.ui.messages[0].text, QDir::toNativeSeparators(rig.logPath()) +
-                                               QStringLiteral("\r\nLogifaili ei ole veel."));
+        ASSERT_EQ(setup.ui.messages.size(), 1U);
+        EXPECT_EQ(setup.ui.messages[0].text, QDir::toNativeSeparators(setup.logPath()) +
+                                                 QStringLiteral("\r\nLogifaili ei ole veel."));
     }
-    QFile file(rig.logPath());
+    QFile file(setup.logPath());
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     { LogiTekstWindow empty(viewer); }
-    EXPECT_EQ(rig.ui.messages.size(), 2U) << "an empty log is none either";
+    EXPECT_EQ(setup.ui.messages.size(), 2U) << "an empty log is none either";
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("first\r\n second \xF5\r\n");
     file.close();
@@ -77,14 +77,14 @@ TEST_F(SmallWindowsTest, LogViewerShowsTheFileOrSaysThereIsNone) {
         LogiTekstWindow full(viewer);
         EXPECT_EQ(child<QPlainTextEdit>(&full, "LogText")->toPlainText(), "first\n second õ\n");
     }
-    EXPECT_EQ(rig.ui.messages.size(), 2U);
+    EXPECT_EQ(setup.ui.messages.size(), 2U);
 
-    rig.ui.nextYesNoAnswer = MessageAnswer::No;
+    setup.ui.nextYesNoAnswer = MessageAnswer::No;
     viewer.ComKill_Click();
-    EXPECT_TRUE(QFile::exists(rig.logPath()));
-    rig.ui.nextYesNoAnswer = MessageAnswer::Yes;
+    EXPECT_TRUE(QFile::exists(setup.logPath()));
+    setup.ui.nextYesNoAnswer = MessageAnswer::Yes;
     viewer.ComKill_Click();
-    EXPECT_FALSE(QFile::exists(rig.logPath()));
+    EXPECT_FALSE(QFile::exists(setup.logPath()));
 }
 
 // A 1366x768 screen less a task bar of 30 pixels holds every window with its frame (a title
@@ -92,7 +92,7 @@ TEST_F(SmallWindowsTest, LogViewerShowsTheFileOrSaysThereIsNone) {
 TEST_F(SmallWindowsTest, EveryWindowFitsA1366By768Screen) {
     const QSize screen(1366, 768);
     const QSize room(screen.width() - 8, screen.height() - 30 - 34);
-    Program& program = *rig.program;
+    Program& program = *setup.program;
     SeadedDialog::Doors doors;
     doors.deviceOf = [](int) { return QStringLiteral("/dev/ttyS0"); };
     doors.listDevices = [] { return QList<SerialDeviceChoice>{}; };
@@ -106,9 +106,9 @@ TEST_F(SmallWindowsTest, EveryWindowFitsA1366By768Screen) {
         std::make_unique<AjadDialog>(program.outputSettings()),
         std::make_unique<InputsSetDialog>(program.inputSettings()),
         std::make_unique<LogiTekstWindow>(program.logViewer()),
-        std::make_unique<SkeemWindow>(rig.ui, screen),
+        std::make_unique<SkeemWindow>(setup.ui, screen),
         std::make_unique<LegalWindow>(),
-        std::make_unique<SimulatedBoardWindow>(rig.board),
+        std::make_unique<SimulatedBoardWindow>(setup.board),
     };
     for (const auto& window : windows) {
         window->show();

@@ -22,11 +22,11 @@ TEST_F(CommandExecutorTest, CommandsRunBetweenBracketsOfEitherKind) {
               QStringList(
                   {"Saadeti käsk: KOORMUS_3_SISSE_KOHE", "Saadeti käsk: KOORMUS_3_SISSE_KOHE] "}));
     runMail("Tere! <koormus_1_sisse_kohe] and [KOORMUS_8_SISSE_KOHE> bye");
-    EXPECT_TRUE(rig.board.relay(1) && rig.board.relay(8));
-    EXPECT_EQ(rig.memory.read("Väljundid", "Väljundid 8"), "1");
+    EXPECT_TRUE(setup.board.relay(1) && setup.board.relay(8));
+    EXPECT_EQ(setup.memory.read("Väljundid", "Väljundid 8"), "1");
     runMail("[KOORMUS_8_VALJA_KOHE]");
-    EXPECT_FALSE(rig.board.relay(8));
-    EXPECT_TRUE(rig.board.relay(1));
+    EXPECT_FALSE(setup.board.relay(8));
+    EXPECT_TRUE(setup.board.relay(1));
 }
 
 // A command that cannot run is answered and the rest of its mail is skipped. A confirmation,
@@ -35,22 +35,22 @@ TEST_F(CommandExecutorTest, EachMailIsAnsweredWithWhatItsCommandsCameTo) {
     state().Confirm = 1;
     QStringList logged = runMail("[KOORMUS] [KOORMUS_1_SISSE_KOHE]");
     EXPECT_EQ(sentSubjects(), QStringList({"Kaugvool ei saan'd  komandole pihta"}));
-    EXPECT_EQ(rig.mailbox.sent[0].body, "Imelik käsk: KOORMUS");
+    EXPECT_EQ(setup.mailbox.sent[0].body, "Imelik käsk: KOORMUS");
     EXPECT_TRUE(logged.contains("Su sõnad on hämarik :( -> KOORMUS"));
-    EXPECT_FALSE(rig.board.relay(1));
+    EXPECT_FALSE(setup.board.relay(1));
 
     const QString noTimes = QStringLiteral(
         "Saadeti käsk: KOORMUS_4_AUTO kuid selle väljundi jaoks pole aegu veel määratud");
     logged = runMail("[KOORMUS_4_AUTO] [KOORMUS_5_SISSE_KOHE]");
     EXPECT_EQ(sentSubjects(), QStringList({"Kaugvool ei saan'd  käsku täita"}));
-    EXPECT_EQ(rig.mailbox.sent[0].body, noTimes + "\r\n");
+    EXPECT_EQ(setup.mailbox.sent[0].body, noTimes + "\r\n");
     EXPECT_TRUE(logged.contains(noTimes));
-    EXPECT_FALSE(rig.board.relay(5));
+    EXPECT_FALSE(setup.board.relay(5));
 
     logged = runMail("[LOGI] [KOORMUS_6_VALJA_KOHE]");
     EXPECT_EQ(sentSubjects(),
               QStringList({"Kaugvoole logi", "Kaugvoole käsu täitmise kinnitusteade"}));
-    EXPECT_EQ(rig.mailbox.sent[1].body,
+    EXPECT_EQ(setup.mailbox.sent[1].body,
               "Täideti järgnevad käsud:\r\nLOGI\r\nKOORMUS_6_VALJA_KOHE\r\n");
     EXPECT_TRUE(logged.contains("Saadeti käsu täitmise kinnitus"));
     runMail("[KOORMUS_6_VALJA_KOHE] [LOGI]");
@@ -63,7 +63,7 @@ TEST_F(CommandExecutorTest, DigitZeroSwitchesAllAndOneNamingNoOutputIsIgnored) {
     state().Mode[4] = 1;
     runMail("[KOORMUS_0_SISSE_07:00:00_01.01.2007]");
     for (int k = 1; k <= 8; ++k) {
-        EXPECT_TRUE(rig.board.relay(k)) << k;
+        EXPECT_TRUE(setup.board.relay(k)) << k;
     }
     EXPECT_TRUE(state().Mode[4] == 0) << "the strobe stops";
     EXPECT_TRUE(state().Sisseajad(1, 1) == 0) << "no time was added";
@@ -72,7 +72,7 @@ TEST_F(CommandExecutorTest, DigitZeroSwitchesAllAndOneNamingNoOutputIsIgnored) {
         "[KOORMUS_1_SISSE] [KOORMUS_9_SISSE_KOHE] [KOORMUS_0_AUTO] "
         "[KOORMUS_9_SISSE_10:00:00_01.01.2027] [KOORMUS_2_SISSE_KOHE]");
     for (int k = 1; k <= 8; ++k) {
-        EXPECT_EQ(rig.board.relay(k), k == 2) << k;
+        EXPECT_EQ(setup.board.relay(k), k == 2) << k;
     }
     EXPECT_FALSE(logged.contains("Mailiserverisse sisselogimise viga"));
 }
@@ -86,12 +86,12 @@ TEST_F(CommandExecutorTest, TimesGoIntoTheFirstFreePairAndOverwriteTheLast) {
     EXPECT_EQ(state().Valjaajad(17, 1).text(), "19:00:00");
     EXPECT_EQ(state().Valjaajad(19, 1).text(), "21:00:00") << "pair 10 took the eleventh";
     EXPECT_EQ(state().Valjaajad(20, 1).text(), "01.01.2027");
-    EXPECT_EQ(rig.memory.read("Väljaajad", "Väljaaeg 19"), "21:00:00");
-    EXPECT_TRUE(rig.program->panel().outputs[0].autoLampLit);
+    EXPECT_EQ(setup.memory.read("Väljaajad", "Väljaaeg 19"), "21:00:00");
+    EXPECT_TRUE(setup.program->panel().outputs[0].autoLampLit);
     runMail("[KOORMUS_1_KASI]");
-    EXPECT_FALSE(rig.program->panel().outputs[0].autoLampLit);
+    EXPECT_FALSE(setup.program->panel().outputs[0].autoLampLit);
     runMail("[KOORMUS_1_AUTO]");
-    EXPECT_TRUE(rig.program->panel().outputs[0].autoLampLit) << "it has times now";
+    EXPECT_TRUE(setup.program->panel().outputs[0].autoLampLit) << "it has times now";
 }
 
 // A pulse takes 1 to 1440 minutes; any other count is a command that cannot be read. Any
@@ -102,16 +102,16 @@ TEST_F(CommandExecutorTest, APulseTakesItsMinutesAndALaterCommandEndsIt) {
         runMail(wrong);
         EXPECT_EQ(sentSubjects(), QStringList({"Kaugvool ei saan'd  komandole pihta"})) << wrong;
     }
-    EXPECT_FALSE(rig.board.relay(3));
+    EXPECT_FALSE(setup.board.relay(3));
     EXPECT_EQ(commands("[KOORMUS_3_SISSE_1440MIN]"),
               QStringList({"Saadeti käsk: KOORMUS_3_SISSE_1440MIN"}));
-    EXPECT_TRUE(rig.board.relay(3));
-    EXPECT_NE(rig.memory.read("PulsiLõpp", "PulsiLõpp 3"), "0");
+    EXPECT_TRUE(setup.board.relay(3));
+    EXPECT_NE(setup.memory.read("PulsiLõpp", "PulsiLõpp 3"), "0");
     runMail("[KOORMUS_3_VALJA_KOHE] [KOORMUS_3_SISSE_KOHE]");
-    EXPECT_EQ(rig.memory.read("PulsiLõpp", "PulsiLõpp 3"), "0");
-    rig.time.setWallClock(rig.time.now().addDays(1));
-    rig.time.advance(Schedule::kTickMs);
-    EXPECT_TRUE(rig.board.relay(3));
+    EXPECT_EQ(setup.memory.read("PulsiLõpp", "PulsiLõpp 3"), "0");
+    setup.time.setWallClock(setup.time.now().addDays(1));
+    setup.time.advance(Schedule::kTickMs);
+    EXPECT_TRUE(setup.board.relay(3));
 }
 
 // A switching time that fell inside a mail session is caught up before the session's commands,
@@ -120,16 +120,16 @@ TEST_F(CommandExecutorTest, ACommandInAHeldSessionWinsOverTheCatchUpOfAnEarlierT
     state().Juhtimine[1] = 1;
     state().Sisseajad(21, 1) = 1;
     state().Sisseajad(1, 1) = "09:30:30";
-    rig.time.advance(Schedule::kTickMs);
-    rig.mailbox.onOperation = [this](MemoryMailbox::Operation operation) {
+    setup.time.advance(Schedule::kTickMs);
+    setup.mailbox.onOperation = [this](MemoryMailbox::Operation operation) {
         if (operation == MemoryMailbox::Operation::SignOn) {
-            rig.time.hold(30 * 1000);
+            setup.time.hold(30 * 1000);
         }
     };
     runMail("[KOORMUS_1_VALJA_KOHE]");
-    rig.time.advance(Schedule::kTickMs);
-    EXPECT_FALSE(rig.board.relay(1));
-    EXPECT_EQ(rig.memory.read("Väljundid", "Väljundid 1"), "0");
+    setup.time.advance(Schedule::kTickMs);
+    EXPECT_FALSE(setup.board.relay(1));
+    EXPECT_EQ(setup.memory.read("Väljundid", "Väljundid 1"), "0");
 }
 
 // A reply that cannot be sent ends the session, but what ran before it is stored. A failure
@@ -138,12 +138,12 @@ TEST_F(CommandExecutorTest, ACommandInAHeldSessionWinsOverTheCatchUpOfAnEarlierT
 // mail changed before it is stored all the same.
 TEST_F(CommandExecutorTest, ReplyThatCannotBeSentEndsTheSession) {
     for (const QString& reply : {QStringLiteral("SEISUND"), QStringLiteral("LOGI")}) {
-        rig.mailbox.failAt(MemoryMailbox::Operation::Send, "550 refused");
+        setup.mailbox.failAt(MemoryMailbox::Operation::Send, "550 refused");
         const QStringList logged =
             runMail("[KOORMUS_2_SISSE_07:30:00_24.12.2026] [" + reply + "] [KOORMUS_1_SISSE_KOHE]");
-        EXPECT_FALSE(rig.board.relay(1)) << reply.toStdString();
+        EXPECT_FALSE(setup.board.relay(1)) << reply.toStdString();
         EXPECT_EQ(logged.count("550 refused"), 2) << reply.toStdString();
-        EXPECT_EQ(rig.memory.read("Sisseajad", "Sisseaeg 22"), "07:30:00");
+        EXPECT_EQ(setup.memory.read("Sisseajad", "Sisseaeg 22"), "07:30:00");
     }
 }
 
@@ -153,8 +153,8 @@ TEST_F(CommandExecutorTest, AFloodMailRunsAHundredCommandsAndAnswersEachKindOnce
     const QStringList logged =
         runMail("[SEISUND]" + QString("[AJAD]").repeated(49) + QString("[SEISUND]").repeated(49) +
                 "[KOORMUS_1_SISSE_KOHE]" + QString("[KOORMUS_2_SISSE_KOHE]").repeated(27900));
-    EXPECT_TRUE(rig.board.relay(1));
-    EXPECT_FALSE(rig.board.relay(2));
+    EXPECT_TRUE(setup.board.relay(1));
+    EXPECT_FALSE(setup.board.relay(2));
     EXPECT_EQ(sentSubjects(),
               QStringList({"Kaugvoole hetkeseis", "Kaugvoole väljundite lülitumisajad"}));
     EXPECT_TRUE(logged.contains("Kirjas oli üle 100 käsu: 27900 jäeti täitmata"))

@@ -6,7 +6,7 @@
 #include "support/log_lines.h"
 #include "support/mail_servers.h"
 #include "support/printers.h"
-#include "support/rig.h"
+#include "support/program_on_doubles.h"
 #include "support/sample_mails.h"
 #include "support/stub_server.h"
 
@@ -54,7 +54,9 @@ protected:
         return QString::fromLatin1(::testing::UnitTest::GetInstance()->current_test_info()->name())
             .toLower();
     }
-    void useAccount(const MailAccount& account) { saveMailAccount(rig.memory, passwords, account); }
+    void useAccount(const MailAccount& account) {
+        saveMailAccount(setup.memory, passwords, account);
+    }
     void useOutgoing(const QString& url) {
         MailAccount account = servers().account(user(), "imap", servers().imapPort);
         account.outgoingUrl = url;
@@ -66,12 +68,12 @@ protected:
         MailOptions options;
         options.deadline = deadline;
         options.extraCaFile = trustTestCa ? servers().caFile() : QString();
-        backend = std::make_unique<VmimeMailBackend>(rig.memory, passwords, prompt, options);
+        backend = std::make_unique<VmimeMailBackend>(setup.memory, passwords, prompt, options);
         return *backend;
     }
     void startWith(const MailAccount& account, std::chrono::milliseconds deadline,
                    std::chrono::milliseconds sessionLimit = std::chrono::seconds(60)) {
-        saveMailAccount(rig.memory, passwords, account);
+        saveMailAccount(setup.memory, passwords, account);
         for (const auto& [key, text] : {std::pair{"Logi", "1"},
                                         {"MailEnabled", "1"},
                                         {"ParoolLubatud", "1"},
@@ -79,19 +81,19 @@ protected:
                                         {"PrefAdrOnly", "1"},
                                         {"PrefAdrText", "owner@example.org"},
                                         {"Confirm", "1"}}) {
-            rig.memory.write("Seaded", QLatin1String(key), QString::fromUtf8(text));
+            setup.memory.write("Seaded", QLatin1String(key), QString::fromUtf8(text));
         }
         MailOptions options;
         options.deadline = deadline;
         options.sessionLimit = sessionLimit;
         options.extraCaFile = servers().caFile();
-        backend = std::make_unique<VmimeMailBackend>(rig.memory, passwords, prompt, options);
-        rig.mail = backend.get();
-        rig.time.setWallClock(QDateTime(QDate(2026, 12, 6), QTime(10, 0, 0)));
-        rig.start();
+        backend = std::make_unique<VmimeMailBackend>(setup.memory, passwords, prompt, options);
+        setup.mail = backend.get();
+        setup.time.setWallClock(QDateTime(QDate(2026, 12, 6), QTime(10, 0, 0)));
+        setup.start();
     }
-    QStringList log() const { return testing::logLines(rig.logBytes()); }
-    void nextPeriod() { rig.time.advance(5 * 60000); }
+    QStringList log() const { return testing::logLines(setup.logBytes()); }
+    void nextPeriod() { setup.time.advance(5 * 60000); }
     // Subject and text of every mail that reached the owner.
     QMap<QString, QString> replies() const {
         QMap<QString, QString> all;
@@ -102,8 +104,8 @@ protected:
         return all;
     }
 
-    testing::Rig rig;
-    SettingsPasswordStore passwords{rig.memory, QString()};
+    testing::ProgramOnDoubles setup;
+    SettingsPasswordStore passwords{setup.memory, QString()};
     ScriptedPrompt prompt;
     testing::MemoryProcessedMails noneProcessed;
     std::unique_ptr<VmimeMailBackend> backend;
@@ -133,14 +135,14 @@ TEST_F(MailBackendTest, CommandsByMailSwitchTheBoardAndAreAnswered) {
     servers().deliver(user, mail("stranger@example.net", "tuulelipp",
                                  "Content-Type: text/plain\r\n", "[KOORMUS_7_SISSE_KOHE]\r\n"));
 
-    rig.program->mailIndicatorClicked();
+    setup.program->mailIndicatorClicked();
 
-    EXPECT_TRUE(rig.board.relay(3));
-    EXPECT_TRUE(rig.board.relay(5)) << "the HTML mail's text was read";
-    EXPECT_TRUE(rig.board.relay(2)) << "the plain part of the alternatives was read";
-    EXPECT_FALSE(rig.board.relay(4));
-    EXPECT_FALSE(rig.board.relay(6)) << "wrong password";
-    EXPECT_FALSE(rig.board.relay(7)) << "wrong sender";
+    EXPECT_TRUE(setup.board.relay(3));
+    EXPECT_TRUE(setup.board.relay(5)) << "the HTML mail's text was read";
+    EXPECT_TRUE(setup.board.relay(2)) << "the plain part of the alternatives was read";
+    EXPECT_FALSE(setup.board.relay(4));
+    EXPECT_FALSE(setup.board.relay(6)) << "wrong password";
+    EXPECT_FALSE(setup.board.relay(7)) << "wrong sender";
     EXPECT_TRUE(servers().mailbox(user).isEmpty()) << "every fetched mail is gone";
 
     const QMap<QString, QString> answers = replies();
@@ -167,14 +169,14 @@ TEST_F(MailBackendTest, APulseByMailSwitchesOffByItself) {
     startWith(servers().account(user, "imap", servers().imapPort), std::chrono::seconds(10));
     servers().deliver(user, mail("owner@example.org", "tuulelipp", "Content-Type: text/plain\r\n",
                                  "[KOORMUS_3_SISSE_20MIN]\r\n"));
-    rig.program->mailIndicatorClicked();
-    EXPECT_TRUE(rig.board.relay(3));
+    setup.program->mailIndicatorClicked();
+    EXPECT_TRUE(setup.board.relay(3));
     EXPECT_TRUE(log().contains("Saadeti käsk: KOORMUS_3_SISSE_20MIN"));
     EXPECT_EQ(replies().value("Kaugvoole käsu täitmise kinnitusteade"),
               QStringLiteral("Täideti järgnevad käsud:\r\nKOORMUS_3_SISSE_20MIN\r\n"));
-    rig.time.setWallClock(rig.time.now().addSecs(20 * 60));
-    rig.time.advance(10);
-    EXPECT_FALSE(rig.board.relay(3));
+    setup.time.setWallClock(setup.time.now().addSecs(20 * 60));
+    setup.time.advance(10);
+    EXPECT_FALSE(setup.board.relay(3));
 }
 
 // A mail VMime cannot parse, one nested deep enough to overflow its parser's stack and one too
@@ -189,7 +191,7 @@ TEST_F(MailBackendTest, UnreadableMailsAreDeletedBesideGoodOnesThatRun) {
           std::tuple{QStringLiteral("pop3"), servers().pop3Port, 4}}) {
         SCOPED_TRACE(scheme.toStdString());
         const QString user = QStringLiteral("unreadable-") + scheme;
-        saveMailAccount(rig.memory, passwords, servers().account(user, scheme, port));
+        saveMailAccount(setup.memory, passwords, servers().account(user, scheme, port));
         servers().deliver(user,
                           mail("owner@example.org", "tuulelipp",
                                "X-Junk: " + testing::kUnparseableWords + "\r\n" + text, refused));
@@ -197,12 +199,12 @@ TEST_F(MailBackendTest, UnreadableMailsAreDeletedBesideGoodOnesThatRun) {
         servers().deliver(user, mail("owner@example.org", "tuulelipp", text,
                                      refused + QByteArray(kMaxMailSize, ' ')));
         servers().deliver(user, mail("owner@example.org", "tuulelipp", text, switchOn(output)));
-        QFile::remove(rig.logPath());
+        QFile::remove(setup.logPath());
 
-        rig.program->mailIndicatorClicked();
+        setup.program->mailIndicatorClicked();
 
-        EXPECT_TRUE(rig.board.relay(output));
-        EXPECT_FALSE(rig.board.relay(8));
+        EXPECT_TRUE(setup.board.relay(output));
+        EXPECT_FALSE(setup.board.relay(8));
         EXPECT_TRUE(servers().mailbox(user).isEmpty());
         EXPECT_TRUE(log().filter("Mailiserverisse sisselogimise viga").isEmpty())
             << log().join(QLatin1Char('\n')).toStdString();
@@ -216,22 +218,22 @@ TEST_F(MailBackendTest, AMailRunsOnceThoughItsConfirmationCannotBeSent) {
     MailAccount account = servers().account(user, "pop3", servers().pop3Port);
     const QString outgoing = account.outgoingUrl;
     account.outgoingUrl = QStringLiteral("smtp://127.0.0.1:%1").arg(testing::freePort());
-    const QString processedPath = rig.folder.filePath("processed-mails");
+    const QString processedPath = setup.folder.filePath("processed-mails");
     auto processed = std::make_unique<ProcessedMailsFile>(processedPath);
-    rig.processed = processed.get();
+    setup.processed = processed.get();
     startWith(account, std::chrono::seconds(10));
     servers().deliver(user, mail("owner@example.org", "tuulelipp", "Content-Type: text/plain\r\n",
                                  "[KOORMUS_2_SISSE_07:30:00_24.12.2026]\r\n"));
     nextPeriod();
     EXPECT_EQ(servers().mailbox(user).size(), 1) << "the failed session deleted nothing";
 
-    rig.program.reset();
+    setup.program.reset();
     processed = std::make_unique<ProcessedMailsFile>(processedPath);
-    rig.processed = processed.get();
+    setup.processed = processed.get();
     account.outgoingUrl = outgoing;
-    saveMailAccount(rig.memory, passwords, account);
-    rig.start();
-    const State& state = rig.program->state();
+    saveMailAccount(setup.memory, passwords, account);
+    setup.start();
+    const State& state = setup.program->state();
     EXPECT_EQ(state.Sisseajad(1, 2).text(), "07:30:00") << "stored before the restart";
     nextPeriod();
     EXPECT_TRUE(servers().mailbox(user).isEmpty());
@@ -252,7 +254,7 @@ TEST_F(MailBackendTest, ASlowServerHoldsTheSessionNoLongerThanItsLimit) {
     startWith(account, std::chrono::seconds(30), std::chrono::seconds(6));
     QElapsedTimer clock;
     clock.start();
-    rig.program->mailIndicatorClicked();
+    setup.program->mailIndicatorClicked();
     EXPECT_LT(clock.elapsed(), 6000 + 1500);
     const QStringList lines = log();
     const auto failure = lines.indexOf("Mailiserverisse sisselogimise viga");
@@ -391,8 +393,8 @@ TEST_F(MailBackendTest, WithoutAnAccountTheUserIsAskedOnlyWhenAllowed) {
     mail.signOn(true, true);
     mail.fetchUnread(noneProcessed);
     mail.signOff();
-    EXPECT_EQ(rig.memory.read("Post", "Sisse"), prompt.answer->incomingUrl);
-    EXPECT_EQ(rig.memory.read("Post", "Parool"), MailServers::password());
+    EXPECT_EQ(setup.memory.read("Post", "Sisse"), prompt.answer->incomingUrl);
+    EXPECT_EQ(setup.memory.read("Post", "Parool"), MailServers::password());
     // Once set up, the account is used without asking.
     mail.signOn(true, true);
     mail.signOff();
@@ -462,7 +464,7 @@ TEST_F(MailBackendTest, ABrokenLinkFailsTheSessionAndTheNextOneCleansUp) {
                                  .replace(QLatin1Char(' '), QLatin1Char('-'));
         SCOPED_TRACE(user.toStdString());
         // The mailboxes number their mails alike: ids from another one do not count here.
-        rig.processed->keepOnly({});
+        setup.processed->keepOnly({});
         const bool sending = c.scheme == QLatin1String("smtp");
         testing::DroppingRelay relay(
             sending ? servers().relayPort
@@ -474,16 +476,16 @@ TEST_F(MailBackendTest, ABrokenLinkFailsTheSessionAndTheNextOneCleansUp) {
             account.outgoingUrl = QStringLiteral("smtp://127.0.0.1:%1").arg(relay.port());
         }
         account.plainTextAllowed = true;
-        saveMailAccount(rig.memory, passwords, account);
+        saveMailAccount(setup.memory, passwords, account);
         output = output % 8 + 1;
         const QString command = QStringLiteral("KOORMUS_%1_SISSE_KOHE").arg(output);
-        rig.program->state().Valjundid[output] = 0;
+        setup.program->state().Valjundid[output] = 0;
         servers().deliver(user,
                           mail("owner@example.org", "tuulelipp", "Content-Type: text/plain\r\n",
                                "[" + command.toLatin1() + "]\r\n"));
-        QFile::remove(rig.logPath());
+        QFile::remove(setup.logPath());
 
-        rig.program->mailIndicatorClicked();
+        setup.program->mailIndicatorClicked();
         ASSERT_TRUE(relay.dropped()) << relay.lines().join('\n').toStdString();
         const qsizetype failed = log().size();
         // Over IMAP all is done when LOGOUT goes out, and VMime does not wait for its answer.
@@ -492,7 +494,7 @@ TEST_F(MailBackendTest, ABrokenLinkFailsTheSessionAndTheNextOneCleansUp) {
         EXPECT_EQ(log().filter("the connection to the server was lost").isEmpty(),
                   c.command == "LOGOUT")
             << log().join(QLatin1Char('\n')).toStdString();
-        rig.program->mailIndicatorClicked();
+        setup.program->mailIndicatorClicked();
 
         const QStringList lines = log();
         EXPECT_TRUE(lines.mid(failed).filter("Mailiserverisse sisselogimise viga").isEmpty())
@@ -500,7 +502,7 @@ TEST_F(MailBackendTest, ABrokenLinkFailsTheSessionAndTheNextOneCleansUp) {
         EXPECT_EQ(lines.count("Saadeti käsk: " + command), 1)
             << lines.join(QLatin1Char('\n')).toStdString();
         EXPECT_TRUE(servers().mailbox(user).isEmpty());
-        EXPECT_TRUE(rig.board.relay(output));
+        EXPECT_TRUE(setup.board.relay(output));
     }
 }
 

@@ -11,24 +11,24 @@ const QString kSeparator = QStringLiteral("---------------------");
 
 class MailSessionTest : public testing::MailTestBase {
 protected:
-    int sessions() const { return static_cast<int>(rig.mailbox.calls.count("signOn download")); }
+    int sessions() const { return static_cast<int>(setup.mailbox.calls.count("signOn download")); }
 };
 
 // The first check comes a full period after start-up; a click checks at once and starts the
 // period over.
 TEST_F(MailSessionTest, ChecksComeAPeriodAfterStartUpOrAfterAClick) {
     Program& program = start();
-    rig.time.advance(5 * 60000 - 1);
+    setup.time.advance(5 * 60000 - 1);
     EXPECT_EQ(sessions(), 0);
-    rig.time.advance(1);
-    EXPECT_EQ(rig.mailbox.calls, QStringList({"signOn download", "fetch", "signOff"}));
-    rig.time.advance(3 * 60000);
+    setup.time.advance(1);
+    EXPECT_EQ(setup.mailbox.calls, QStringList({"signOn download", "fetch", "signOff"}));
+    setup.time.advance(3 * 60000);
     program.mailIndicatorClicked();
     EXPECT_EQ(sessions(), 2);
-    EXPECT_EQ(rig.ui.calls.last(), "idle");
-    rig.time.advance(5 * 60000 - 1);
+    EXPECT_EQ(setup.ui.calls.last(), "idle");
+    setup.time.advance(5 * 60000 - 1);
     EXPECT_EQ(sessions(), 2);
-    rig.time.advance(1);
+    setup.time.advance(1);
     EXPECT_EQ(sessions(), 3);
 }
 
@@ -38,7 +38,7 @@ TEST_F(MailSessionTest, PasswordAndSenderGatesAreExact) {
     setSeaded("PrefAdrOnly", "1");
     setSeaded("PrefAdrText1", "second@example.org");
     Program& program = start();
-    MemoryMailbox& box = rig.mailbox;
+    MemoryMailbox& box = setup.mailbox;
     box.deliver("tuulelipp ", "owner@example.org", "[KOORMUS_1_SISSE_KOHE]");  // trailing blank
     box.deliver("Tuulelipp", "owner@example.org", "[KOORMUS_2_SISSE_KOHE]");
     box.deliver("tuulelipp", "Owner@example.org", "[KOORMUS_3_SISSE_KOHE]");
@@ -47,7 +47,7 @@ TEST_F(MailSessionTest, PasswordAndSenderGatesAreExact) {
     box.deliver("tuulelipp", "", "[KOORMUS_6_SISSE_KOHE]");
     program.mailIndicatorClicked();
     for (int k = 1; k <= 6; ++k) {
-        EXPECT_EQ(rig.board.relay(k), k == 4 || k == 5) << k;
+        EXPECT_EQ(setup.board.relay(k), k == 4 || k == 5) << k;
     }
     EXPECT_FALSE(box.calls.contains("body 0")) << "a refused body is never read";
     EXPECT_FALSE(box.calls.contains("sender 1")) << "the password gate comes first";
@@ -59,15 +59,16 @@ TEST_F(MailSessionTest, OnlySendersOurServerVerifiedRunWhenAsked) {
     setSeaded("VerifiedSenders", "1");
     setSeaded("AuthServId", "mx.example.org");
     Program& program = start();
-    rig.mailbox.deliver("s", "owner@example.org", "[KOORMUS_1_SISSE_KOHE]").authenticationResults =
+    setup.mailbox.deliver("s", "owner@example.org", "[KOORMUS_1_SISSE_KOHE]")
+        .authenticationResults =
         QStringList({"mx.example.org; dmarc=pass header.from=example.org"});
-    rig.mailbox.deliver("s", "owner@example.org", "[KOORMUS_2_SISSE_KOHE]").authenticationResults =
-        QStringList({"other.example; dmarc=pass header.from=example.org"});
+    setup.mailbox.deliver("s", "owner@example.org", "[KOORMUS_2_SISSE_KOHE]")
+        .authenticationResults = QStringList({"other.example; dmarc=pass header.from=example.org"});
     program.mailIndicatorClicked();
-    EXPECT_TRUE(rig.board.relay(1));
-    EXPECT_FALSE(rig.board.relay(2));
-    EXPECT_FALSE(rig.mailbox.calls.contains("body 1"));
-    EXPECT_TRUE(rig.mailbox.inbox.empty());
+    EXPECT_TRUE(setup.board.relay(1));
+    EXPECT_FALSE(setup.board.relay(2));
+    EXPECT_FALSE(setup.mailbox.calls.contains("body 1"));
+    EXPECT_TRUE(setup.mailbox.inbox.empty());
 }
 
 // A failed session deletes nothing. POP3 keeps no mark of a mail read, so the mails it left
@@ -75,7 +76,7 @@ TEST_F(MailSessionTest, OnlySendersOurServerVerifiedRunWhenAsked) {
 TEST_F(MailSessionTest, AMailLeftByAFailedSessionRunsOnceWhenItHasAnId) {
     setSeaded("Confirm", "1");
     Program& program = start();
-    MemoryMailbox& box = rig.mailbox;
+    MemoryMailbox& box = setup.mailbox;
     box.deliver("a", "x@example.org", "[KOORMUS_1_SISSE_KOHE]");
     box.deliver("b", "x@example.org", "[KOORMUS_2_SISSE_KOHE]").uniqueId.clear();
     box.deliver("c", "x@example.org", "[KOORMUS_3_SISSE_KOHE]");
@@ -95,13 +96,13 @@ TEST_F(MailSessionTest, AMailLeftByAFailedSessionRunsOnceWhenItHasAnId) {
     program.mailIndicatorClicked();
     EXPECT_EQ(log().count("Saadeti käsk: KOORMUS_1_SISSE_KOHE"), 1);
     EXPECT_EQ(log().count("Saadeti käsk: KOORMUS_2_SISSE_KOHE"), 2);
-    EXPECT_TRUE(rig.board.relay(3));
+    EXPECT_TRUE(setup.board.relay(3));
     EXPECT_TRUE(box.inbox.empty()) << "a mail that has run is still deleted";
-    EXPECT_EQ(rig.processedMemory.ids, QSet<QString>({"uid-1", "uid-3"}));
+    EXPECT_EQ(setup.processedMemory.ids, QSet<QString>({"uid-1", "uid-3"}));
     // A failed sign-off still ends the session, or every later check would be refused.
     box.failAt(MemoryMailbox::Operation::SignOff, "broken pipe");
     program.mailIndicatorClicked();
-    EXPECT_TRUE(rig.processedMemory.ids.isEmpty()) << "forgotten once the server has it no more";
+    EXPECT_TRUE(setup.processedMemory.ids.isEmpty()) << "forgotten once the server has it no more";
     program.mailIndicatorClicked();
     EXPECT_EQ(sessions(), 4);
 }
@@ -111,22 +112,22 @@ TEST_F(MailSessionTest, AMailLeftByAFailedSessionRunsOnceWhenItHasAnId) {
 TEST_F(MailSessionTest, AttemptsWhileASignOnWaitsAreRefusedNotNested) {
     Program& program = start();
     state().SisendiMuutuseMail[3] = 1;
-    rig.time.advance(200);
+    setup.time.advance(200);
     bool waited = false;
-    rig.mailbox.onOperation = [&](MemoryMailbox::Operation operation) {
+    setup.mailbox.onOperation = [&](MemoryMailbox::Operation operation) {
         if (operation == MemoryMailbox::Operation::SignOn && !waited) {
             waited = true;
-            rig.board.setInput(3, true);
-            rig.time.advance(200);
+            setup.board.setInput(3, true);
+            setup.time.advance(200);
             program.mailIndicatorClicked();
         }
     };
     const QStringList logged = runMail("[KOORMUS_1_SISSE_KOHE]");
-    EXPECT_TRUE(rig.board.relay(1));
-    EXPECT_EQ(rig.mailbox.calls.filter("signOn").size(), 1);
+    EXPECT_TRUE(setup.board.relay(1));
+    EXPECT_EQ(setup.mailbox.calls.filter("signOn").size(), 1);
     EXPECT_EQ(logged.count(kFailure), 4) << "the notification and the click, twice each";
     EXPECT_EQ(logged.count(kSignedOff), 1);
-    EXPECT_TRUE(rig.mailbox.inbox.empty());
+    EXPECT_TRUE(setup.mailbox.inbox.empty());
 }
 
 // The board's scans go on between the mails and replies of a session: a warning they raise then
@@ -134,21 +135,21 @@ TEST_F(MailSessionTest, AttemptsWhileASignOnWaitsAreRefusedNotNested) {
 TEST_F(MailSessionTest, AWarningRaisedBetweenMailsGoesOutInTheSession) {
     start();
     state().SisendiMuutuseMail[3] = 1;
-    rig.time.advance(200);
+    setup.time.advance(200);
     bool raised = false;
-    rig.mailbox.onOperation = [&](MemoryMailbox::Operation operation) {
+    setup.mailbox.onOperation = [&](MemoryMailbox::Operation operation) {
         if (operation == MemoryMailbox::Operation::Send && !raised) {
             raised = true;
-            rig.board.setInput(3, true);
-            rig.time.advance(200);
+            setup.board.setInput(3, true);
+            setup.time.advance(200);
         }
     };
     const QStringList logged = runMail("[SEISUND] [KOORMUS_1_SISSE_KOHE]");
     EXPECT_EQ(sentSubjects(), QStringList({"Kestrums input changed !", "Kaugvoole hetkeseis"}));
-    EXPECT_TRUE(rig.board.relay(1));
-    EXPECT_EQ(rig.mailbox.calls.filter("signOff").size(), 1);
+    EXPECT_TRUE(setup.board.relay(1));
+    EXPECT_EQ(setup.mailbox.calls.filter("signOff").size(), 1);
     EXPECT_EQ(logged.count(kFailure), 0) << logged.join('\n').toStdString();
-    EXPECT_TRUE(rig.mailbox.inbox.empty());
+    EXPECT_TRUE(setup.mailbox.inbox.empty());
 }
 
 }  // namespace

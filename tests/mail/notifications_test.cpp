@@ -9,17 +9,17 @@ const QString kFailure = QStringLiteral("Mailiserverisse sisselogimise viga");
 class NotificationsTest : public testing::MailTestBase {
 protected:
     NotificationsTest() {
-        rig.set("SisendiMuutuseMail", "SisendiMuutuseMail 1", "0");
-        rig.set("SisendiMuutuseMail", "SisendiMuutuseMail 5", "1");
-        rig.set("SisendiMuutuseMail", "SisendiMuutuseMail 6", "1");
-        rig.set("SisendiNimi", "SisendiNimi 1", "Uks");
-        rig.set("SisendiNimi", "SisendiNimi 5", "Aken");
+        setup.set("SisendiMuutuseMail", "SisendiMuutuseMail 1", "0");
+        setup.set("SisendiMuutuseMail", "SisendiMuutuseMail 5", "1");
+        setup.set("SisendiMuutuseMail", "SisendiMuutuseMail 6", "1");
+        setup.set("SisendiNimi", "SisendiNimi 1", "Uks");
+        setup.set("SisendiNimi", "SisendiNimi 5", "Aken");
         setSeaded("ControlEnabled", "1");
     }
     int entries(const char* output) const {
         return log().count(QStringLiteral("Väljund: Väljund %1     ei lülitu ümber!").arg(output));
     }
-    void scan() { rig.time.advance(110); }
+    void scan() { setup.time.advance(110); }
 };
 // The output checks of each scan, whose failures reach the log and the mails the same way.
 using SupervisionTest = NotificationsTest;
@@ -28,38 +28,39 @@ using SupervisionTest = NotificationsTest;
 // input is mailed in a session of its own, once.
 TEST_F(NotificationsTest, InputChangesOfMarkedInputsAreMailedEachInItsOwnSession) {
     for (int k : {1, 5, 6}) {
-        rig.board.setInput(k, true);
+        setup.board.setInput(k, true);
     }
     start();
     scan();
     scan();
-    ASSERT_EQ(rig.mailbox.sent.size(), 2U);
-    EXPECT_EQ(rig.mailbox.sent[0].subject, "Kestrums input changed !");
-    EXPECT_EQ(rig.mailbox.sent[0].body,
+    ASSERT_EQ(setup.mailbox.sent.size(), 2U);
+    EXPECT_EQ(setup.mailbox.sent[0].subject, "Kestrums input changed !");
+    EXPECT_EQ(setup.mailbox.sent[0].body,
               "Kestrums input nr.  5 (Aken) is now HIGH\r\nSystem time: 09:30:15 and Date: "
               "06.12.2026\r\nYour Kestrum.\r\n");
     // A notification signs on to send only: it must not need the incoming server.
-    EXPECT_EQ(rig.mailbox.calls.count("signOn send"), 2);
+    EXPECT_EQ(setup.mailbox.calls.count("signOn send"), 2);
     EXPECT_EQ(log().count("Sisend  1 (Uks) on nüüd  1"), 1);
 
-    rig.board.setInput(5, false);
+    setup.board.setInput(5, false);
     scan();
-    ASSERT_EQ(rig.mailbox.sent.size(), 3U);
-    EXPECT_TRUE(rig.mailbox.sent[2].body.startsWith("Kestrums input nr.  5 (Aken) is now LOW\r\n"));
+    ASSERT_EQ(setup.mailbox.sent.size(), 3U);
+    EXPECT_TRUE(
+        setup.mailbox.sent[2].body.startsWith("Kestrums input nr.  5 (Aken) is now LOW\r\n"));
 }
 
 // A change whose mail failed counts as seen, and the failed sign-on leaves no session open
 // to refuse the next notification.
 TEST_F(NotificationsTest, FailedInputMailCountsTheChangeAsSeen) {
     start();
-    rig.mailbox.failAt(testing::MemoryMailbox::Operation::SignOn, "timed out");
-    rig.board.setInput(5, true);
-    rig.board.setInput(6, true);
+    setup.mailbox.failAt(testing::MemoryMailbox::Operation::SignOn, "timed out");
+    setup.board.setInput(5, true);
+    setup.board.setInput(6, true);
     scan();
     EXPECT_EQ(log().count("timed out"), 2);
     EXPECT_EQ(log().count(kFailure), 2) << "logged by the notification and by the scan";
-    EXPECT_EQ(rig.mailbox.sent.size(), 1U) << "input 6 is still handled in the same scan";
-    rig.time.advance(500);
+    EXPECT_EQ(setup.mailbox.sent.size(), 1U) << "input 6 is still handled in the same scan";
+    setup.time.advance(500);
     EXPECT_EQ(log().filter("Sisend  5").size(), 1) << "no repeat every scan";
 }
 
@@ -67,11 +68,11 @@ TEST_F(NotificationsTest, FailedInputMailCountsTheChangeAsSeen) {
 TEST_F(NotificationsTest, WithoutMailOrRecipientOnlyTheLogHearsOfAFailure) {
     setSeaded("PrefAdrText", "");
     start();
-    rig.board.setFault(2, SimulatedBoard::Fault::StuckOn);
+    setup.board.setFault(2, SimulatedBoard::Fault::StuckOn);
     scan();
     EXPECT_EQ(log(), QStringList({"Väljund: Väljund 2     ei lülitu ümber!", kFailure, ""}));
     state().MailEnabled = 0;
-    rig.board.setFault(4, SimulatedBoard::Fault::StuckOn);
+    setup.board.setFault(4, SimulatedBoard::Fault::StuckOn);
     scan();
     EXPECT_EQ(entries("2") + entries("4"), 3);
     EXPECT_EQ(log().count(kFailure), 1);
@@ -81,8 +82,8 @@ TEST_F(NotificationsTest, WithoutMailOrRecipientOnlyTheLogHearsOfAFailure) {
 TEST_F(SupervisionTest, FailureIsShownAndAnnouncedOncePerShift) {
     Program& program = start();
     const Panel& panel = program.panel();
-    rig.board.setFault(3, SimulatedBoard::Fault::StuckOff);
-    rig.board.setFault(5, SimulatedBoard::Fault::StuckOn);
+    setup.board.setFault(3, SimulatedBoard::Fault::StuckOff);
+    setup.board.setFault(5, SimulatedBoard::Fault::StuckOn);
     program.switchClicked(2);
     scan();
     scan();
@@ -93,25 +94,25 @@ TEST_F(SupervisionTest, FailureIsShownAndAnnouncedOncePerShift) {
     EXPECT_EQ(entries("3"), 2);
     ASSERT_EQ(sentSubjects(),
               QStringList({"Kestrums output failed !", "Kestrums output failed !"}));
-    EXPECT_TRUE(rig.mailbox.sent[0].body.startsWith(
+    EXPECT_TRUE(setup.mailbox.sent[0].body.startsWith(
         "Kestrums output nr.  3 (Väljund 3    ) FAILED to switch !\r\n"));
 
-    rig.board.setFault(5, SimulatedBoard::Fault::None);
+    setup.board.setFault(5, SimulatedBoard::Fault::None);
     program.switchClicked(7);  // any shift announces a persisting failure again
     scan();
     EXPECT_EQ(entries("3"), 3);
     EXPECT_FALSE(panel.outputs[4].failureShown);
 
-    rig.board.setFault(3, SimulatedBoard::Fault::None);
+    setup.board.setFault(3, SimulatedBoard::Fault::None);
     scan();
     EXPECT_EQ(panel.failureLabel, "");
-    rig.board.setFault(3, SimulatedBoard::Fault::StuckOff);
+    setup.board.setFault(3, SimulatedBoard::Fault::StuckOff);
     scan();
     EXPECT_TRUE(panel.outputs[2].failureShown);
     EXPECT_EQ(entries("3"), 3) << "a failure back before the next shift is shown, not told";
 
     state().ControlEnabled = 0;  // off: the indicators stay as they were
-    rig.board.setFault(3, SimulatedBoard::Fault::None);
+    setup.board.setFault(3, SimulatedBoard::Fault::None);
     program.board().ShiftOutputs();
     scan();
     EXPECT_TRUE(panel.outputs[2].failureShown);
@@ -121,16 +122,16 @@ TEST_F(SupervisionTest, FailureIsShownAndAnnouncedOncePerShift) {
 // once, not at every toggle. A stored "1" matching the read-back is no failure.
 TEST_F(SupervisionTest, StrobeBesideAFailedOutputAnnouncesItOnce) {
     for (int k = 1; k <= 8; ++k) {
-        rig.set("Mode", QStringLiteral("Mode %1").arg(k), k == 2 ? "1" : "0");
+        setup.set("Mode", QStringLiteral("Mode %1").arg(k), k == 2 ? "1" : "0");
     }
-    rig.set("Väljundid", "Väljundid 1", "1");
-    rig.set("Väljundid", "Väljundid 3", "1");
-    rig.board.setFault(1, SimulatedBoard::Fault::StuckOff);
+    setup.set("Väljundid", "Väljundid 1", "1");
+    setup.set("Väljundid", "Väljundid 3", "1");
+    setup.board.setFault(1, SimulatedBoard::Fault::StuckOff);
     start();
     ASSERT_TRUE(state().Valjundid[3].isText());
     int latches = 0;
-    rig.board.setOnRelaysLatched([&latches] { ++latches; });
-    rig.time.advance(60 * 1000);
+    setup.board.setOnRelaysLatched([&latches] { ++latches; });
+    setup.time.advance(60 * 1000);
     EXPECT_EQ(entries("1"), 1);
     EXPECT_EQ(entries("3"), 0);
     EXPECT_EQ(sentSubjects().size(), 1);

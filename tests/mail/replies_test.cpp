@@ -19,7 +19,7 @@ protected:
     QString reply(const char* command, const char* subject) {
         runMail(QString::fromLatin1(command));
         EXPECT_EQ(sentSubjects(), QStringList({QString::fromUtf8(subject)}));
-        return rig.mailbox.sent.empty() ? QString() : rig.mailbox.sent[0].body;
+        return setup.mailbox.sent.empty() ? QString() : setup.mailbox.sent[0].body;
     }
 };
 
@@ -63,17 +63,17 @@ TEST_F(RepliesTest, TimeTableListsTenPairsPerOutput) {
 }
 
 TEST_F(RepliesTest, LogReplyCarriesTheFileAsStored) {
-    const QByteArray before = rig.logBytes();
+    const QByteArray before = setup.logBytes();
     const QString body = reply("[LOGI]", "Kaugvoole logi");
     EXPECT_TRUE(body.startsWith(fromWindows1257(before)));
     EXPECT_TRUE(body.contains(" 12-06-2026; 09:30:15; Saadeti käsk: LOGI\r\n\r\n" + kTimeLine));
 
     state().Logi = 0;
-    QFile::remove(rig.logPath());
+    QFile::remove(setup.logPath());
     EXPECT_EQ(reply("[LOGI]", "Kaugvoole logi"), "Logifail puudub või on tühi\r\n");
 
     // A long log: its end only, as the viewer shows it.
-    QFile big(rig.logPath());
+    QFile big(setup.logPath());
     ASSERT_TRUE(big.open(QIODevice::WriteOnly));
     big.write(QByteArray(kLogTailLimit, 'x') + "\r\nthe last line\r\n");
     big.close();

@@ -9,7 +9,7 @@
 #include "support/local_servers.h"
 #include "support/log_lines.h"
 #include "support/printers.h"
-#include "support/rig.h"
+#include "support/program_on_doubles.h"
 #include "support/scans.h"
 #include "support/widget_lookup.h"
 
@@ -46,14 +46,14 @@ protected:
     static void TearDownTestSuite() { broker.reset(); }
 
     void SetUp() override {
-        rig.memory.write(mqtt::section, mqtt::broker, broker->url());
-        rig.memory.write(mqtt::section, mqtt::clientId, QStringLiteral("kestrum-test"));
-        rig.memory.write(QStringLiteral("Seaded"), QStringLiteral("Logi"), QStringLiteral("1"));
-        rig.start().state().KlahviNimi[3] = QStringLiteral("Pump");
+        setup.memory.write(mqtt::section, mqtt::broker, broker->url());
+        setup.memory.write(mqtt::section, mqtt::clientId, QStringLiteral("kestrum-test"));
+        setup.memory.write(QStringLiteral("Seaded"), QStringLiteral("Logi"), QStringLiteral("1"));
+        setup.start().state().KlahviNimi[3] = QStringLiteral("Pump");
         bridge = std::make_unique<MqttBridge>(
-            rig.program->state(), rig.program->panel(),
-            MqttBridge::Parts{rig.memory, passwords, rig.program->outputs(), rig.program->log(),
-                              client, [] { return true; }});
+            setup.program->state(), setup.program->panel(),
+            MqttBridge::Parts{setup.memory, passwords, setup.program->outputs(),
+                              setup.program->log(), client, [] { return true; }});
         connect();
     }
 
@@ -74,14 +74,14 @@ protected:
         broker->publish(QStringLiteral("kestrum/output/8/control/set"), "MANUAL");
         ASSERT_TRUE(eventually([&] { return marks() > before; }));
     }
-    QStringList log() const { return logLines(rig.logBytes()); }
+    QStringList log() const { return logLines(setup.logBytes()); }
     static QStringList discoveryConfigs(const QMap<QString, QByteArray>& retained) {
         return retained.keys().filter(QRegularExpression(QStringLiteral("^homeassistant/")));
     }
 
     static inline std::unique_ptr<MosquittoBroker> broker;
-    Rig rig;
-    SettingsPasswordStore passwords{rig.memory, QString(), mqtt::section, mqtt::password};
+    ProgramOnDoubles setup;
+    SettingsPasswordStore passwords{setup.memory, QString(), mqtt::section, mqtt::password};
     MosquittoClient client;
     std::unique_ptr<MqttBridge> bridge;
 };
@@ -107,9 +107,9 @@ TEST_F(MqttBridgeTest, KeepsTheStateAndTheDiscoveryRetainedAndSaysOfflineWhenSto
     // A switch, a control select and a problem sensor per output, a sensor per input, a button.
     EXPECT_EQ(discoveryConfigs(retained).size(), 33);
 
-    rig.program->switchClicked(2);
-    rig.board.setInput(5, true);
-    scanOnce(rig.program->timers(), rig.time);  // what the board did counts, not the click
+    setup.program->switchClicked(2);
+    setup.board.setInput(5, true);
+    scanOnce(setup.program->timers(), setup.time);  // what the board did counts, not the click
     ASSERT_TRUE(eventually([&] {
         const QMap<QString, QByteArray> now = state();
         return now.value("kestrum/output/3/state") == "ON" &&
@@ -122,108 +122,108 @@ TEST_F(MqttBridgeTest, KeepsTheStateAndTheDiscoveryRetainedAndSaysOfflineWhenSto
 
 // Supervision's warnings are off, as they are by default: the hub still sees the truth.
 TEST_F(MqttBridgeTest, TheStateIsWhatTheBoardReadBackAndTheBoardGoesOfflineWhenItCannotBeRead) {
-    scanOnce(rig.program->timers(), rig.time);
+    scanOnce(setup.program->timers(), setup.time);
     ASSERT_TRUE(eventually([&] { return state().value("kestrum/board") == "online"; }));
-    rig.board.setFault(3, SimulatedBoard::Fault::StuckOff);
+    setup.board.setFault(3, SimulatedBoard::Fault::StuckOff);
     command(QStringLiteral("kestrum/output/3/set"), "ON");
-    scanOnce(rig.program->timers(), rig.time);
+    scanOnce(setup.program->timers(), setup.time);
     ASSERT_TRUE(eventually([&] { return state().value("kestrum/output/3/failed") == "ON"; }));
     EXPECT_EQ(state().value("kestrum/output/3/state"), "OFF");
-    EXPECT_TRUE(rig.program->state().Valjundid[3] == 1);
+    EXPECT_TRUE(setup.program->state().Valjundid[3] == 1);
 
-    rig.board.setPortAvailable(1, false);
-    scanOnce(rig.program->timers(), rig.time);
+    setup.board.setPortAvailable(1, false);
+    scanOnce(setup.program->timers(), setup.time);
     ASSERT_TRUE(eventually([&] { return state().value("kestrum/board") == "offline"; }));
-    rig.board.setPortAvailable(1, true);
-    scanOnce(rig.program->timers(), rig.time);
+    setup.board.setPortAvailable(1, true);
+    scanOnce(setup.program->timers(), setup.time);
     EXPECT_TRUE(eventually([&] { return state().value("kestrum/board") == "online"; }));
 }
 
 TEST_F(MqttBridgeTest, TheControlSelectAndTheAllOffButtonActAsThePanelAndAreLogged) {
-    rig.program->state().Initsialiseeritud[5] = 1;  // output 5 has switching times
+    setup.program->state().Initsialiseeritud[5] = 1;  // output 5 has switching times
     command(QStringLiteral("kestrum/output/5/control/set"), "AUTO");
-    EXPECT_TRUE(rig.program->panel().outputs[4].autoLampLit);
+    EXPECT_TRUE(setup.program->panel().outputs[4].autoLampLit);
     EXPECT_TRUE(log().contains(QStringLiteral("Saadeti käsk: KOORMUS_5_AUTO")));
     ASSERT_TRUE(eventually([&] { return state().value("kestrum/output/5/control") == "AUTO"; }));
 
     command(QStringLiteral("kestrum/output/2/set"), "ON");
-    ASSERT_TRUE(rig.board.relay(2));
+    ASSERT_TRUE(setup.board.relay(2));
     broker->publish(QStringLiteral("kestrum/all-off/set"), "PRESS");
-    ASSERT_TRUE(eventually([&] { return !rig.board.relay(2); }));
+    ASSERT_TRUE(eventually([&] { return !setup.board.relay(2); }));
     EXPECT_TRUE(log().contains(QStringLiteral("Saadeti käsk: KOIK_VALJA")));
-    EXPECT_FALSE(rig.program->panel().outputs[4].autoLampLit);
-    EXPECT_EQ(rig.seaded(QStringLiteral("MailEnabled")), "0");
+    EXPECT_FALSE(setup.program->panel().outputs[4].autoLampLit);
+    EXPECT_EQ(setup.seaded(QStringLiteral("MailEnabled")), "0");
 }
 
 // The red all-off is an emergency stop: no remote may undo it until the user allows remotes
 // again in the settings window. States still go out meanwhile.
 TEST_F(MqttBridgeTest, AfterTheAllOffCommandsAreRefusedUntilRemoteControlIsOnAgain) {
-    rig.program->allOffClicked();
-    EXPECT_EQ(rig.seaded(QStringLiteral("RemoteControl")), "0");
-    const QString storedBefore = rig.memory.read(sections::Mode.section, sections::Mode.key(1));
+    setup.program->allOffClicked();
+    EXPECT_EQ(setup.seaded(QStringLiteral("RemoteControl")), "0");
+    const QString storedBefore = setup.memory.read(sections::Mode.section, sections::Mode.key(1));
     CapturedWarnings warnings;
     broker->publish(QStringLiteral("kestrum/output/1/set"), "ON");
     broker->publish(QStringLiteral("kestrum/output/1/control/set"), "MANUAL");
     broker->publish(QStringLiteral("kestrum/output/1/set"), "ON");
     ASSERT_TRUE(eventually([&] { return !warnings.containing("refused").isEmpty(); }));
-    rig.board.setInput(6, true);
-    scanOnce(rig.program->timers(), rig.time);
+    setup.board.setInput(6, true);
+    scanOnce(setup.program->timers(), setup.time);
     ASSERT_TRUE(eventually([&] { return state().value("kestrum/input/6/state") == "ON"; }));
-    EXPECT_FALSE(rig.board.relay(1));
-    EXPECT_TRUE(rig.program->state().Valjundid[1] == 0);
-    EXPECT_EQ(rig.memory.read(sections::Mode.section, sections::Mode.key(1)), storedBefore);
+    EXPECT_FALSE(setup.board.relay(1));
+    EXPECT_TRUE(setup.program->state().Valjundid[1] == 0);
+    EXPECT_EQ(setup.memory.read(sections::Mode.section, sections::Mode.key(1)), storedBefore);
     EXPECT_EQ(warnings.containing("refused").size(), 1) << warnings.all().join('\n').toStdString();
     EXPECT_TRUE(warnings.containing("refused").first().contains("Seaded"));
 
-    GeneralSettings& settings = rig.program->generalSettings();
+    GeneralSettings& settings = setup.program->generalSettings();
     GeneralForm form = settings.Form_Load();
     EXPECT_FALSE(form.remoteControl);
     form.remoteControl = true;
     ASSERT_TRUE(settings.ComOK_Click(form));
     command(QStringLiteral("kestrum/output/1/set"), "ON");
-    EXPECT_TRUE(rig.board.relay(1));
+    EXPECT_TRUE(setup.board.relay(1));
 }
 
 TEST_F(MqttBridgeTest, ANewClientIdEmptiesTheConfigsOfTheOldOne) {
     const QStringList before = discoveryConfigs(state());
     ASSERT_EQ(before.size(), 33);
-    rig.memory.write(mqtt::section, mqtt::clientId, QStringLiteral("kestrum-renamed"));
+    setup.memory.write(mqtt::section, mqtt::clientId, QStringLiteral("kestrum-renamed"));
     connect();
     const QStringList after = discoveryConfigs(state());
     EXPECT_EQ(after.size(), 33);
     EXPECT_TRUE(after.filter(QStringLiteral("/kestrum-test/")).isEmpty())
         << after.join(' ').toStdString();
     // Back to the first, for the other cases.
-    rig.memory.write(mqtt::section, mqtt::clientId, QStringLiteral("kestrum-test"));
+    setup.memory.write(mqtt::section, mqtt::clientId, QStringLiteral("kestrum-test"));
     connect();
     EXPECT_TRUE(discoveryConfigs(state()).filter(QStringLiteral("/kestrum-renamed/")).isEmpty());
 }
 
 TEST_F(MqttBridgeTest, CommandsActAsTheSameCommandsByMailAndAnythingElseIsIgnored) {
     command(QStringLiteral("kestrum/output/3/set"), "ON");
-    EXPECT_TRUE(rig.board.relay(3));
-    EXPECT_EQ(rig.memory.read(sections::Valjundid.section, sections::Valjundid.key(3)), "1");
+    EXPECT_TRUE(setup.board.relay(3));
+    EXPECT_EQ(setup.memory.read(sections::Valjundid.section, sections::Valjundid.key(3)), "1");
     EXPECT_TRUE(log().contains(QStringLiteral("Saadeti käsk: KOORMUS_3_SISSE_KOHE")));
 
     // Saying again what the board read back is logged, and costs no shift and no store write;
     // a board that does not show it (here a relay that dropped) is switched again.
-    scanOnce(rig.program->timers(), rig.time);
+    scanOnce(setup.program->timers(), setup.time);
     int latches = 0;
-    rig.board.setOnRelaysLatched([&] { ++latches; });
-    const int writes = rig.memory.writeCount();
+    setup.board.setOnRelaysLatched([&] { ++latches; });
+    const int writes = setup.memory.writeCount();
     command(QStringLiteral("kestrum/output/3/set"), "ON");
     EXPECT_EQ(latches, 0);
-    EXPECT_EQ(rig.memory.writeCount(), writes);
+    EXPECT_EQ(setup.memory.writeCount(), writes);
     EXPECT_EQ(log().filter(QStringLiteral("KOORMUS_3_SISSE_KOHE")).size(), 2);
-    rig.board.setFault(3, SimulatedBoard::Fault::StuckOff);
-    scanOnce(rig.program->timers(), rig.time);
+    setup.board.setFault(3, SimulatedBoard::Fault::StuckOff);
+    scanOnce(setup.program->timers(), setup.time);
     command(QStringLiteral("kestrum/output/3/set"), "ON");
     EXPECT_EQ(latches, 1);
-    rig.board.setFault(3, SimulatedBoard::Fault::None);
+    setup.board.setFault(3, SimulatedBoard::Fault::None);
 
     // Output 3 has no switching times.
     command(QStringLiteral("kestrum/output/3/control/set"), "AUTO");
-    EXPECT_FALSE(rig.program->panel().outputs[2].autoLampLit);
+    EXPECT_FALSE(setup.program->panel().outputs[2].autoLampLit);
     EXPECT_TRUE(log().contains(QStringLiteral(
         "Saadeti käsk: KOORMUS_3_AUTO kuid selle väljundi jaoks pole aegu veel määratud")));
 
@@ -232,7 +232,7 @@ TEST_F(MqttBridgeTest, CommandsActAsTheSameCommandsByMailAndAnythingElseIsIgnore
     command(QStringLiteral("kestrum/output/9/set"), "OFF");
     command(QStringLiteral("kestrum/output/3/set"), "off please");
     command(QStringLiteral("kestrum/output/3/state"), "OFF");
-    EXPECT_TRUE(rig.board.relay(3));
+    EXPECT_TRUE(setup.board.relay(3));
     for (const QString& line : log().mid(before.size())) {
         EXPECT_TRUE(line.contains(QStringLiteral("KOORMUS_8_"))) << line.toStdString();
     }
@@ -243,36 +243,36 @@ TEST_F(MqttBridgeTest, APulseSwitchesOnForItsMinutes) {
     for (const char* wrong : {"0", "1441", "20 min", "-5"}) {
         command(QStringLiteral("kestrum/output/3/pulse/set"), wrong);
     }
-    EXPECT_FALSE(rig.board.relay(3));
+    EXPECT_FALSE(setup.board.relay(3));
     command(QStringLiteral("kestrum/output/3/pulse/set"), "20");
-    EXPECT_TRUE(rig.board.relay(3));
+    EXPECT_TRUE(setup.board.relay(3));
     EXPECT_TRUE(log().contains(QStringLiteral("Saadeti käsk: KOORMUS_3_SISSE_20MIN")));
-    scanOnce(rig.program->timers(), rig.time);
+    scanOnce(setup.program->timers(), setup.time);
     ASSERT_TRUE(eventually([&] { return state().value("kestrum/output/3/state") == "ON"; }));
-    rig.time.setWallClock(rig.time.now().addSecs(20 * 60));
-    rig.time.advance(1000);  // the tick of the next second sees the step
-    EXPECT_FALSE(rig.board.relay(3));
-    scanOnce(rig.program->timers(), rig.time);
+    setup.time.setWallClock(setup.time.now().addSecs(20 * 60));
+    setup.time.advance(1000);  // the tick of the next second sees the step
+    EXPECT_FALSE(setup.board.relay(3));
+    scanOnce(setup.program->timers(), setup.time);
     EXPECT_TRUE(eventually([&] { return state().value("kestrum/output/3/state") == "OFF"; }));
 }
 
 TEST_F(MqttBridgeTest, SurvivesABrokerRestartWithoutReplayingAKeptCommand) {
     broker->publish(QStringLiteral("kestrum/output/4/set"), "ON", true);
-    ASSERT_TRUE(eventually([&] { return rig.board.relay(4); }));
+    ASSERT_TRUE(eventually([&] { return setup.board.relay(4); }));
     command(QStringLiteral("kestrum/output/4/set"), "OFF");
     connect();  // the broker hands the kept ON to the new subscription
     command(QStringLiteral("kestrum/output/4/state"), "ON");
-    EXPECT_FALSE(rig.board.relay(4));
+    EXPECT_FALSE(setup.board.relay(4));
 
     broker->stop();
-    rig.program->switchClicked(0);  // the panel goes on while the broker is away
-    scanOnce(rig.program->timers(), rig.time);
+    setup.program->switchClicked(0);  // the panel goes on while the broker is away
+    scanOnce(setup.program->timers(), setup.time);
     broker->start();  // forgetting all it kept
 
     ASSERT_TRUE(eventually([&] { return state().value("kestrum/output/1/state") == "ON"; }));
     EXPECT_EQ(state().value("kestrum/availability"), "online");
     command(QStringLiteral("kestrum/output/1/set"), "OFF");
-    EXPECT_FALSE(rig.board.relay(1));
+    EXPECT_FALSE(setup.board.relay(1));
 }
 
 // Two boxes given the same id throw each other off the broker at each connect. Were the pause
@@ -330,21 +330,21 @@ TEST_F(MqttBridgeTest, TheSettingsTestSaysWhetherTheBrokerAnswers) {
     EXPECT_TRUE(testMqttBroker(settings).contains(QStringLiteral("mqtt://host:port")));
     // The running bridge was not pushed off the broker by the test's client.
     command(QStringLiteral("kestrum/output/2/set"), "ON");
-    EXPECT_TRUE(rig.board.relay(2));
+    EXPECT_TRUE(setup.board.relay(2));
 }
 
 // What the settings test tells, the running bridge tells on standard error, and it connects
 // once the CA file is set.
 TEST_F(MqttBridgeTest, ATlsBrokerOfAPrivateAuthorityIsTrustedWithItsCaFile) {
     CapturedWarnings warnings;
-    rig.memory.write(mqtt::section, mqtt::broker, broker->tlsUrl());
+    setup.memory.write(mqtt::section, mqtt::broker, broker->tlsUrl());
     bridge->restart();
     ASSERT_TRUE(eventually([&] { return !warnings.containing("unknown authority").isEmpty(); }));
-    rig.memory.write(mqtt::section, mqtt::caFile, broker->caFile());
+    setup.memory.write(mqtt::section, mqtt::caFile, broker->caFile());
     bridge->restart();
     ASSERT_TRUE(eventually([&] { return state().value("kestrum/availability") == "online"; }));
     command(QStringLiteral("kestrum/output/6/set"), "ON");
-    EXPECT_TRUE(rig.board.relay(6));
+    EXPECT_TRUE(setup.board.relay(6));
 }
 
 // The user's way in: the form is refused while the broker cannot be used, and what it keeps
@@ -371,13 +371,13 @@ TEST_F(MqttBridgeTest, TheSettingsWindowKeepsTheSettingsAndRestartsTheBridge) {
         });
     };
     fillAndConfirm(QStringLiteral("house/box"), QString());
-    EXPECT_EQ(editMqttSettings(rig.memory, passwords, *bridge, nullptr), QString());
-    EXPECT_EQ(rig.memory.read(mqtt::section, mqtt::topic), QStringLiteral("house/box"));
+    EXPECT_EQ(editMqttSettings(setup.memory, passwords, *bridge, nullptr), QString());
+    EXPECT_EQ(setup.memory.read(mqtt::section, mqtt::topic), QStringLiteral("house/box"));
     EXPECT_TRUE(online(QStringLiteral("house/box")));
 
-    rig.memory.failWriteAfter(mqtt::section, 5);  // the five settings, not the password
+    setup.memory.failWriteAfter(mqtt::section, 5);  // the five settings, not the password
     fillAndConfirm(QStringLiteral("house/yard"), QStringLiteral("hub"));
-    const QString told = editMqttSettings(rig.memory, passwords, *bridge, nullptr);
+    const QString told = editMqttSettings(setup.memory, passwords, *bridge, nullptr);
     EXPECT_TRUE(told.startsWith("The broker, user, client id, base topic and CA file were saved"));
     EXPECT_TRUE(told.contains("the password was not saved")) << told.toStdString();
     EXPECT_TRUE(online(QStringLiteral("house/yard"))) << "the bridge uses what was saved";

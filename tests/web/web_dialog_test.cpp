@@ -1,7 +1,7 @@
 #include "web/web_dialog.h"
 
 #include "support/local_servers.h"
-#include "support/rig.h"
+#include "support/program_on_doubles.h"
 #include "support/widget_lookup.h"
 #include "web/password_hash.h"
 
@@ -15,13 +15,13 @@ namespace kestrum::testing {
 namespace {
 
 TEST(WebDialogTest, OkKeepsOnlyThePasswordsHashAndSaysWhyThePanelCannotListen) {
-    Rig rig;
-    Program& program = rig.start();
+    ProgramOnDoubles setup;
+    Program& program = setup.start();
     WebServer server(program.state(), program.panel(),
-                     {{rig.memory, program.outputs(), program.timers(), program.log(), rig.time,
-                       rig.logPath(), [] { return true; }},
-                      rig.folder.path()});
-    WebDialog dialog(rig.memory, server);
+                     {{setup.memory, program.outputs(), program.timers(), program.log(), setup.time,
+                       setup.logPath(), [] { return true; }},
+                      setup.folder.path()});
+    WebDialog dialog(setup.memory, server);
     QDialog& form = dialog;  // OK, as the button box calls it
     child<QCheckBox>(&dialog, "enabled")->setChecked(true);
     child<QLineEdit>(&dialog, "listen")->setText(QStringLiteral("0.0.0.0:%1").arg(freePort()));
@@ -34,10 +34,10 @@ TEST(WebDialogTest, OkKeepsOnlyThePasswordsHashAndSaysWhyThePanelCannotListen) {
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_NE(server.port(), 0);
     EXPECT_TRUE(child<QLabel>(&dialog, "status")->text().contains(server.fingerprint()));
-    const QString hash = rig.memory.read(web::section, web::passwordHash);
+    const QString hash = setup.memory.read(web::section, web::passwordHash);
     EXPECT_TRUE(passwordMatches(QStringLiteral("küttekeha"), hash));
     EXPECT_FALSE(hash.contains(QStringLiteral("küttekeha")));
-    EXPECT_EQ(rig.memory.read(web::section, web::enabled), QStringLiteral("1"));
+    EXPECT_EQ(setup.memory.read(web::section, web::enabled), QStringLiteral("1"));
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include "core/settings_keys.h"
 #include "support/local_servers.h"
 #include "support/log_lines.h"
-#include "support/rig.h"
+#include "support/program_on_doubles.h"
 #include "support/scans.h"
 #include "support/web_client.h"
 #include "web/password_hash.h"
@@ -47,10 +47,10 @@ class WebServerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         static const QString hash = hashPassword(kPassword);
-        rig.set(QStringLiteral("Seaded"), QStringLiteral("Logi"), QStringLiteral("1"));
-        rig.set(web::section, web::enabled, QStringLiteral("1"));
-        rig.set(web::section, web::passwordHash, hash);
-        rig.start();
+        setup.set(QStringLiteral("Seaded"), QStringLiteral("Logi"), QStringLiteral("1"));
+        setup.set(web::section, web::enabled, QStringLiteral("1"));
+        setup.set(web::section, web::passwordHash, hash);
+        setup.start();
         listenAt(QStringLiteral("127.0.0.1:%1").arg(freePort()));
         ASSERT_NE(server->port(), 0) << server->problem().toStdString();
         client.base = base();
@@ -58,23 +58,23 @@ protected:
     }
 
     void listenAt(const QString& listen) {
-        rig.set(web::section, web::listen, listen);
-        Program& program = *rig.program;
+        setup.set(web::section, web::listen, listen);
+        Program& program = *setup.program;
         server = std::make_unique<WebServer>(
             program.state(), program.panel(),
-            WebServer::Parts{{rig.memory, program.outputs(), program.timers(), program.log(),
-                              rig.time, rig.logPath(), [] { return true; }},
-                             rig.folder.path()});
+            WebServer::Parts{{setup.memory, program.outputs(), program.timers(), program.log(),
+                              setup.time, setup.logPath(), [] { return true; }},
+                             setup.folder.path()});
         server->restart();
     }
     QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(server->port()); }
     QJsonObject state() { return object(client.request("GET", QStringLiteral("/api/state"))); }
-    QStringList log() const { return logLines(rig.logBytes()); }
+    QStringList log() const { return logLines(setup.logBytes()); }
     QString stored(const NumberedSection& section, int n) const {
-        return rig.stored(section.section, section.key(n));
+        return setup.stored(section.section, section.key(n));
     }
 
-    Rig rig;
+    ProgramOnDoubles setup;
     std::unique_ptr<WebServer> server;
     WebClient client{QString()};
 };
@@ -128,7 +128,7 @@ TEST_F(WebServerTest, ChangesWithoutTheSessionsTokenAreForbidden) {
         EXPECT_EQ(client.request("POST", QStringLiteral("/api/all-off"), {}, header).status, 403);
         EXPECT_EQ(client.request("DELETE", QStringLiteral("/api/log"), {}, header).status, 403);
     }
-    EXPECT_FALSE(rig.board.relay(3));
+    EXPECT_FALSE(setup.board.relay(3));
     EXPECT_TRUE(log().filter(QStringLiteral("KOORMUS")).isEmpty());
 }
 
@@ -138,13 +138,13 @@ TEST_F(WebServerTest, FiveWrongPasswordsShutTheAddressOutForAMinute) {
         EXPECT_EQ(guesser.signIn(QStringLiteral("arvan %1").arg(i)).status, 401);
     }
     EXPECT_EQ(guesser.signIn(kPassword).status, 429);
-    rig.time.advance(61 * 1000);
+    setup.time.advance(61 * 1000);
     EXPECT_EQ(guesser.signIn(kPassword).status, 303);
 }
 
 TEST_F(WebServerTest, CommandsActOnTheBoardTheStoreAndTheLogAsByMail) {
     EXPECT_EQ(client.command("POST", QStringLiteral("/api/output/3/set"), "ON").status, 204);
-    EXPECT_TRUE(rig.board.relay(3));
+    EXPECT_TRUE(setup.board.relay(3));
     EXPECT_EQ(stored(sections::Valjundid, 3), QStringLiteral("1"));
     EXPECT_EQ(log().last(), QStringLiteral("Saadeti käsk: KOORMUS_3_SISSE_KOHE"));
     EXPECT_EQ(output(state(), 3)[QStringLiteral("wanted")], QStringLiteral("ON"));
@@ -168,12 +168,12 @@ TEST_F(WebServerTest, CommandsActOnTheBoardTheStoreAndTheLogAsByMail) {
         EXPECT_EQ(client.command("POST", request.path, request.body).status, 400);
     }
     EXPECT_EQ(client.command("POST", QStringLiteral("/api/output/9/set"), "ON").status, 404);
-    EXPECT_TRUE(rig.board.relay(3));
+    EXPECT_TRUE(setup.board.relay(3));
 
-    rig.program->state().MailEnabled = 1;
+    setup.program->state().MailEnabled = 1;
     EXPECT_EQ(client.command("POST", QStringLiteral("/api/all-off")).status, 204);
-    EXPECT_FALSE(rig.board.relay(3));
-    EXPECT_EQ(rig.seaded(QStringLiteral("MailEnabled")), QStringLiteral("0"));
+    EXPECT_FALSE(setup.board.relay(3));
+    EXPECT_EQ(setup.seaded(QStringLiteral("MailEnabled")), QStringLiteral("0"));
     EXPECT_EQ(object(client.request("GET", QStringLiteral("/api/state")))[QStringLiteral("mail")]
                   .toObject()[QStringLiteral("enabled")],
               false);
@@ -183,25 +183,25 @@ TEST_F(WebServerTest, CommandsActOnTheBoardTheStoreAndTheLogAsByMail) {
     const QString pulse = QStringLiteral("/api/output/3/pulse");
     EXPECT_EQ(client.command("POST", QStringLiteral("/api/output/3/set"), "ON").status, 409);
     EXPECT_EQ(client.command("POST", pulse, "20").status, 409);
-    EXPECT_FALSE(rig.board.relay(3));
-    rig.program->state().RemoteControl = 1;
+    EXPECT_FALSE(setup.board.relay(3));
+    setup.program->state().RemoteControl = 1;
     EXPECT_EQ(client.command("POST", pulse, "0").status, 400);
     EXPECT_EQ(client.command("POST", pulse, "20 min").status, 400);
-    EXPECT_FALSE(rig.board.relay(3));
+    EXPECT_FALSE(setup.board.relay(3));
     EXPECT_EQ(client.command("POST", pulse, "20").status, 204);
-    EXPECT_TRUE(rig.board.relay(3));
+    EXPECT_TRUE(setup.board.relay(3));
     EXPECT_EQ(log().last(), QStringLiteral("Saadeti käsk: KOORMUS_3_SISSE_20MIN"));
 }
 
 TEST_F(WebServerTest, BoardShowsTheReadBackAndNullWhileTheBoardCannotBeRead) {
-    rig.board.setFault(2, SimulatedBoard::Fault::StuckOff);
+    setup.board.setFault(2, SimulatedBoard::Fault::StuckOff);
     client.command("POST", QStringLiteral("/api/output/2/set"), "ON");
-    scanOnce(rig.program->timers(), rig.time);
+    scanOnce(setup.program->timers(), setup.time);
     EXPECT_EQ(output(state(), 2)[QStringLiteral("wanted")], QStringLiteral("ON"));
     EXPECT_EQ(output(state(), 2)[QStringLiteral("board")], QStringLiteral("OFF"));
 
-    rig.board.setPortAvailable(rig.board.commPort(), false);
-    scanOnce(rig.program->timers(), rig.time);
+    setup.board.setPortAvailable(setup.board.commPort(), false);
+    scanOnce(setup.program->timers(), setup.time);
     EXPECT_TRUE(output(state(), 2)[QStringLiteral("board")].isNull());
     EXPECT_TRUE(state()[QStringLiteral("inputs")]
                     .toArray()[0]
@@ -211,7 +211,7 @@ TEST_F(WebServerTest, BoardShowsTheReadBackAndNullWhileTheBoardCannotBeRead) {
 
 TEST_F(WebServerTest, TimesAreStoredWithTheTimerWindowsChecks) {
     // What the page does not edit, an entry's weekdays, is kept as it is.
-    rig.program->state().Nadalapaevad[10 * 4 + 3] = QStringLiteral("0000011");
+    setup.program->state().Nadalapaevad[10 * 4 + 3] = QStringLiteral("0000011");
     QJsonObject times = object(client.request("GET", QStringLiteral("/api/output/5/times")));
     ASSERT_EQ(times[QStringLiteral("entries")].toArray().size(), 10);
     QJsonArray entries = times[QStringLiteral("entries")].toArray();
@@ -230,9 +230,9 @@ TEST_F(WebServerTest, TimesAreStoredWithTheTimerWindowsChecks) {
     const QJsonObject first = object(stored)[QStringLiteral("entries")].toArray()[0].toObject();
     EXPECT_TRUE(first[QStringLiteral("set")].toBool());
     EXPECT_EQ(first[QStringLiteral("on_time")], QStringLiteral("07:30:00"));
-    EXPECT_EQ(rig.stored(sections::Nadalapaevad.section, sections::Nadalapaevad.key(43)),
+    EXPECT_EQ(setup.stored(sections::Nadalapaevad.section, sections::Nadalapaevad.key(43)),
               QStringLiteral("0000011"));
-    EXPECT_EQ(rig.stored(sections::Initsialiseeritud.section, sections::Initsialiseeritud.key(5)),
+    EXPECT_EQ(setup.stored(sections::Initsialiseeritud.section, sections::Initsialiseeritud.key(5)),
               QStringLiteral("1"));
     EXPECT_EQ(client.command("POST", QStringLiteral("/api/output/5/control"), "AUTO").status, 204);
 
@@ -271,7 +271,7 @@ TEST_F(WebServerTest, LogIsReadNewestLastAndDeleted) {
     EXPECT_TRUE(lines[1].toString().endsWith(QStringLiteral("Saadeti käsk: KOORMUS_1_SISSE_KOHE")));
     EXPECT_EQ(client.request("GET", QStringLiteral("/api/log?tail=x")).status, 400);
     EXPECT_EQ(client.command("DELETE", QStringLiteral("/api/log")).status, 204);
-    EXPECT_FALSE(QFile::exists(rig.logPath()));
+    EXPECT_FALSE(QFile::exists(setup.logPath()));
 }
 
 TEST_F(WebServerTest, LargeBodiesAndManyConnectionsAreRefused) {
@@ -311,8 +311,8 @@ TEST_F(WebServerTest, EventsSendTheStateSoonAfterABoardChange) {
     events.open(request);
     ASSERT_TRUE(eventually([&] { return !messages.isEmpty(); }));
 
-    rig.board.setInput(6, true);
-    scanOnce(rig.program->timers(), rig.time);
+    setup.board.setInput(6, true);
+    scanOnce(setup.program->timers(), setup.time);
     QElapsedTimer sent;
     sent.start();
     const auto inputSix = [&] {
@@ -326,28 +326,28 @@ TEST_F(WebServerTest, EventsSendTheStateSoonAfterABoardChange) {
     bool strangerHeard = false;
     QObject::connect(&stranger, &QWebSocket::textMessageReceived, [&] { strangerHeard = true; });
     stranger.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/api/events").arg(server->port())));
-    rig.board.setInput(6, false);
-    scanOnce(rig.program->timers(), rig.time);
+    setup.board.setInput(6, false);
+    scanOnce(setup.program->timers(), setup.time);
     ASSERT_TRUE(eventually([&] { return inputSix() == QStringLiteral("OFF"); }));
     EXPECT_FALSE(strangerHeard);
     EXPECT_NE(stranger.state(), QAbstractSocket::ConnectedState);
 }
 
 TEST_F(WebServerTest, TlsWithTheGivenCertificate) {
-    makeTestCertificates(rig.folder.path());
-    rig.set(web::section, web::certificate, rig.folder.filePath(QStringLiteral("server.crt")));
-    rig.set(web::section, web::key, rig.folder.filePath(QStringLiteral("server.key")));
+    makeTestCertificates(setup.folder.path());
+    setup.set(web::section, web::certificate, setup.folder.filePath(QStringLiteral("server.crt")));
+    setup.set(web::section, web::key, setup.folder.filePath(QStringLiteral("server.key")));
     listenAt(QStringLiteral("127.0.0.1:%1").arg(freePort()));
     ASSERT_TRUE(server->tls()) << server->problem().toStdString();
     EXPECT_EQ(server->fingerprint().size(), 32 * 3 - 1);
 
     WebClient secure(QStringLiteral("https://127.0.0.1:%1").arg(server->port()),
-                     QSslCertificate::fromPath(rig.folder.filePath(QStringLiteral("ca.crt"))));
+                     QSslCertificate::fromPath(setup.folder.filePath(QStringLiteral("ca.crt"))));
     const WebReply signIn = secure.signIn(kPassword);
     ASSERT_EQ(signIn.status, 303) << signIn.error.toStdString();
     EXPECT_TRUE(signIn.headers["set-cookie"].contains("Secure"));
     EXPECT_EQ(secure.command("POST", QStringLiteral("/api/output/7/set"), "ON").status, 204);
-    EXPECT_TRUE(rig.board.relay(7));
+    EXPECT_TRUE(setup.board.relay(7));
     EXPECT_EQ(WebClient(base()).request("GET", QStringLiteral("/login")).status, 0);
 }
 
@@ -370,10 +370,10 @@ TEST_F(WebServerTest, RefusesToListenWhereItWouldBeUnsafeOrCannot) {
          QStringLiteral("\"localhost\" is no address")},
     };
     for (const auto& refused : cases) {
-        rig.set(web::section, web::passwordHash, refused.hash);
-        rig.set(web::section, web::certificate, refused.certificate);
-        rig.set(web::section, web::key,
-                refused.certificate.isEmpty() ? QString() : QStringLiteral("/k"));
+        setup.set(web::section, web::passwordHash, refused.hash);
+        setup.set(web::section, web::certificate, refused.certificate);
+        setup.set(web::section, web::key,
+                  refused.certificate.isEmpty() ? QString() : QStringLiteral("/k"));
         listenAt(refused.listen);
         EXPECT_EQ(server->port(), 0);
         EXPECT_TRUE(server->problem().startsWith(refused.problem))
@@ -381,13 +381,13 @@ TEST_F(WebServerTest, RefusesToListenWhereItWouldBeUnsafeOrCannot) {
     }
 
     // A LAN address with a password and no certificate gets one made, readable by its owner only.
-    rig.set(web::section, web::passwordHash, hashPassword(kPassword));
-    rig.set(web::section, web::certificate, QString());
-    rig.set(web::section, web::key, QString());
+    setup.set(web::section, web::passwordHash, hashPassword(kPassword));
+    setup.set(web::section, web::certificate, QString());
+    setup.set(web::section, web::key, QString());
     listenAt(lan);
     ASSERT_NE(server->port(), 0) << server->problem().toStdString();
     EXPECT_TRUE(server->tls());
-    const QFile key(rig.folder.filePath(QStringLiteral("web-key.pem")));
+    const QFile key(setup.folder.filePath(QStringLiteral("web-key.pem")));
     EXPECT_EQ(key.permissions() & (QFile::ReadGroup | QFile::ReadOther), 0);
     const QString fingerprint = server->fingerprint();
     listenAt(lan);

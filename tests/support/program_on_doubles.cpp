@@ -1,10 +1,10 @@
-#include "rig.h"
+#include "program_on_doubles.h"
 
 #include <QFile>
 
 namespace kestrum::testing {
 
-QByteArray Rig::logBytes() const {
+QByteArray ProgramOnDoubles::logBytes() const {
     QFile file(logPath());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }

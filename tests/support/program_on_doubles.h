@@ -16,8 +16,8 @@ namespace kestrum::testing {
 
 // The whole engine on test services: virtual time, an in-memory store (or any other), the
 // simulated board and a scripted Ui, with the log in a temporary folder.
-struct Rig {
-    Rig() : board(time) {}
+struct ProgramOnDoubles {
+    ProgramOnDoubles() : board(time) {}
 
     Program& build() {
         program = std::make_unique<Program>(
