@@ -52,6 +52,11 @@ TEST_F(SmallWindowsTest, InputNameRuleAndMailFlagReachTheStoreOnlyAtStop) {
     EXPECT_EQ(setup.program->panel().inputs[1].frameCaption, "Door        ");
     EXPECT_TRUE(setup.program->panel().inputs[1].mailMarkShown);
     EXPECT_EQ(setup.memory.read("SisendiMuutuseMail", "SisendiMuutuseMail 2"), "0");
+    for (const int n : {2, 3}) {
+        setup.program->state().EditIndex = n;
+        InputsSetDialog reopened(setup.program->inputSettings());
+        EXPECT_EQ(child<QCheckBox>(&reopened, "MailCheck")->isChecked(), n == 2) << n;
+    }
     setup.program->lifecycle().ShutDown();
     EXPECT_EQ(setup.memory.read("SisendiMuutuseMail", "SisendiMuutuseMail 2"), "1");
 }
