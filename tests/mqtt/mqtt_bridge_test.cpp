@@ -52,8 +52,8 @@ protected:
         setup.start().state().KlahviNimi[3] = QStringLiteral("Pump");
         bridge = std::make_unique<MqttBridge>(
             setup.program->state(), setup.program->panel(),
-            MqttBridge::Parts{setup.memory, passwords, setup.program->outputs(),
-                              setup.program->log(), client, [] { return true; }});
+            MqttBridge::Services{setup.memory, passwords, setup.program->outputs(),
+                                 setup.program->log(), client, [] { return true; }});
         connect();
     }
 
