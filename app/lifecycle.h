@@ -28,6 +28,7 @@ public:
     Lifecycle(State& state, Panel& panel, SettingsStore& store, SerialPort& port, Timers& timers,
               Ui& ui, Engines engines);
 
+    // The main window's load handler: the start of the whole program.
     void Form_Load();
     // The main window is being closed, by whatever means.
     void Form_Unload();

@@ -227,7 +227,7 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Links links, QWidget* pare
 }
 
 void SeadedDialog::load() {
-    m_form = m_settings.Form_Load();
+    m_form = m_settings.formOnOpening();
     display(m_form);
 }
 

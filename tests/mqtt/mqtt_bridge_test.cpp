@@ -176,7 +176,7 @@ TEST_F(MqttBridgeTest, AfterTheAllOffCommandsAreRefusedUntilRemoteControlIsOnAga
     EXPECT_TRUE(warnings.containing("refused").first().contains("Seaded"));
 
     GeneralSettings& settings = setup.program->generalSettings();
-    GeneralForm form = settings.Form_Load();
+    GeneralForm form = settings.formOnOpening();
     EXPECT_FALSE(form.remoteControl);
     form.remoteControl = true;
     ASSERT_TRUE(settings.ComOK_Click(form));
