@@ -127,7 +127,7 @@ WebResponse WebApi::answer(const WebRequest& request, bool tls) {
     if (request.path.startsWith(QLatin1String("/api/"))) {
         return api(request);
     }
-    // What is there or not is no business of a stranger's.
+    // Without a session every path leads to the sign-in: a stranger learns nothing of what exists.
     if (m_sessions.use(request.sessionCookie).isEmpty()) {
         return redirect("/login");
     }
