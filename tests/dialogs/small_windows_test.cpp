@@ -98,16 +98,16 @@ TEST_F(SmallWindowsTest, EveryWindowFitsA1366By768Screen) {
     const QSize screen(1366, 768);
     const QSize room(screen.width() - 8, screen.height() - 30 - 34);
     Program& program = *setup.program;
-    SeadedDialog::Doors doors;
-    doors.deviceOf = [](int) { return QStringLiteral("/dev/ttyS0"); };
-    doors.listDevices = [] { return QList<SerialDeviceChoice>{}; };
-    doors.editMailAccount = [](QWidget*) {};
-    doors.startsAtLogin = [] { return false; };
-    doors.editMqtt = [](QWidget*) {};
+    SeadedDialog::Links links;
+    links.deviceOf = [](int) { return QStringLiteral("/dev/ttyS0"); };
+    links.listDevices = [] { return QList<SerialDeviceChoice>{}; };
+    links.editMailAccount = [](QWidget*) {};
+    links.startsAtLogin = [] { return false; };
+    links.editMqtt = [](QWidget*) {};
     program.generalSettings().beginEdit(1);  // the output and input windows edit one
     std::unique_ptr<QWidget> windows[] = {
         std::make_unique<JuhtpultWindow>(program.panel(), program),
-        std::make_unique<SeadedDialog>(program.generalSettings(), doors),
+        std::make_unique<SeadedDialog>(program.generalSettings(), links),
         std::make_unique<AjadDialog>(program.outputSettings()),
         std::make_unique<InputsSetDialog>(program.inputSettings()),
         std::make_unique<LogiTekstWindow>(program.logViewer()),

@@ -442,7 +442,7 @@ TEST_F(MailBackendTest, AServerThatDoesNotAnswerEndsTheOperationAtTheDeadline) {
 }
 
 // The link breaks as the client sends one command, at every step of each protocol; a break
-// after SELECT (FETCH, UID FETCH) used to crash the program as the session was dropped. The
+// after SELECT (FETCH, UID FETCH) must not crash the program as the session is dropped. The
 // program lives and the session fails, saying so. The next session runs on a sound link and
 // leaves the inbox empty, and the mail's command has run exactly once whatever step the break
 // came at: over IMAP a mail whose commands ran before the break (EXPUNGE, and the sends of its

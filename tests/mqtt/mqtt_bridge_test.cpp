@@ -52,8 +52,8 @@ protected:
         setup.start().state().KlahviNimi[3] = QStringLiteral("Pump");
         bridge = std::make_unique<MqttBridge>(
             setup.program->state(), setup.program->panel(),
-            MqttBridge::Parts{setup.memory, passwords, setup.program->outputs(),
-                              setup.program->log(), client, [] { return true; }});
+            MqttBridge::Services{setup.memory, passwords, setup.program->outputs(),
+                                 setup.program->log(), client, [] { return true; }});
         connect();
     }
 
@@ -176,7 +176,7 @@ TEST_F(MqttBridgeTest, AfterTheAllOffCommandsAreRefusedUntilRemoteControlIsOnAga
     EXPECT_TRUE(warnings.containing("refused").first().contains("Seaded"));
 
     GeneralSettings& settings = setup.program->generalSettings();
-    GeneralForm form = settings.Form_Load();
+    GeneralForm form = settings.formOnOpening();
     EXPECT_FALSE(form.remoteControl);
     form.remoteControl = true;
     ASSERT_TRUE(settings.ComOK_Click(form));

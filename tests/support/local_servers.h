@@ -21,7 +21,7 @@ QByteArray runTool(const QString& program, const QStringList& arguments,
 // it has one) when it does not.
 void waitUntilListening(QProcess& server, const QList<int>& ports,
                         const QString& logFile = QString());
-// Ends a server started by a test: politely, then for sure.
+// Ends a server started by a test: terminated, then killed when it does not end.
 void stopServer(std::unique_ptr<QProcess>& process);
 // Writes a certificate authority made for this run (ca.crt) and a certificate it signed for
 // 127.0.0.1 (server.crt with server.key) into the folder. No system trusts the authority.

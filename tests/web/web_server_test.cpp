@@ -62,9 +62,9 @@ protected:
         Program& program = *setup.program;
         server = std::make_unique<WebServer>(
             program.state(), program.panel(),
-            WebServer::Parts{{setup.memory, program.outputs(), program.timers(), program.log(),
-                              setup.time, setup.logPath(), [] { return true; }},
-                             setup.folder.path()});
+            WebServer::Services{{setup.memory, program.outputs(), program.timers(), program.log(),
+                                 setup.time, setup.logPath(), [] { return true; }},
+                                setup.folder.path()});
         server->restart();
     }
     QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(server->port()); }
