@@ -1,4 +1,5 @@
 #include "web/web_server.h"
+#include "web/web_dialog.h"
 
 #include "core/settings_keys.h"
 #include "support/local_servers.h"
@@ -6,13 +7,17 @@
 #include "support/program_on_doubles.h"
 #include "support/scans.h"
 #include "support/web_client.h"
+#include "support/widget_lookup.h"
 #include "web/password_hash.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTcpServer>
 #include <QWebSocket>
 
@@ -375,6 +380,31 @@ TEST_F(WebServerTest, RefusesToListenWhereItWouldBeUnsafeOrCannot) {
     const QString fingerprint = server->fingerprint();
     listenAt(lan);
     EXPECT_EQ(server->fingerprint(), fingerprint);  // made once, not at every start
+}
+
+// The panel's settings window keeps only the password's hash, and says why the panel cannot
+// listen.
+TEST_F(WebServerTest, TheSettingsWindowKeepsOnlyThePasswordsHashAndSaysWhyThePanelCannotListen) {
+    setup.set(web::section, web::passwordHash, QString());
+    setup.set(web::section, web::enabled, QStringLiteral("0"));
+    WebDialog dialog(setup.memory, *server);
+    QDialog& form = dialog;  // OK, as the button box calls it
+    child<QCheckBox>(&dialog, "enabled")->setChecked(true);
+    child<QLineEdit>(&dialog, "listen")->setText(QStringLiteral("0.0.0.0:%1").arg(freePort()));
+    form.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);  // still open
+    EXPECT_TRUE(child<QLabel>(&dialog, "status")->text().contains(QStringLiteral("no password")));
+
+    child<QLineEdit>(&dialog, "password")->setText(QStringLiteral("küttekeha"));
+    form.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_NE(server->port(), 0);
+    EXPECT_TRUE(server->tls()) << "it listens on the LAN now, with a certificate of its own";
+    EXPECT_TRUE(child<QLabel>(&dialog, "status")->text().contains(server->fingerprint()));
+    const QString hash = setup.memory.read(web::section, web::passwordHash);
+    EXPECT_TRUE(passwordMatches(QStringLiteral("küttekeha"), hash));
+    EXPECT_FALSE(hash.contains(QStringLiteral("küttekeha")));
+    EXPECT_EQ(setup.memory.read(web::section, web::enabled), QStringLiteral("1"));
 }
 
 }  // namespace
