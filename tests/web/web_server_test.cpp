@@ -72,7 +72,7 @@ protected:
     WebClient client{QString()};
 };
 
-TEST_F(WebServerTest, OnlyASignedInBrowserGetsPastTheSignIn) {
+TEST_F(WebServerTest, OnlyASignedInBrowserGetsPastTheSignInAndChangesOnlyWithItsToken) {
     WebClient stranger(base());
     const struct {
         QString path;
@@ -111,9 +111,8 @@ TEST_F(WebServerTest, OnlyASignedInBrowserGetsPastTheSignIn) {
     EXPECT_EQ(stranger.request("POST", QStringLiteral("/logout")).status, 303);
     EXPECT_EQ(stranger.request("GET", QStringLiteral("/api/state")).status, 401);
     EXPECT_EQ(client.request("GET", QStringLiteral("/api/state")).status, 200);
-}
 
-TEST_F(WebServerTest, ChangesWithoutTheSessionsTokenAreForbidden) {
+    // Changes without the session's token are forbidden.
     const QMap<QByteArray, QByteArray> headers[] = {{}, {{"X-CSRF-Token", "0123456789abcdef"}}};
     for (const auto& header : headers) {
         EXPECT_EQ(client.request("POST", QStringLiteral("/api/output/3/set"), "ON", header).status,
@@ -224,19 +223,14 @@ TEST_F(WebServerTest, TimesAreStoredWithTheTimerWindowsChecks) {
                              {QStringLiteral("off_date"), QStringLiteral("2026-12-24")}};
     entries[2] = entries[0];
     times[QStringLiteral("entries")] = entries;
-    const auto put = [&](const QJsonObject& document) {
-        return client.command("PUT", QStringLiteral("/api/output/5/times"),
-                              QJsonDocument(document).toJson());
-    };
-    const WebReply stored = put(times);
-    ASSERT_EQ(stored.status, 200) << stored.body.toStdString();
-    const QJsonObject first = object(stored)[QStringLiteral("entries")].toArray()[0].toObject();
+    const WebReply kept =
+        client.command("PUT", QStringLiteral("/api/output/5/times"), QJsonDocument(times).toJson());
+    ASSERT_EQ(kept.status, 200) << kept.body.toStdString();
+    const QJsonObject first = object(kept)[QStringLiteral("entries")].toArray()[0].toObject();
     EXPECT_TRUE(first[QStringLiteral("set")].toBool());
     EXPECT_EQ(first[QStringLiteral("on_time")], QStringLiteral("07:30:00"));
-    EXPECT_EQ(setup.stored(sections::Nadalapaevad.section, sections::Nadalapaevad.key(43)),
-              QStringLiteral("0000011"));
-    EXPECT_EQ(setup.stored(sections::Initsialiseeritud.section, sections::Initsialiseeritud.key(5)),
-              QStringLiteral("1"));
+    EXPECT_EQ(stored(sections::Nadalapaevad, 43), QStringLiteral("0000011"));
+    EXPECT_EQ(stored(sections::Initsialiseeritud, 5), QStringLiteral("1"));
     EXPECT_EQ(client.command("POST", QStringLiteral("/api/output/5/control"), "AUTO").status, 204);
 
     QJsonObject longName = times;
