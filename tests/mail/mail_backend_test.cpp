@@ -232,10 +232,10 @@ TEST_F(MailBackendTest, ASlowServerHoldsTheSessionNoLongerThanItsLimit) {
     setup.program->mailIndicatorClicked();
     EXPECT_LT(clock.elapsed(), 6000 + 1500);
     const QStringList lines = log();
-    const auto failure = lines.indexOf("Mailiserverisse sisselogimise viga");
-    ASSERT_GE(failure, 0) << lines.join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(lines.value(failure + 1).contains(QLatin1String("session took longer than 6 s")))
-        << lines.value(failure + 1).toStdString();
+    const auto failed = lines.indexOf("Mailiserverisse sisselogimise viga");
+    ASSERT_GE(failed, 0) << lines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(lines.value(failed + 1).contains(QLatin1String("session took longer than 6 s")))
+        << lines.value(failed + 1).toStdString();
 }
 
 // A relay that offers no AUTH takes the mail without log-on; a server that offers it (and here
