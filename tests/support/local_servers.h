@@ -4,12 +4,16 @@
 #include <QProcess>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace kestrum::testing {
 
 // A port on 127.0.0.1 that nothing listens on at the moment of the call.
 int freePort();
+// Runs the test's thread until the condition holds, as the event loop would; false when it
+// still does not after 15 s.
+bool eventually(const std::function<bool()>& condition);
 // True once something accepts connections on the 127.0.0.1 port.
 bool accepts(int port);
 // Runs a tool to its end and returns what it wrote to its standard output; throws
