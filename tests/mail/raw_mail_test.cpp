@@ -21,7 +21,7 @@ TEST(RawMailTest, SubjectIsKeptAsSentBesidesUnfoldingAndEncodedWords) {
         {"Subject: a =?utf-8?q?b_c?=d", "a =?utf-8?q?b_c?=d"},
         // One character split over two words.
         {"Subject: =?utf-8?B?ww==?= =?UTF-8?B?pA==?=", "ä"},
-        {"Subject: =?utf-8?q?=c3=bf?= =?iso-8859-1?q?=E4?=", "ÿä"},
+        {"Subject: =?utf-8?q?=c3=bf?= =?iso-8859-1?q?=E4=30=39?=", "ÿä09"},
         {"Subject: =?utf-8?q?bad=ZZ?=", "=?utf-8?q?bad=ZZ?="},
         // Words cut short or empty are text as it stands.
         {"Subject: =?utf-8?q?cut?", "=?utf-8?q?cut?"},
