@@ -113,9 +113,10 @@ TEST_F(SettingsCompletionTest, ALaterRunCompletesOnlyWhatIsMissing) {
     EXPECT_EQ(store.writeCount(), writes + 8 + 2);
     EXPECT_EQ(store.read("StroboVäljas", "StroboVäljas 1"), "100");
     EXPECT_EQ(ui.messages.size(), 1U);
+    EXPECT_TRUE(board.history().empty());
 }
 
-TEST_F(SettingsCompletionTest, OnlyAMissingPortIsTestedAndPortTwoTakenSilently) {
+TEST_F(SettingsCompletionTest, AMissingPortFallsBackToPortTwoSilently) {
     board.setPortAvailable(1, false);
     complete();
     EXPECT_EQ(seaded("Järjestikport"), "2");
@@ -123,14 +124,6 @@ TEST_F(SettingsCompletionTest, OnlyAMissingPortIsTestedAndPortTwoTakenSilently) 
     EXPECT_EQ(board.commPort(), 2);
     EXPECT_TRUE(ui.messages.empty()) << "defaults were written, but the port fall-back ends it";
     EXPECT_EQ(store.keyCount("Mode"), 8);
-
-    MemorySettingsStore stored;
-    stored.write("Seaded", "Järjestikport", "3");
-    board.clearHistory();
-    SettingsCompletion(state, panel, stored, board, timers, ui).CompleteSettings();
-    EXPECT_EQ(stored.read("Seaded", "Järjestikport"), "3");
-    EXPECT_TRUE(board.history().empty());
-    EXPECT_EQ(ui.messages.size(), 1U);
 }
 
 // Each failing row is told in one warning with the store's reason.
