@@ -23,12 +23,6 @@ protected:
     void complete() {
         SettingsCompletion(state, panel, store, board, timers, ui).CompleteSettings();
     }
-    // A store as a finished first run leaves it, with what that run told the user forgotten.
-    void completeOnce() {
-        complete();
-        ui.messages.clear();
-        board.clearHistory();
-    }
     QString seaded(const char* key) const { return store.read("Seaded", QString::fromUtf8(key)); }
 
     VirtualTime time;
@@ -92,7 +86,9 @@ TEST_F(SettingsCompletionTest, FirstRunWritesEverySectionAndTellsOnce) {
 
 // The two addresses hold the empty text, which reads as missing: rewritten, silently.
 TEST_F(SettingsCompletionTest, ALaterRunCompletesOnlyWhatIsMissing) {
-    completeOnce();
+    complete();
+    ui.messages.clear();
+    board.clearHistory();
     int writes = store.writeCount();
     complete();
     EXPECT_EQ(store.writeCount(), writes + 2);
@@ -132,11 +128,7 @@ TEST_F(SettingsCompletionTest, AFailingRowAbandonsItselfOnly) {
     store.failSection("Mode");
     const testing::CapturedWarnings warnings;
     complete();
-    EXPECT_EQ(warnings
-                  .containing("kestrum.core: A settings change was not saved: section made "
-                              "to fail")
-                  .size(),
-              2);
+    EXPECT_EQ(warnings.containing("section made to fail").size(), 2);
     EXPECT_EQ(store.keyCount("KlahviNimi"), 3);
     EXPECT_EQ(state.KlahviNimi[3].text(), "Väljund 3");
     EXPECT_TRUE(state.KlahviNimi[4].isEmpty()) << "the rest of the failing row is abandoned";

@@ -72,19 +72,13 @@ TEST(EditMailAccountTest, KeepsWhatWasConfirmedAndNothingWhenCancelled) {
 
 // A server URL of 40 characters shows whole in both forms that ask for one: the text does not
 // scroll when the cursor goes from its start to its end.
-MqttSettings brokerOnly(const QString& broker) {
-    MqttSettings settings;
-    settings.broker = broker;
-    return settings;
-}
-
 TEST(TestedFormTest, AFortyCharacterUrlShowsWhole) {
     const QString url = QStringLiteral("imaps://imap.myemailprovider.example:993");
     ASSERT_EQ(url.size(), 40);
     std::unique_ptr<QDialog> forms[] = {
         std::make_unique<LogonDialog>(MailAccount{url, {}, {}, {}, {}, false}, true,
                                       [](const MailAccount&) { return QString(); }),
-        std::make_unique<MqttDialog>(brokerOnly(url), true,
+        std::make_unique<MqttDialog>(MqttSettings{url, {}, {}, {}, {}, {}}, true,
                                      [](const MqttSettings&) { return QString(); }),
     };
     // The field scrolls its text as it paints.
