@@ -147,7 +147,6 @@ TEST_F(TimeTableTest, APulseOutlivesARestartAndEndsOnTime) {
     ASSERT_TRUE(setup.program->outputs().startPulse(3, 20));
     setup.time.advance(10);
     EXPECT_TRUE(setup.board.relay(3));
-    EXPECT_EQ(setup.program->panel().outputs[2].pulseRemaining, "20:00");
 
     for (const int restartAfterMinutes : {10, 30}) {
         testing::ProgramOnDoubles restarted;

@@ -46,7 +46,6 @@ struct Engine {
         }
         link.ShiftOutputs();
     }
-    void startScanning() { testing::startScanning(timers); }
     void scan() { testing::scanOnce(timers, time); }
 
     testing::VirtualTime time;
@@ -170,7 +169,7 @@ TEST_F(QtSerialPortOnPtyTest, ShiftsAndScansDrawTheSimulatorsLines) {
 TEST_F(QtSerialPortOnPtyTest, VanishedDeviceIsAPortErrorUntilItIsBack) {
     testing::CapturedWarnings warnings;
     Engine real{port};
-    real.startScanning();
+    testing::startScanning(real.timers);
     real.time.advance(BoardLink::kScanPeriodMs + 5);
     ASSERT_TRUE(port.portOpen()) << "the scan waits for the board to settle";
     device.unplug();
