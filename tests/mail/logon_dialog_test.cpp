@@ -52,12 +52,8 @@ TEST(EditMailAccountTest, KeepsWhatWasConfirmedAndNothingWhenCancelled) {
     } prompt;
     testing::MemorySettingsStore store;
     SettingsPasswordStore passwords(store, QString());
-    const MailAccount first{"imaps://mail.example.org:993",
-                            QStringLiteral("smtp://relay.lan:25"),
-                            "kasutaja",
-                            QStringLiteral("salasõna"),
-                            "kast@example.org",
-                            true};
+    const MailAccount first{
+        "imaps://mail.lan:993", "smtp://relay.lan:25", "kasutaja", "salasõna", "kast@lan", true};
     prompt.answer = first;
     EXPECT_EQ(editMailAccount(store, passwords, prompt), "");
     prompt.answer.reset();
