@@ -7,7 +7,6 @@ using testing::MemoryMailbox;
 
 const QString kFailure = QStringLiteral("Mailiserverisse sisselogimise viga");
 const QString kSignedOff = QStringLiteral("Mailiserverist edukalt välja logitud");
-const QString kSeparator = QStringLiteral("---------------------");
 
 class MailSessionTest : public testing::MailTestBase {
 protected:
@@ -100,7 +99,7 @@ TEST_F(MailSessionTest, AMailLeftByAFailedSessionRunsOnceWhenItHasAnId) {
     EXPECT_EQ(log(),
               QStringList({"Mailiseanss algas", "Saadeti käsk: KOORMUS_1_SISSE_KOHE", confirmed,
                            "Saadeti käsk: KOORMUS_2_SISSE_KOHE", confirmed, kFailure, "421 closing",
-                           kFailure, "421 closing", kSignedOff, kSeparator}));
+                           kFailure, "421 closing", kSignedOff, "---------------------"}));
     EXPECT_EQ(box.inbox.size(), 3U);
     EXPECT_FALSE(box.newSession());
 
