@@ -162,8 +162,7 @@ TEST_F(BoardLinkTest, ShiftDuringTheSettleWaitIsWrittenWholeAndTheScanReopens) {
 TEST_F(BoardLinkTest, PortThatCannotBeOpenedIsShownAndScanningGoesOn) {
     board.setPortAvailable(1, false);
     shift({2});
-    EXPECT_EQ(panel.portErrorText,
-              "Cannot open simulated board, port 1: the port is not available.");
+    EXPECT_FALSE(panel.portErrorText.isEmpty());
     int evaluations = 0;
     link.setFrameEvaluation([&] { ++evaluations; });
     testing::startScanning(timers);
