@@ -1,8 +1,5 @@
 #include "device/serial_devices.h"
 
-#include <QFile>
-#include <QTemporaryDir>
-
 #include "support/printers.h"
 
 #include <gtest/gtest.h>

@@ -74,7 +74,8 @@ TEST_F(EventLogTest, EveryEventHasItsText) {
               kStamp + "Mailiserverisse sisselogimise viga\r\n\r\n");
 }
 
-TEST_F(EventLogTest, FailedOutputsEachGetAnEntryInOrderAndNoneNothing) {
+// No failed output, or logging off, writes nothing, not even an empty file.
+TEST_F(EventLogTest, FailedOutputsEachGetAnEntryInOrderAndNoneOrLoggingOffNothing) {
     EXPECT_EQ(eventAlone(LogCode::OutputsFailed), "");
     EXPECT_FALSE(QFile::exists(path()));
     state.OutputFailed[5] = 1;
@@ -82,6 +83,13 @@ TEST_F(EventLogTest, FailedOutputsEachGetAnEntryInOrderAndNoneNothing) {
     EXPECT_EQ(eventAlone(LogCode::OutputsFailed),
               kStamp + "Väljund: Väljund 2    ei lülitu ümber!\r\n" + kStamp +
                   "Väljund: Väljund 5    ei lülitu ümber!\r\n");
+    QFile::remove(path());
+    for (const Value& off : {Value(0), Value("0"), Value()}) {
+        state.Logi = off;
+        log.LogEvent(LogCode::Start);
+        log.LogInputChange(1);
+        EXPECT_FALSE(QFile::exists(path()));
+    }
 }
 
 TEST_F(EventLogTest, InputChangeCarriesNumbersInSignedForm) {
@@ -109,15 +117,6 @@ TEST_F(EventLogTest, AppendingGivesTheBytesOfARewrite) {
     time.advance(61000);
     log.LogEvent(LogCode::SessionStart);
     EXPECT_TRUE(bytes().endsWith("\r\n 12-06-2026; 21:06:10; Mailiseanss algas\r\n"));
-}
-
-TEST_F(EventLogTest, LoggingOffWritesNothing) {
-    for (const Value& off : {Value(0), Value("0"), Value()}) {
-        state.Logi = off;
-        log.LogEvent(LogCode::Start);
-        log.LogInputChange(1);
-        EXPECT_FALSE(QFile::exists(path()));
-    }
 }
 
 TEST_F(EventLogTest, MissingFolderIsCreatedAndUnwritableFileIsIgnored) {

@@ -52,12 +52,8 @@ TEST(EditMailAccountTest, KeepsWhatWasConfirmedAndNothingWhenCancelled) {
     } prompt;
     testing::MemorySettingsStore store;
     SettingsPasswordStore passwords(store, QString());
-    const MailAccount first{"imaps://mail.example.org:993",
-                            QStringLiteral("smtp://relay.lan:25"),
-                            "kasutaja",
-                            QStringLiteral("salasõna"),
-                            "kast@example.org",
-                            true};
+    const MailAccount first{
+        "imaps://mail.lan:993", "smtp://relay.lan:25", "kasutaja", "salasõna", "kast@lan", true};
     prompt.answer = first;
     EXPECT_EQ(editMailAccount(store, passwords, prompt), "");
     prompt.answer.reset();
@@ -72,19 +68,13 @@ TEST(EditMailAccountTest, KeepsWhatWasConfirmedAndNothingWhenCancelled) {
 
 // A server URL of 40 characters shows whole in both forms that ask for one: the text does not
 // scroll when the cursor goes from its start to its end.
-MqttSettings brokerOnly(const QString& broker) {
-    MqttSettings settings;
-    settings.broker = broker;
-    return settings;
-}
-
 TEST(TestedFormTest, AFortyCharacterUrlShowsWhole) {
     const QString url = QStringLiteral("imaps://imap.myemailprovider.example:993");
     ASSERT_EQ(url.size(), 40);
     std::unique_ptr<QDialog> forms[] = {
         std::make_unique<LogonDialog>(MailAccount{url, {}, {}, {}, {}, false}, true,
                                       [](const MailAccount&) { return QString(); }),
-        std::make_unique<MqttDialog>(brokerOnly(url), true,
+        std::make_unique<MqttDialog>(MqttSettings{url, {}, {}, {}, {}, {}}, true,
                                      [](const MqttSettings&) { return QString(); }),
     };
     // The field scrolls its text as it paints.

@@ -7,11 +7,24 @@ using testing::MemoryMailbox;
 
 const QString kFailure = QStringLiteral("Mailiserverisse sisselogimise viga");
 const QString kSignedOff = QStringLiteral("Mailiserverist edukalt välja logitud");
-const QString kSeparator = QStringLiteral("---------------------");
 
 class MailSessionTest : public testing::MailTestBase {
 protected:
     int sessions() const { return static_cast<int>(setup.mailbox.calls.count("signOn download")); }
+    // Input 3, marked for mail, goes high while the first operation of the kind is under way.
+    void raiseMarkedInputDuring(
+        MemoryMailbox::Operation during, const std::function<void()>& then = [] {}) {
+        state().SisendiMuutuseMail[3] = 1;
+        setup.time.advance(200);
+        setup.mailbox.onOperation = [=, this, raised = false](MemoryMailbox::Operation op) mutable {
+            if (op == during && !raised) {
+                raised = true;
+                setup.board.setInput(3, true);
+                setup.time.advance(200);
+                then();
+            }
+        };
+    }
 };
 
 // The first check comes a full period after start-up; a click checks at once and starts the
@@ -86,7 +99,7 @@ TEST_F(MailSessionTest, AMailLeftByAFailedSessionRunsOnceWhenItHasAnId) {
     EXPECT_EQ(log(),
               QStringList({"Mailiseanss algas", "Saadeti käsk: KOORMUS_1_SISSE_KOHE", confirmed,
                            "Saadeti käsk: KOORMUS_2_SISSE_KOHE", confirmed, kFailure, "421 closing",
-                           kFailure, "421 closing", kSignedOff, kSeparator}));
+                           kFailure, "421 closing", kSignedOff, "---------------------"}));
     EXPECT_EQ(box.inbox.size(), 3U);
     EXPECT_FALSE(box.newSession());
 
@@ -111,17 +124,8 @@ TEST_F(MailSessionTest, AMailLeftByAFailedSessionRunsOnceWhenItHasAnId) {
 // a click made meanwhile are refused, and the session under way completes.
 TEST_F(MailSessionTest, AttemptsWhileASignOnWaitsAreRefusedNotNested) {
     Program& program = start();
-    state().SisendiMuutuseMail[3] = 1;
-    setup.time.advance(200);
-    bool waited = false;
-    setup.mailbox.onOperation = [&](MemoryMailbox::Operation operation) {
-        if (operation == MemoryMailbox::Operation::SignOn && !waited) {
-            waited = true;
-            setup.board.setInput(3, true);
-            setup.time.advance(200);
-            program.mailIndicatorClicked();
-        }
-    };
+    raiseMarkedInputDuring(MemoryMailbox::Operation::SignOn,
+                           [&program] { program.mailIndicatorClicked(); });
     const QStringList logged = runMail("[KOORMUS_1_SISSE_KOHE]");
     EXPECT_TRUE(setup.board.relay(1));
     EXPECT_EQ(setup.mailbox.calls.filter("signOn").size(), 1);
@@ -134,16 +138,7 @@ TEST_F(MailSessionTest, AttemptsWhileASignOnWaitsAreRefusedNotNested) {
 // goes out in that session, which carries on with its mails.
 TEST_F(MailSessionTest, AWarningRaisedBetweenMailsGoesOutInTheSession) {
     start();
-    state().SisendiMuutuseMail[3] = 1;
-    setup.time.advance(200);
-    bool raised = false;
-    setup.mailbox.onOperation = [&](MemoryMailbox::Operation operation) {
-        if (operation == MemoryMailbox::Operation::Send && !raised) {
-            raised = true;
-            setup.board.setInput(3, true);
-            setup.time.advance(200);
-        }
-    };
+    raiseMarkedInputDuring(MemoryMailbox::Operation::Send);
     const QStringList logged = runMail("[SEISUND] [KOORMUS_1_SISSE_KOHE]");
     EXPECT_EQ(sentSubjects(), QStringList({"Kestrums input changed !", "Kaugvoole hetkeseis"}));
     EXPECT_TRUE(setup.board.relay(1));

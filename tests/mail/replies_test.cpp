@@ -72,10 +72,11 @@ TEST_F(RepliesTest, LogReplyCarriesTheFileAsStored) {
     QFile::remove(setup.logPath());
     EXPECT_EQ(reply("[LOGI]", "Kaugvoole logi"), "Logifail puudub või on tühi\r\n");
 
-    // A long log: its end only, as the viewer shows it.
+    // A long log: its end only, as the viewer shows it, from the first line that begins after
+    // the cut.
     QFile big(setup.logPath());
     ASSERT_TRUE(big.open(QIODevice::WriteOnly));
-    big.write(QByteArray(kLogTailLimit, 'x') + "\r\nthe last line\r\n");
+    big.write("the first line\r\n" + QByteArray(kLogTailLimit, 'x') + "\r\nthe last line\r\n");
     big.close();
     EXPECT_EQ(
         reply("[LOGI]", "Kaugvoole logi"),
