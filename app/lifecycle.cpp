@@ -35,14 +35,14 @@ void reportUnusableSetting(const QString& section, const QString& key, const QSt
 }  // namespace
 
 Lifecycle::Lifecycle(State& state, Panel& panel, SettingsStore& store, SerialPort& port,
-                     Timers& timers, Ui& ui, Parts parts)
+                     Timers& timers, Ui& ui, Engines engines)
     : m_state(state),
       m_panel(panel),
       m_store(store),
       m_portChoice(port, panel),
       m_timers(timers),
       m_ui(ui),
-      m_parts(parts) {}
+      m_engines(engines) {}
 
 void Lifecycle::Form_Load() {
     m_state.NewLine = kNewLine;
@@ -53,7 +53,7 @@ void Lifecycle::Form_Load() {
     m_state.TrayIconData.tip = QStringLiteral("Kaugvool");
     m_ui.addTrayIcon(m_state.TrayIconData);
 
-    m_parts.completion.CompleteSettings();
+    m_engines.completion.CompleteSettings();
     // A stop while the completion's message waited for the user: nothing more is loaded or
     // written, and the program ends from here.
     if (m_shutDown) {
@@ -71,12 +71,12 @@ void Lifecycle::Form_Load() {
         m_state.FailureAnnounced[i] = 0;
     }
     m_panel.changed();
-    m_parts.outputs.RestoreOutputStates();
-    m_parts.log.LogEvent(LogCode::Start);
+    m_engines.outputs.RestoreOutputStates();
+    m_engines.log.LogEvent(LogCode::Start);
     // Said where a headless program's user looks: the journal, and the event log.
     if (m_state.MailEnabled == 1 && MailGates::of(m_state).none()) {
         qCWarning(lcCore).noquote() << openMailDoorWarning();
-        m_parts.log.LogEvent(LogCode::OpenMailDoor);
+        m_engines.log.LogEvent(LogCode::OpenMailDoor);
     }
 
     // Scans and the schedule begin only now, so that they never act on settings not yet loaded.
@@ -185,7 +185,7 @@ void Lifecycle::writeBackAndLogStop() {
         }
         m_store.sync();
     });
-    m_parts.log.LogEvent(LogCode::Stop);
+    m_engines.log.LogEvent(LogCode::Stop);
 }
 
 }  // namespace kestrum

@@ -18,15 +18,17 @@ namespace kestrum {
 // restores the outputs; at the end writes back what is saved only at exit.
 class Lifecycle {
 public:
-    struct Parts {
+    // The engines that start-up and shut-down call on.
+    struct Engines {
         SettingsCompletion& completion;
         OutputControl& outputs;
         EventLog& log;
     };
 
     Lifecycle(State& state, Panel& panel, SettingsStore& store, SerialPort& port, Timers& timers,
-              Ui& ui, Parts parts);
+              Ui& ui, Engines engines);
 
+    // The main window's load handler: the start of the whole program.
     void Form_Load();
     // The main window is being closed, by whatever means.
     void Form_Unload();
@@ -52,7 +54,7 @@ private:
     PortChoice m_portChoice;
     Timers& m_timers;
     Ui& m_ui;
-    Parts m_parts;
+    Engines m_engines;
     bool m_settingsLoaded = false;
     bool m_shutDown = false;
 };

@@ -24,7 +24,7 @@ Program::Program(const Services& services)
       m_inputSettings(m_state, m_panel, services.store, services.ui),
       m_logViewer(services.ui, services.logFilePath),
       m_lifecycle(m_state, m_panel, services.store, services.port, m_timers, services.ui,
-                  Lifecycle::Parts{m_completion, m_outputs, m_log}) {
+                  Lifecycle::Engines{m_completion, m_outputs, m_log}) {
     m_board.setFrameEvaluation([this] { m_supervision.evaluateFrame(); });
 }
 

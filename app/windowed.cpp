@@ -53,32 +53,39 @@ int runWindowed(bool simulated) {
     ui.attach(window);
     // Each window is modal and lives only while it is shown.
     const Autostart autostart(defaultAutostartEntry(), QCoreApplication::applicationFilePath());
-    const SeadedDialog::Doors doors{
-        [&](QWidget* parent) { AjadDialog(program.outputSettings(), parent).exec(); },
-        [&](QWidget* parent) { InputsSetDialog(program.inputSettings(), parent).exec(); },
-        [&](QWidget* parent) { LogiTekstWindow(program.logViewer(), parent).exec(); },
-        [&] { program.logViewer().ComKill_Click(); },
-        [&](QWidget* parent) { SkeemWindow(ui, window.screen()->size(), parent).exec(); },
-        [&](int n) {
-            return simulated ? QStringLiteral("simulated board") : serialDeviceName(store, n);
-        },
-        simulated ? std::function<QList<SerialDeviceChoice>()>()
-                  : [] { return serialDeviceChoices(); },
-        [&](QWidget* parent) {
-            LogonDialogPrompt prompt(accountTest, parent);
-            const QString failure = editMailAccount(store, engine.passwords(), prompt);
-            warn(parent, failure.isEmpty()
-                             ? failure
-                             : QStringLiteral("The mail account was not saved: %1").arg(failure));
-        },
-        [&] { return autostart.enabled(); },
-        [&](bool on) { return autostart.setEnabled(on); },
-        [&](QWidget* parent) {
-            warn(parent, editMqttSettings(store, engine.mqttPasswords(), engine.mqtt(), parent));
-        },
-        [&](QWidget* parent) { WebDialog(store, engine.web(), parent).exec(); },
+    const SeadedDialog::Links links{
+        .editOutput = [&](QWidget* parent) { AjadDialog(program.outputSettings(), parent).exec(); },
+        .editInput =
+            [&](QWidget* parent) { InputsSetDialog(program.inputSettings(), parent).exec(); },
+        .readLog = [&](QWidget* parent) { LogiTekstWindow(program.logViewer(), parent).exec(); },
+        .deleteLog = [&] { program.logViewer().ComKill_Click(); },
+        .showCircuit =
+            [&](QWidget* parent) { SkeemWindow(ui, window.screen()->size(), parent).exec(); },
+        .deviceOf =
+            [&](int n) {
+                return simulated ? QStringLiteral("simulated board") : serialDeviceName(store, n);
+            },
+        .listDevices = simulated ? std::function<QList<SerialDeviceChoice>()>()
+                                 : [] { return serialDeviceChoices(); },
+        .editMailAccount =
+            [&](QWidget* parent) {
+                LogonDialogPrompt prompt(accountTest, parent);
+                const QString failure = editMailAccount(store, engine.passwords(), prompt);
+                warn(parent,
+                     failure.isEmpty()
+                         ? failure
+                         : QStringLiteral("The mail account was not saved: %1").arg(failure));
+            },
+        .startsAtLogin = [&] { return autostart.enabled(); },
+        .setStartAtLogin = [&](bool on) { return autostart.setEnabled(on); },
+        .editMqtt =
+            [&](QWidget* parent) {
+                warn(parent,
+                     editMqttSettings(store, engine.mqttPasswords(), engine.mqtt(), parent));
+            },
+        .editWeb = [&](QWidget* parent) { WebDialog(store, engine.web(), parent).exec(); },
     };
-    ui.setDialogs([&] { SeadedDialog(program.generalSettings(), doors, &window).exec(); },
+    ui.setDialogs([&] { SeadedDialog(program.generalSettings(), links, &window).exec(); },
                   [&] { LegalWindow(&window).exec(); });
 
     std::unique_ptr<SimulatedBoardWindow> boardWindow;

@@ -16,7 +16,7 @@ inline int entryNumber(int output, int entry) {
 }
 
 // The weekdays an entry is limited to, Monday first. All seven is no limit: the entry keeps
-// the daily flag and its dates, as before weekdays existed.
+// the daily flag and its dates, as in a file without weekdays.
 struct Weekdays {
     std::array<bool, 7> days{true, true, true, true, true, true, true};
 

@@ -17,7 +17,7 @@ struct TrayIconRecord {
 };
 
 // The program-wide variables. Most mirror a settings key and carry its name; a change takes
-// effect in the store only when the Part that made it saves it.
+// effect in the store only when the class that made it saves it.
 struct State {
     using PerOutput = OneBased<Value, 8>;
     using PerInput = OneBased<Value, 8>;

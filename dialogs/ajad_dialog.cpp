@@ -172,7 +172,7 @@ AjadDialog::AjadDialog(OutputSettings& settings, QWidget* parent)
     layout->addWidget(m_strobeFrame);
     layout->addLayout(buttons);
 
-    m_form = m_settings.Form_Load();
+    m_form = m_settings.formOnOpening();
     m_name->setText(m_form.name);
     m_strobeOn->setText(m_form.strobeOn);
     m_strobeOff->setText(m_form.strobeOff);

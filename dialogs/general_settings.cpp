@@ -23,7 +23,7 @@ GeneralSettings::GeneralSettings(State& state, Panel& panel, SettingsStore& stor
       m_timers(timers),
       m_ui(ui) {}
 
-GeneralForm GeneralSettings::Form_Load() {
+GeneralForm GeneralSettings::formOnOpening() {
     GeneralForm form;
     const auto seaded = [&](const GeneralKey& key) {
         return Value(m_store.read(sections::Seaded, key.key));

@@ -44,8 +44,9 @@ public:
     GeneralSettings(State& state, Panel& panel, SettingsStore& store, SerialPort& port,
                     Timers& timers, Ui& ui);
 
-    // Reads every value from the store, not from memory, and takes it over.
-    GeneralForm Form_Load();
+    // What the window shows as it opens (its Form_Load). Reads every value from the store, not
+    // from memory, and takes it over.
+    GeneralForm formOnOpening();
     // True when the window may close. A refusal has been told to the user; what came before it
     // stays taken over, and the form shows the port set back when the port was refused.
     bool ComOK_Click(GeneralForm& form);

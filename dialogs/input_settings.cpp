@@ -9,7 +9,7 @@ namespace kestrum {
 InputSettings::InputSettings(State& state, Panel& panel, SettingsStore& store, Ui& ui)
     : m_state(state), m_panel(panel), m_store(store), m_ui(ui) {}
 
-InputForm InputSettings::Form_Load() const {
+InputForm InputSettings::formOnOpening() const {
     const int n = m_state.EditIndex.toInt();
     return InputForm{m_state.SisendiNimi[n].text(), m_state.SisendiMuutuseMail[n] == 1};
 }

@@ -18,7 +18,8 @@ class InputSettings {
 public:
     InputSettings(State& state, Panel& panel, SettingsStore& store, Ui& ui);
 
-    InputForm Form_Load() const;
+    // What the window shows as it opens (its Form_Load).
+    InputForm formOnOpening() const;
     // True when the window may close; a refusal has been told to the user.
     bool ComOK_Click(InputForm& form);
 

@@ -14,7 +14,7 @@ InputsSetDialog::InputsSetDialog(InputSettings& settings, QWidget* parent)
     setObjectName(QStringLiteral("InputsSet"));
     setWindowTitle(QStringLiteral("Input's settings"));
     setModal(true);
-    const InputForm form = m_settings.Form_Load();
+    const InputForm form = m_settings.formOnOpening();
     m_name = new QLineEdit(form.name);
     m_name->setObjectName(QStringLiteral("SisendiNimiText"));
     m_mail = new QCheckBox(QStringLiteral("Send mail message if this input's state changes"));

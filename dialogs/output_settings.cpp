@@ -77,7 +77,7 @@ QString OutputSettings::sunToday(const EntryTime& time) {
                                                  : QStringLiteral("none today: no sunset");
 }
 
-OutputForm OutputSettings::Form_Load() {
+OutputForm OutputSettings::formOnOpening() {
     const int n = output();
     OutputForm form;
     form.name = m_state.KlahviNimi[n].text();

@@ -37,7 +37,8 @@ public:
     OutputSettings(State& state, Panel& panel, SettingsStore& store, Timers& timers, Ui& ui,
                    const Clock& clock);
 
-    OutputForm Form_Load();
+    // What the window shows as it opens (its Form_Load).
+    OutputForm formOnOpening();
     // Shows entry k of the tables in the pickers.
     void LylitumineList_Click(OutputForm& form, int entry);
     void ComSeiv_Click(const OutputForm& form);

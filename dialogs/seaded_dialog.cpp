@@ -43,8 +43,8 @@ private:
 
 }  // namespace
 
-SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* parent)
-    : QDialog(parent), m_settings(settings), m_doors(std::move(doors)) {
+SeadedDialog::SeadedDialog(GeneralSettings& settings, Links links, QWidget* parent)
+    : QDialog(parent), m_settings(settings), m_links(std::move(links)) {
     setObjectName(QStringLiteral("Seaded"));
     setWindowTitle(QStringLiteral("Kestrum's settings"));
     setModal(true);
@@ -96,11 +96,11 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
     mailForm->addRow(m_passwordRequired);
     mailForm->addRow(new QLabel(QStringLiteral("Password (from mails subject line)")));
     mailForm->addRow(m_password);
-    if (m_doors.editMailAccount) {
+    if (m_links.editMailAccount) {
         auto* account = named(new QPushButton(QStringLiteral("Mail &account...")), "ComAccount",
                               QStringLiteral("Incoming and outgoing server, user, password and "
                                              "sender address, with a test of both servers"));
-        connect(account, &QPushButton::clicked, this, [this] { m_doors.editMailAccount(this); });
+        connect(account, &QPushButton::clicked, this, [this] { m_links.editMailAccount(this); });
         mailForm->addRow(account);
     }
 
@@ -120,7 +120,7 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
                      QStringLiteral("The device of the chosen port: pick one the system has, or "
                                     "type its path"));
     m_device->setEditable(true);
-    m_device->setEnabled(static_cast<bool>(m_doors.listDevices));
+    m_device->setEnabled(static_cast<bool>(m_links.listDevices));
     m_device->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_device->setMinimumContentsLength(24);
     m_device->setInsertPolicy(QComboBox::NoInsert);
@@ -149,47 +149,47 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
     place->addWidget(m_longitude);
     generalForm->addRow(QStringLiteral("Place:"), place);
     connect(m_port, &QComboBox::currentIndexChanged, this, [this] { showDevice(); });
-    if (m_doors.startsAtLogin) {
+    if (m_links.startsAtLogin) {
         m_startAtLogin = named(new QCheckBox(QStringLiteral("Start Kestrum when I log in")),
                                "StartAtLoginCheck");
-        m_startAtLogin->setChecked(m_doors.startsAtLogin());
+        m_startAtLogin->setChecked(m_links.startsAtLogin());
         generalForm->addRow(m_startAtLogin);
     }
-    if (m_doors.editMqtt) {
+    if (m_links.editMqtt) {
         auto* mqtt = named(new QPushButton(QStringLiteral("&MQTT...")), "ComMqtt",
                            QStringLiteral("The MQTT broker that shows the outputs and inputs to a "
                                           "home automation hub and takes its commands"));
-        connect(mqtt, &QPushButton::clicked, this, [this] { m_doors.editMqtt(this); });
+        connect(mqtt, &QPushButton::clicked, this, [this] { m_links.editMqtt(this); });
         generalForm->addRow(mqtt);
     }
-    if (m_doors.editWeb) {
+    if (m_links.editWeb) {
         auto* web = named(new QPushButton(QStringLiteral("&Web panel...")), "ComWeb",
                           QStringLiteral("The page that shows and switches the box from a phone "
                                          "or any browser"));
-        connect(web, &QPushButton::clicked, this, [this] { m_doors.editWeb(this); });
+        connect(web, &QPushButton::clicked, this, [this] { m_links.editWeb(this); });
         generalForm->addRow(web);
     }
 
     const auto buttonGrid = [&](const QString& title, std::array<QPushButton*, 8>& buttons,
-                                const char* prefix, const std::function<void(QWidget*)>& door) {
+                                const char* prefix, const std::function<void(QWidget*)>& edit) {
         auto* box = new QGroupBox(title, this);
         auto* grid = new QGridLayout(box);
         for (int i = 0; i < 8; ++i) {
             buttons[i] = new QPushButton(box);
             buttons[i]->setObjectName(QStringLiteral("%1%2").arg(QLatin1String(prefix)).arg(i + 1));
             grid->addWidget(buttons[i], i / 4, i % 4);
-            connect(buttons[i], &QPushButton::clicked, this, [this, i, door] {
+            connect(buttons[i], &QPushButton::clicked, this, [this, i, edit] {
                 m_settings.beginEdit(i + 1);
-                door(this);
+                edit(this);
                 load();
             });
         }
         return box;
     };
     auto* outputs = buttonGrid(QStringLiteral("Settings for outputs"), m_outputs, "ComRelee",
-                               m_doors.editOutput);
+                               m_links.editOutput);
     auto* inputs =
-        buttonGrid(QStringLiteral("Settings for inputs"), m_inputs, "ComIn", m_doors.editInput);
+        buttonGrid(QStringLiteral("Settings for inputs"), m_inputs, "ComIn", m_links.editInput);
 
     auto* actions = new QHBoxLayout;
     const auto button = [&](const QString& text, const char* name, const QString& tip = {}) {
@@ -198,11 +198,11 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
         return b;
     };
     connect(button(QStringLiteral("&Read Log"), "ComLog"), &QPushButton::clicked, this,
-            [this] { m_doors.readLog(this); });
+            [this] { m_links.readLog(this); });
     connect(button(QStringLiteral("&Delete log"), "ComKill"), &QPushButton::clicked, this,
-            [this] { m_doors.deleteLog(); });
+            [this] { m_links.deleteLog(); });
     connect(button(QStringLiteral("&Circuit"), "ComSkeem", QStringLiteral("Riistvara skeem")),
-            &QPushButton::clicked, this, [this] { m_doors.showCircuit(this); });
+            &QPushButton::clicked, this, [this] { m_links.showCircuit(this); });
     actions->addStretch();
     auto* ok =
         button(QStringLiteral("&Suits me"), "ComOK", QStringLiteral("Välju ja salvesta muutused"));
@@ -227,7 +227,7 @@ SeadedDialog::SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* pare
 }
 
 void SeadedDialog::load() {
-    m_form = m_settings.Form_Load();
+    m_form = m_settings.formOnOpening();
     display(m_form);
 }
 
@@ -256,18 +256,18 @@ void SeadedDialog::display(const GeneralForm& form) {
 }
 
 void SeadedDialog::showDevice() {
-    if (m_doors.deviceOf) {
-        m_device->setEditText(m_doors.deviceOf(m_port->currentIndex() + 1));
+    if (m_links.deviceOf) {
+        m_device->setEditText(m_links.deviceOf(m_port->currentIndex() + 1));
     }
 }
 
 void SeadedDialog::listDevices() {
-    if (!m_doors.listDevices) {
+    if (!m_links.listDevices) {
         return;
     }
     const QString typed = m_device->currentText();
     m_device->clear();
-    for (const SerialDeviceChoice& choice : m_doors.listDevices()) {
+    for (const SerialDeviceChoice& choice : m_links.listDevices()) {
         m_device->addItem(choice.description.isEmpty()
                               ? choice.device
                               : QStringLiteral("%1   %2").arg(choice.device, choice.description),
@@ -281,8 +281,8 @@ QString SeadedDialog::chosenDevice() const {
     const int listed = m_device->findText(m_device->currentText());
     const QString device =
         listed >= 0 ? m_device->itemData(listed).toString() : m_device->currentText().trimmed();
-    const bool changed = m_doors.listDevices && m_doors.deviceOf &&
-                         device != m_doors.deviceOf(m_port->currentIndex() + 1);
+    const bool changed = m_links.listDevices && m_links.deviceOf &&
+                         device != m_links.deviceOf(m_port->currentIndex() + 1);
     return changed ? device : QString();
 }
 
@@ -319,10 +319,10 @@ void SeadedDialog::accept() {
 }
 
 void SeadedDialog::takeStartAtLogin() {
-    if (!m_startAtLogin || m_startAtLogin->isChecked() == m_doors.startsAtLogin()) {
+    if (!m_startAtLogin || m_startAtLogin->isChecked() == m_links.startsAtLogin()) {
         return;
     }
-    const QString failure = m_doors.setStartAtLogin(m_startAtLogin->isChecked());
+    const QString failure = m_links.setStartAtLogin(m_startAtLogin->isChecked());
     if (!failure.isEmpty()) {
         QMessageBox::warning(this, windowTitle(),
                              QStringLiteral("Starting at log-in was not changed: %1").arg(failure));

@@ -16,12 +16,15 @@ class QPushButton;
 
 namespace kestrum {
 
-// "Kestrum's settings": the general settings, and the doors to the output, input, log and
-// circuit windows, which the application opens through the callbacks.
+// "Kestrum's settings": the general settings, with buttons to the output, input, log and
+// circuit windows, which the application opens.
 class SeadedDialog : public QDialog {
     Q_OBJECT
 public:
-    struct Doors {
+    // What the window reaches through the application: the windows it opens, the log file, the
+    // serial devices and the start at log-in. Each link from deviceOf on may be left unset,
+    // which leaves its control out or disabled.
+    struct Links {
         std::function<void(QWidget*)> editOutput;  // EditIndex is set first
         std::function<void(QWidget*)> editInput;
         std::function<void(QWidget*)> readLog;
@@ -39,7 +42,7 @@ public:
         std::function<void(QWidget*)> editWeb;
     };
 
-    SeadedDialog(GeneralSettings& settings, Doors doors, QWidget* parent = nullptr);
+    SeadedDialog(GeneralSettings& settings, Links links, QWidget* parent = nullptr);
 
 private:
     void load();
@@ -53,7 +56,7 @@ private:
     void reject() override;
 
     GeneralSettings& m_settings;
-    Doors m_doors;
+    Links m_links;
     QComboBox* m_port = nullptr;
     QComboBox* m_device = nullptr;
     std::array<QPushButton*, 8> m_outputs{};

@@ -29,7 +29,7 @@ void MailSession::Image1_Click() {
 }
 
 // A check made while a session of ours is under way below it (its sign-on let events run) is
-// refused and leaves that session to sign itself off, instead of closing it under its feet.
+// refused and leaves that session to sign itself off, instead of closing it while it runs.
 void MailSession::checkNow() {
     restartMailCountdown(m_state);
     const bool nested = m_running;

@@ -98,7 +98,8 @@ QString Replies::statusBody() const {
     return body;
 }
 
-// An entry with neither weekdays nor sun times reads as it always has.
+// An entry with neither weekdays nor sun times reads as its clock time and date (or "iga
+// päev"), so that a reply about clock times alone keeps the form its readers know.
 QString Replies::timesBody() const {
     const QDateTime now = m_clock.now();
     const QDate today = now.date();

@@ -134,7 +134,7 @@ void VmimeMailBackend::signOff() {
 
 // POP3 deletes at QUIT, and VMime ignores the answer to its own: a link lost then would pass
 // for a session that deleted its mails. The answer is awaited here; VMime's QUIT that follows
-// meets a closed connection, which it takes in its stride.
+// meets a closed connection, which does no harm.
 void VmimeMailBackend::quitPop3() {
     auto* pop3 = dynamic_cast<net::pop3::POP3Store*>(m_incoming.get());
     if (!pop3 || !pop3->isConnected()) {
@@ -151,7 +151,7 @@ void VmimeMailBackend::quitPop3() {
 
 // VMime's folder leaves its store's list of folders only when it closes cleanly. One whose
 // connection broke stays listed after it is gone, and the store, when it disconnects in its own
-// end, would then reach into the freed folder (the crash of a link lost after SELECT). So the
+// end, would then reach into the freed folder and crash when a link is lost after SELECT. So the
 // store is disconnected first, while the folder lives: that empties the list, and the folder
 // then ends on its own.
 void VmimeMailBackend::dropSession() {

@@ -310,7 +310,7 @@ void MosquittoClient::Session::finish() {
 bool MosquittoClient::Session::stop() {
     m_stopping = true;
     std::unique_lock lock(m_mutex);
-    // Whatever the loop still hears is no longer anyone's business.
+    // Nothing the loop still hears reaches the starting thread once it stops.
     m_receiver.reset();
     m_wake.notify_all();
     if (!m_thread.joinable()) {

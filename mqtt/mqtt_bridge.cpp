@@ -47,11 +47,11 @@ QStringList publishedBeforeAList(const QStringList& current, const QString& node
 
 }  // namespace
 
-MqttBridge::MqttBridge(State& state, Panel& panel, Parts parts)
+MqttBridge::MqttBridge(State& state, Panel& panel, Services services)
     : m_state(state),
       m_panel(panel),
-      m_parts(std::move(parts)),
-      m_switching(state, panel, m_parts.store, m_parts.outputs),
+      m_services(std::move(services)),
+      m_switching(state, panel, m_services.store, m_services.outputs),
       m_subscription(panel.subscribe([this] { publishChanges(); })) {}
 
 MqttBridge::~MqttBridge() {
@@ -63,16 +63,16 @@ void MqttBridge::restart() {
     stop();
     MqttSettings settings;
     try {
-        settings = readMqttSettings(m_parts.store, m_parts.passwords);
+        settings = readMqttSettings(m_services.store, m_services.passwords);
     } catch (const MailError& e) {
         // A stop that ended the keyring's wait is no failure worth telling.
-        if (m_parts.running()) {
+        if (m_services.running()) {
             qCWarning(lcMqtt).noquote() << "The MQTT bridge is off:" << e.description();
         }
         return;
     }
     // The keyring's wait runs other events, a stop among them.
-    if (!settings.enabled() || !m_parts.running()) {
+    if (!settings.enabled() || !m_services.running()) {
         return;
     }
     const QString problem = mqttSettingsProblem(settings);
@@ -92,11 +92,11 @@ void MqttBridge::restart() {
     connection.subscriptions << m_base + QStringLiteral("/output/+/pulse/set") << allOffTopic();
     m_started = true;
     qCInfo(lcMqtt).noquote() << "Connecting to the MQTT broker" << settings.broker;
-    m_parts.client.start(connection,
-                         {[this] { connected(); }, [this](const QString& reason) { lost(reason); },
-                          [this](const QString& topic, const QByteArray& payload, bool retained) {
-                              received(topic, payload, retained);
-                          }});
+    m_services.client.start(
+        connection, {[this] { connected(); }, [this](const QString& reason) { lost(reason); },
+                     [this](const QString& topic, const QByteArray& payload, bool retained) {
+                         received(topic, payload, retained);
+                     }});
 }
 
 void MqttBridge::stop() {
@@ -104,9 +104,9 @@ void MqttBridge::stop() {
         return;
     }
     if (m_connected) {
-        m_parts.client.publish(availabilityTopic(), QByteArrayLiteral("offline"));
+        m_services.client.publish(availabilityTopic(), QByteArrayLiteral("offline"));
     }
-    m_parts.client.stop();
+    m_services.client.stop();
     m_started = false;
     m_connected = false;
     m_lastReason.clear();
@@ -124,7 +124,7 @@ void MqttBridge::connected() {
     m_names.clear();
     publishChanges();
     clearFormerDiscovery();
-    m_parts.client.publish(availabilityTopic(), QByteArrayLiteral("online"));
+    m_services.client.publish(availabilityTopic(), QByteArrayLiteral("online"));
 }
 
 // A changed client id leaves the configs of the old one on the broker, and with them entities
@@ -132,20 +132,20 @@ void MqttBridge::connected() {
 void MqttBridge::clearFormerDiscovery() {
     const QStringList current = configTopics(nameMessages(m_names, m_base, m_node));
     const QString kept =
-        m_parts.store.read(mqtt::section, mqtt::discoveryConfigs, QStringLiteral("<none>"));
+        m_services.store.read(mqtt::section, mqtt::discoveryConfigs, QStringLiteral("<none>"));
     const QStringList former = kept == QLatin1String("<none>")
                                    ? publishedBeforeAList(current, m_node)
                                    : kept.split(QLatin1Char(' '), Qt::SkipEmptyParts);
     for (const QString& topic : former) {
         if (!current.contains(topic)) {
-            m_parts.client.publish(topic, QByteArray());
+            m_services.client.publish(topic, QByteArray());
         }
     }
     if (former != current) {
         skipOnStoreError([&] {
-            m_parts.store.write(mqtt::section, mqtt::discoveryConfigs,
-                                current.join(QLatin1Char(' ')));
-            m_parts.store.sync();
+            m_services.store.write(mqtt::section, mqtt::discoveryConfigs,
+                                   current.join(QLatin1Char(' ')));
+            m_services.store.sync();
         });
     }
 }
@@ -163,11 +163,11 @@ void MqttBridge::lost(const QString& reason) {
 // A command the broker kept from the past is not one to act on now: it would switch the
 // output again at every reconnect.
 void MqttBridge::received(const QString& topic, const QByteArray& payload, bool retained) {
-    if (retained || !m_parts.running()) {
+    if (retained || !m_services.running()) {
         return;
     }
     if (topic == allOffTopic() && payload.trimmed() == kAllOffPress) {
-        m_switching.allOff(m_parts.log);
+        m_switching.allOff(m_services.log);
         return;
     }
     const QString prefix = m_base + QStringLiteral("/output/");
@@ -192,7 +192,7 @@ void MqttBridge::execute(int n, const QString& command, const QByteArray& payloa
     for (const RemoteCommandKind kind : kKinds) {
         const RemoteCommandEntry* known = remoteCommandOfWord(kind, payload);
         if (command == QLatin1String(topicOf(kind)) && known != nullptr) {
-            m_switching.run(n, known->command, m_parts.log);
+            m_switching.run(n, known->command, m_services.log);
             return;
         }
     }
@@ -206,7 +206,7 @@ void MqttBridge::pulse(int n, const QByteArray& payload) {
     if (!number || payload != QByteArray::number(minutes)) {
         return;
     }
-    m_switching.runPulse(n, minutes, m_parts.log);
+    m_switching.runPulse(n, minutes, m_services.log);
 }
 
 QString MqttBridge::availabilityTopic() const {
@@ -235,7 +235,7 @@ void MqttBridge::publishChanged(const std::map<QString, QByteArray>& messages) {
     for (const auto& [topic, payload] : messages) {
         const auto sent = m_published.find(topic);
         if (sent == m_published.end() || sent->second != payload) {
-            m_parts.client.publish(topic, payload);
+            m_services.client.publish(topic, payload);
             m_published[topic] = payload;
         }
     }

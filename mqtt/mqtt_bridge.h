@@ -20,7 +20,8 @@ namespace kestrum {
 // commands by mail and of the control panel's all-off.
 class MqttBridge {
 public:
-    struct Parts {
+    // What the bridge uses of the program besides its state and panel.
+    struct Services {
         SettingsStore& store;
         PasswordStore& passwords;
         OutputControl& outputs;
@@ -30,7 +31,7 @@ public:
         std::function<bool()> running;
     };
 
-    MqttBridge(State& state, Panel& panel, Parts parts);
+    MqttBridge(State& state, Panel& panel, Services services);
     MqttBridge(const MqttBridge&) = delete;
     MqttBridge& operator=(const MqttBridge&) = delete;
     ~MqttBridge();
@@ -55,7 +56,7 @@ private:
 
     State& m_state;
     Panel& m_panel;
-    Parts m_parts;
+    Services m_services;
     RemoteSwitching m_switching;
     int m_subscription;
     QString m_base;

@@ -58,7 +58,7 @@ QDate dateField(const QJsonObject& entry, const QString& field, QString* problem
 
 QJsonObject TimesDocument::read(int n) {
     const EditedOutput edited(m_state, n);
-    OutputForm form = m_settings.Form_Load();
+    OutputForm form = m_settings.formOnOpening();
     QJsonArray entries;
     for (int entry = 1; entry <= kEntries; ++entry) {
         m_settings.LylitumineList_Click(form, entry);
@@ -85,7 +85,7 @@ QString TimesDocument::write(int n, const QJsonObject& document) {
         return QStringLiteral("entries must list the ten entries");
     }
     const EditedOutput edited(m_state, n);
-    OutputForm form = m_settings.Form_Load();
+    OutputForm form = m_settings.formOnOpening();
     const bool daily = document.value(QStringLiteral("daily")).toBool(form.daily);
     // Every entry is read before any is stored: a bad one leaves the table as it was.
     std::vector<OutputForm> read;

@@ -78,15 +78,15 @@ bool changes(const QByteArray& method) {
 
 }  // namespace
 
-WebApi::WebApi(State& state, Panel& panel, Parts parts)
+WebApi::WebApi(State& state, Panel& panel, Services services)
     : m_state(state),
-      m_parts(std::move(parts)),
-      m_switching(state, panel, m_parts.store, m_parts.outputs),
-      m_outputSettings(state, panel, m_parts.store, m_parts.timers, m_ui, m_parts.clock),
+      m_services(std::move(services)),
+      m_switching(state, panel, m_services.store, m_services.outputs),
+      m_outputSettings(state, panel, m_services.store, m_services.timers, m_ui, m_services.clock),
       m_times(state, m_outputSettings, m_ui),
-      m_logViewer(m_ui, m_parts.logFilePath),
-      m_sessions(m_parts.clock),
-      m_signInLimit(m_parts.clock) {}
+      m_logViewer(m_ui, m_services.logFilePath),
+      m_sessions(m_services.clock),
+      m_signInLimit(m_services.clock) {}
 
 void WebApi::setPasswordHash(const QString& hash) {
     if (hash != m_passwordHash) {
@@ -96,7 +96,7 @@ void WebApi::setPasswordHash(const QString& hash) {
 }
 
 QJsonObject WebApi::state() const {
-    return stateDocument(m_state, m_parts.clock.now());
+    return stateDocument(m_state, m_services.clock.now());
 }
 
 WebResponse WebApi::answer(const WebRequest& request, bool tls) {
@@ -127,7 +127,7 @@ WebResponse WebApi::answer(const WebRequest& request, bool tls) {
     if (request.path.startsWith(QLatin1String("/api/"))) {
         return api(request);
     }
-    // What is there or not is no business of a stranger's.
+    // Without a session every path leads to the sign-in: a stranger learns nothing of what exists.
     if (m_sessions.use(request.sessionCookie).isEmpty()) {
         return redirect("/login");
     }
@@ -165,7 +165,7 @@ WebResponse WebApi::api(const WebRequest& request) {
     if (changes(request.method) && !sameToken(request.csrfHeader, csrf)) {
         return text(403, QStringLiteral("The X-CSRF-Token header is missing or wrong"));
     }
-    if (changes(request.method) && !m_parts.running()) {
+    if (changes(request.method) && !m_services.running()) {
         return text(503, QStringLiteral("The program is shutting down"));
     }
     const QString path = request.path.mid(4);  // from the slash after /api
@@ -177,7 +177,7 @@ WebResponse WebApi::api(const WebRequest& request) {
         return json(state());
     }
     if (path == QLatin1String("/all-off") && method("POST")) {
-        m_switching.allOff(m_parts.log);
+        m_switching.allOff(m_services.log);
         return noContent();
     }
     if (path == QLatin1String("/log")) {
@@ -233,7 +233,7 @@ WebResponse WebApi::output(const WebRequest& request, int n, const QString& what
     if (command == nullptr) {
         return text(400, QStringLiteral("The body must be ") + remoteCommandWords(kind));
     }
-    switch (m_switching.run(n, command->command, m_parts.log)) {
+    switch (m_switching.run(n, command->command, m_services.log)) {
         case RemoteSwitching::Result::NoTimes:
             return text(409, QStringLiteral("Output %1 has no switching times: set them first "
                                             "(aegpuudu)")
@@ -265,7 +265,7 @@ WebResponse WebApi::pulse(int n, const QByteArray& body) {
     if (!number || body != QByteArray::number(minutes)) {
         return text(400, QStringLiteral("The body must be the minutes, 1 to 1440"));
     }
-    switch (m_switching.runPulse(n, minutes, m_parts.log)) {
+    switch (m_switching.runPulse(n, minutes, m_services.log)) {
         case RemoteSwitching::Result::OutOfRange:
             return text(400, QStringLiteral("The body must be the minutes, 1 to 1440"));
         case RemoteSwitching::Result::Refused:

@@ -47,7 +47,8 @@ inline constexpr qsizetype kMaxBodyBytes = 64 * 1024;
 // the effects and log entries of the same commands by mail, the time tables and the log.
 class WebApi {
 public:
-    struct Parts {
+    // What the web panel uses of the program besides its state and panel.
+    struct Services {
         SettingsStore& store;
         OutputControl& outputs;
         Timers& timers;
@@ -58,7 +59,7 @@ public:
         std::function<bool()> running;
     };
 
-    WebApi(State& state, Panel& panel, Parts parts);
+    WebApi(State& state, Panel& panel, Services services);
 
     // The password the sign-in takes, as its stored hash; a change ends every session.
     void setPasswordHash(const QString& hash);
@@ -83,7 +84,7 @@ private:
     WebResponse logTail(const WebRequest& request);
 
     State& m_state;
-    Parts m_parts;
+    Services m_services;
     RemoteSwitching m_switching;
     ConfirmedUi m_ui;
     OutputSettings m_outputSettings;

@@ -134,11 +134,11 @@ QString hexPairs(const QByteArray& digest) {
 
 }  // namespace
 
-WebServer::WebServer(State& state, Panel& panel, Parts parts)
+WebServer::WebServer(State& state, Panel& panel, Services services)
     : m_panel(panel),
-      m_store(parts.api.store),
-      m_dataFolder(std::move(parts.dataFolder)),
-      m_api(state, panel, std::move(parts.api)),
+      m_store(services.api.store),
+      m_dataFolder(std::move(services.dataFolder)),
+      m_api(state, panel, std::move(services.api)),
       m_subscription(panel.subscribe([this] { panelChanged(); })) {
     connect(this, &QAbstractHttpServer::newWebSocketConnection, this, &WebServer::eventsConnected);
     m_eventDelay.setSingleShot(true);

@@ -22,12 +22,12 @@ class WebServer : public QAbstractHttpServer {
     Q_OBJECT
 
 public:
-    struct Parts {
-        WebApi::Parts api;
+    struct Services {
+        WebApi::Services api;
         QString dataFolder;  // where a certificate made for a LAN address is kept
     };
 
-    WebServer(State& state, Panel& panel, Parts parts);
+    WebServer(State& state, Panel& panel, Services services);
     ~WebServer() override;
 
     // Takes the settings as they are stored now, after closing what listened before. When the

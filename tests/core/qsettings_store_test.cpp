@@ -58,7 +58,7 @@ TEST_F(QSettingsStoreTest, TextsSurviveUnchangedInTheUsersConfigFolder) {
     setup.store = &again;
     setup.start();
     EXPECT_EQ(setup.board.commPort(), 3);
-    EXPECT_EQ(setup.program->generalSettings().Form_Load().portIndex, 2);
+    EXPECT_EQ(setup.program->generalSettings().formOnOpening().portIndex, 2);
 }
 
 TEST_F(QSettingsStoreTest, ReplacingASectionDropsKeysNoLongerWritten) {

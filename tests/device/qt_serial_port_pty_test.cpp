@@ -16,7 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <deque>
 
 namespace kestrum {
@@ -63,25 +62,25 @@ struct Engine {
 // releases both.
 std::vector<Record> wireOf(const std::deque<Event>& history) {
     std::vector<Record> wire;
-    Record now{"close", false, false};
+    Record now{'c', false, false};
     bool dtrWritten = false;
     bool rtsWritten = false;
     const auto drive = [&](bool dtr, bool rts) {
         if (dtr != now.dtr || rts != now.rts) {
-            wire.push_back(now = {"lines", dtr, rts});
+            wire.push_back(now = {'l', dtr, rts});
         }
     };
     for (const Event& e : history) {
         switch (e.kind) {
             case Event::Kind::Open:
-                wire.push_back(now = {"open", true, true});
+                wire.push_back(now = {'o', true, true});
                 drive(false, true);
                 drive(false, false);
                 drive(dtrWritten, false);
                 drive(dtrWritten, rtsWritten);
                 break;
             case Event::Kind::Close:
-                wire.push_back(now = {"close", false, false});
+                wire.push_back(now = {'c', false, false});
                 break;
             case Event::Kind::Dtr:
                 dtrWritten = e.level;
@@ -157,14 +156,12 @@ TEST_F(QtSerialPortOnPtyTest, ShiftsAndScansDrawTheSimulatorsLines) {
     EXPECT_EQ(device.takeSent().toStdString(), charactersOf(board.history()));
     // On a USB adapter each call is a transfer of its own: a write for each change of a line,
     // a read for each level read back and one at each open, nothing more.
-    const auto lineChanges = std::count_if(records.begin(), records.end(), [](const Record& r) {
-        return std::strcmp(r.event, "lines") == 0;
-    });
-    const auto opens = std::count_if(records.begin(), records.end(), [](const Record& r) {
-        return std::strcmp(r.event, "open") == 0;
-    });
-    EXPECT_EQ(modem_lines::calls().writes, std::size_t(lineChanges));
-    EXPECT_EQ(modem_lines::calls().reads, std::size_t(std::size(wanted) * 16 + opens));
+    const auto count = [&](char event) {
+        return std::size_t(std::count_if(records.begin(), records.end(),
+                                         [&](const Record& r) { return r.event == event; }));
+    };
+    EXPECT_EQ(modem_lines::calls().writes, count('l'));
+    EXPECT_EQ(modem_lines::calls().reads, std::size(wanted) * 16 + count('o'));
 }
 
 // A pulled-out adapter: the scan that reads it closes it, the error stays on the port label

@@ -8,15 +8,6 @@
 namespace kestrum {
 namespace {
 
-TEST(QtSerialPortTest, PortNumbersNameDevices) {
-    testing::MemorySettingsStore store;
-    EXPECT_EQ(serialDeviceName(store, 1), "/dev/ttyS0");
-    EXPECT_EQ(serialDeviceName(store, 4), "/dev/ttyS3");
-    store.write("Pordid", "Port 2", "/dev/ttyUSB0");
-    EXPECT_EQ(serialDeviceName(store, 2), "/dev/ttyUSB0");
-    EXPECT_EQ(serialDeviceName(store, 3), "/dev/ttyS2");
-}
-
 TEST(QtSerialPortTest, MissingDeviceFailsToOpenAndStaysClosed) {
     testing::MemorySettingsStore store;
     store.write("Pordid", "Port 1", QStringLiteral("/dev/kestrum-no-such-port"));

@@ -25,8 +25,8 @@ protected:
         setup.start();
         setup.ui.messages.clear();
     }
-    std::unique_ptr<SeadedDialog> open(SeadedDialog::Doors doors = {}) {
-        auto opened = std::make_unique<SeadedDialog>(setup.program->generalSettings(), doors);
+    std::unique_ptr<SeadedDialog> open(SeadedDialog::Links links = {}) {
+        auto opened = std::make_unique<SeadedDialog>(setup.program->generalSettings(), links);
         opened->show();
         return opened;
     }
@@ -138,7 +138,7 @@ TEST(SeadedDialogStoreTest, AFailingStoreIsToldApartFromARefusedPort) {
         testing::ProgramOnDoubles setup;
         setup.set("Seaded", "ParoolLubatud", "1");  // a gate, so that OK does not ask
         setup.start();
-        SeadedDialog dialog(setup.program->generalSettings(), SeadedDialog::Doors{});
+        SeadedDialog dialog(setup.program->generalSettings(), SeadedDialog::Links{});
         dialog.show();
         auto* portCombo = child<QComboBox>(&dialog, "PortCombo");
         portCombo->setCurrentIndex(2);
@@ -166,7 +166,7 @@ TEST(SeadedDialogPortTest, OkKeepsTheStoredPortInTheStoreAndOnTheBoard) {
             setup.board.setPortAvailable(other, other == port);
         }
         setup.start();
-        SeadedDialog dialog(setup.program->generalSettings(), SeadedDialog::Doors{});
+        SeadedDialog dialog(setup.program->generalSettings(), SeadedDialog::Links{});
         dialog.show();
         click(&dialog, "ComOK");
         EXPECT_EQ(setup.seaded("Järjestikport"), QString::number(port));
@@ -185,14 +185,14 @@ TEST(SeadedDialogDeviceTest, TheChosenDeviceIsStoredAndTestedOnOk) {
     setup.port = &port;
     setup.set("Pordid", "Port 1", first.deviceName());
     setup.start();
-    SeadedDialog::Doors doors;
-    doors.deviceOf = [&](int n) { return serialDeviceName(setup.memory, n); };
-    doors.listDevices = [&] {
+    SeadedDialog::Links links;
+    links.deviceOf = [&](int n) { return serialDeviceName(setup.memory, n); };
+    links.listDevices = [&] {
         return QList<SerialDeviceChoice>{{chosen.deviceName(), QStringLiteral("USB adapter")},
                                          {"/dev/kestrum-none", {}}};
     };
     for (const bool opens : {false, true}) {
-        SeadedDialog dialog(setup.program->generalSettings(), doors);
+        SeadedDialog dialog(setup.program->generalSettings(), links);
         dialog.show();
         child<QComboBox>(&dialog, "PortCombo")->setCurrentIndex(2);
         auto* devices = child<QComboBox>(&dialog, "PortDeviceCombo");
@@ -208,23 +208,23 @@ TEST(SeadedDialogDeviceTest, TheChosenDeviceIsStoredAndTestedOnOk) {
 
 TEST_F(SeadedDialogTest, CancelKeepsWhatTheOtherWindowsDid) {
     bool atLogin = false;
-    SeadedDialog::Doors doors;
-    doors.startsAtLogin = [&] { return atLogin; };
-    doors.setStartAtLogin = [&](bool on) {
+    SeadedDialog::Links links;
+    links.startsAtLogin = [&] { return atLogin; };
+    links.setStartAtLogin = [&](bool on) {
         atLogin = on;
         return QString();
     };
-    doors.editOutput = [&](QWidget*) {
+    links.editOutput = [&](QWidget*) {
         AjadDialog ajad(setup.program->outputSettings());
         ajad.show();
         child<QLineEdit>(&ajad, "KlahviNimiText")->setText("Pump");
         click(&ajad, "ComOK");
     };
-    dialog = open(doors);
+    dialog = open(links);
     check("StartAtLoginCheck", true);
     click(dialog.get(), "ComOK");
     EXPECT_TRUE(atLogin);
-    dialog = open(doors);
+    dialog = open(links);
     EXPECT_TRUE(checked("StartAtLoginCheck"));
     EXPECT_EQ(child<QPushButton>(dialog.get(), "ComIn8")->text(), "Sisend 8    ");
     click(dialog.get(), "ComRelee2");

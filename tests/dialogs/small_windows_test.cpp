@@ -52,6 +52,11 @@ TEST_F(SmallWindowsTest, InputNameRuleAndMailFlagReachTheStoreOnlyAtStop) {
     EXPECT_EQ(setup.program->panel().inputs[1].frameCaption, "Door        ");
     EXPECT_TRUE(setup.program->panel().inputs[1].mailMarkShown);
     EXPECT_EQ(setup.memory.read("SisendiMuutuseMail", "SisendiMuutuseMail 2"), "0");
+    for (const int n : {2, 3}) {
+        setup.program->state().EditIndex = n;
+        InputsSetDialog reopened(setup.program->inputSettings());
+        EXPECT_EQ(child<QCheckBox>(&reopened, "MailCheck")->isChecked(), n == 2) << n;
+    }
     setup.program->lifecycle().ShutDown();
     EXPECT_EQ(setup.memory.read("SisendiMuutuseMail", "SisendiMuutuseMail 2"), "1");
 }
@@ -93,16 +98,16 @@ TEST_F(SmallWindowsTest, EveryWindowFitsA1366By768Screen) {
     const QSize screen(1366, 768);
     const QSize room(screen.width() - 8, screen.height() - 30 - 34);
     Program& program = *setup.program;
-    SeadedDialog::Doors doors;
-    doors.deviceOf = [](int) { return QStringLiteral("/dev/ttyS0"); };
-    doors.listDevices = [] { return QList<SerialDeviceChoice>{}; };
-    doors.editMailAccount = [](QWidget*) {};
-    doors.startsAtLogin = [] { return false; };
-    doors.editMqtt = [](QWidget*) {};
+    SeadedDialog::Links links;
+    links.deviceOf = [](int) { return QStringLiteral("/dev/ttyS0"); };
+    links.listDevices = [] { return QList<SerialDeviceChoice>{}; };
+    links.editMailAccount = [](QWidget*) {};
+    links.startsAtLogin = [] { return false; };
+    links.editMqtt = [](QWidget*) {};
     program.generalSettings().beginEdit(1);  // the output and input windows edit one
     std::unique_ptr<QWidget> windows[] = {
         std::make_unique<JuhtpultWindow>(program.panel(), program),
-        std::make_unique<SeadedDialog>(program.generalSettings(), doors),
+        std::make_unique<SeadedDialog>(program.generalSettings(), links),
         std::make_unique<AjadDialog>(program.outputSettings()),
         std::make_unique<InputsSetDialog>(program.inputSettings()),
         std::make_unique<LogiTekstWindow>(program.logViewer()),

@@ -140,8 +140,6 @@ TEST_F(CommandExecutorTest, ACommandInAHeldSessionWinsOverTheCatchUpOfAnEarlierT
     EXPECT_EQ(setup.memory.read("Väljundid", "Väljundid 1"), "0");
 }
 
-// A reply that cannot be sent ends the session, but what ran before it is stored. A failure
-// to send the log is ignored.
 // Every reply that cannot be sent, the log included, ends the session with its reason; what the
 // mail changed before it is stored all the same.
 TEST_F(CommandExecutorTest, ReplyThatCannotBeSentEndsTheSession) {
@@ -155,8 +153,8 @@ TEST_F(CommandExecutorTest, ReplyThatCannotBeSentEndsTheSession) {
     }
 }
 
-// The mail that flooded the owner with replies and held the program for its whole session:
-// 28,000 commands. The first hundred run, each reply kind goes once, and the log counts the rest.
+// A mail of 28,000 commands must neither flood the owner with replies nor hold the program for
+// its whole session: the first hundred run, each reply kind goes once, and the log counts the rest.
 TEST_F(CommandExecutorTest, AFloodMailRunsAHundredCommandsAndAnswersEachKindOnce) {
     const QStringList logged =
         runMail("[SEISUND]" + QString("[AJAD]").repeated(49) + QString("[SEISUND]").repeated(49) +

@@ -36,7 +36,7 @@ TEST(SettingsPasswordStoreTest, ThePasswordFileStaysOwnerOnly) {
     EXPECT_EQ(QSettingsStore().read("Post", "Parool"), QStringLiteral("salasõna"));
 }
 
-// A computer in a cupboard has no keyring: the password must still be kept.
+// A box run without a desktop session has no keyring: the password must still be kept.
 TEST(KeyringPasswordStoreTest, WithoutAKeyringThePasswordGoesToTheFallback) {
     qunsetenv("DBUS_SESSION_BUS_ADDRESS");
     testing::MemorySettingsStore store;

@@ -23,6 +23,10 @@ TEST(RawMailTest, SubjectIsKeptAsSentBesidesUnfoldingAndEncodedWords) {
         {"Subject: =?utf-8?B?ww==?= =?UTF-8?B?pA==?=", "ä"},
         {"Subject: =?utf-8?q?=c3=bf?= =?iso-8859-1?q?=E4?=", "ÿä"},
         {"Subject: =?utf-8?q?bad=ZZ?=", "=?utf-8?q?bad=ZZ?="},
+        // Words cut short or empty are text as it stands.
+        {"Subject: =?utf-8?q?cut?", "=?utf-8?q?cut?"},
+        {"Subject: =?utf-8?q?cut", "=?utf-8?q?cut"},
+        {"Subject: =?utf-8?q?\?=", "=?utf-8?q?\?="},
         {"Subject: =?x-none?q?a=E4?=", "a\uFFFD"},
         {"Subject: " + testing::kUnparseableWords, QString::fromLatin1(testing::kUnparseableWords)},
     };
@@ -75,6 +79,8 @@ TEST(RawMailTest, LimitsLeaveOrdinaryMailsReadable) {
     EXPECT_FALSE(readMail(nestedMail(kMaxMultipartLevels + 1, false, "[SEISUND]")).readable);
     const QByteArray big = "From: a@b\r\n\r\n" + QByteArray(kMaxMailSize, 'x');
     EXPECT_TRUE(readMail(big.first(kMaxMailSize)).readable);
+    EXPECT_TRUE(readMail("From: a@b\r\nContent-Type: multipart/mixed\n").readable)
+        << "a header that ends the mail";
     EXPECT_FALSE(readMail(big).readable);
 }
 

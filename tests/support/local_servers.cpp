@@ -1,5 +1,7 @@
 #include "local_servers.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -15,6 +17,17 @@ int freePort() {
     QTcpServer server;
     server.listen(QHostAddress::LocalHost, 0);
     return server.serverPort();
+}
+
+bool eventually(const std::function<bool()>& condition) {
+    const QDeadlineTimer deadline(15000);
+    while (!condition()) {
+        if (deadline.hasExpired()) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
 }
 
 bool accepts(int port) {

@@ -4,12 +4,16 @@
 #include <QProcess>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace kestrum::testing {
 
 // A port on 127.0.0.1 that nothing listens on at the moment of the call.
 int freePort();
+// Runs the test's thread until the condition holds, as the event loop would; false when it
+// still does not after 15 s.
+bool eventually(const std::function<bool()>& condition);
 // True once something accepts connections on the 127.0.0.1 port.
 bool accepts(int port);
 // Runs a tool to its end and returns what it wrote to its standard output; throws
@@ -21,7 +25,7 @@ QByteArray runTool(const QString& program, const QStringList& arguments,
 // it has one) when it does not.
 void waitUntilListening(QProcess& server, const QList<int>& ports,
                         const QString& logFile = QString());
-// Ends a server started by a test: politely, then for sure.
+// Ends a server started by a test: terminated, then killed when it does not end.
 void stopServer(std::unique_ptr<QProcess>& process);
 // Writes a certificate authority made for this run (ca.crt) and a certificate it signed for
 // 127.0.0.1 (server.crt with server.key) into the folder. No system trusts the authority.

@@ -49,9 +49,8 @@ struct Board {
     std::array<bool, 16> readRegister{};
     std::array<kestrum::modem_lines::Record, kRecordSlots> records{};
     std::size_t recordCount = 0;
-    // Every modem-line call the program made, changing a level or not, and every first open.
     std::size_t opens = 0;
-    std::array<std::size_t, 4> calls{};  // TIOCMGET, TIOCMBIS, TIOCMBIC, TIOCMSET
+    kestrum::modem_lines::Calls calls;
 };
 
 std::mutex boardMutex;
@@ -71,7 +70,7 @@ std::optional<dev_t> boardDeviceOf(int fd) {
     return opened.st_rdev;
 }
 
-void record(const char* event) {
+void record(char event) {
     if (board.recordCount < board.records.size()) {
         board.records[board.recordCount++] = {event, board.dtr, board.rts};
     }
@@ -116,7 +115,7 @@ void watchOpened(int fd) {
     if (first) {
         ++board.opens;
         driveLines(true, true);
-        record("open");
+        record('o');
     }
 }
 
@@ -127,20 +126,16 @@ void watchClosed(int fd) {
             d.fd = -1;
             if (openDescriptorsOn(d.device) == 0) {
                 driveLines(false, false);
-                record("close");
+                record('c');
             }
             return;
         }
     }
 }
 
-std::size_t callIndex(unsigned long request) {
-    return request == TIOCMGET ? 0 : request == TIOCMBIS ? 1 : request == TIOCMBIC ? 2 : 3;
-}
-
 int answer(unsigned long request, int* bits) {
     const BoardLock lock(boardMutex);
-    ++board.calls[callIndex(request)];
+    ++(request == TIOCMGET ? board.calls.reads : board.calls.writes);
     if (request == TIOCMGET) {
         const bool cd = board.dtr ? board.readRegister.front() : board.loadLevels.front();
         *bits = (board.dtr ? TIOCM_DTR : 0) | (board.rts ? TIOCM_RTS : 0) | (cd ? TIOCM_CAR : 0);
@@ -154,7 +149,7 @@ int answer(unsigned long request, int* bits) {
     const bool newRts = (lines & TIOCM_RTS) != 0;
     if (newDtr != board.dtr || newRts != board.rts) {
         driveLines(newDtr, newRts);
-        record("lines");
+        record('l');
     }
     return 0;
 }
@@ -176,11 +171,11 @@ __attribute__((destructor)) void reportToEnvironment() {
     if (file == nullptr) {
         return;
     }
-    std::fprintf(file, "opens %zu\nTIOCMGET %zu\nTIOCMBIS %zu\nTIOCMBIC %zu\nTIOCMSET %zu\n",
-                 board.opens, board.calls[0], board.calls[1], board.calls[2], board.calls[3]);
+    std::fprintf(file, "opens %zu\nreads %zu\nwrites %zu\n", board.opens, board.calls.reads,
+                 board.calls.writes);
     for (std::size_t i = 0; i < board.recordCount; ++i) {
         const kestrum::modem_lines::Record& r = board.records[i];
-        std::fprintf(file, "%s %d %d\n", r.event, r.dtr ? 1 : 0, r.rts ? 1 : 0);
+        std::fprintf(file, "%c %d %d\n", r.event, r.dtr ? 1 : 0, r.rts ? 1 : 0);
     }
     std::fclose(file);
 }
@@ -210,7 +205,7 @@ std::vector<Record> records() {
 
 Calls calls() {
     const BoardLock lock(boardMutex);
-    return {board.calls[0], board.calls[1] + board.calls[2] + board.calls[3]};
+    return board.calls;
 }
 
 }  // namespace kestrum::modem_lines

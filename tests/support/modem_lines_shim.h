@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstddef>
-#include <cstring>
 #include <vector>
 
 // The switch box on a pseudo-terminal, for running the real serial driver without hardware. A
@@ -16,15 +15,20 @@
 // character is not modelled here: it arrives at the master side of the pty.
 namespace kestrum::modem_lines {
 
-// One change of the lines: "open" (the kernel raised both), "close" (the last descriptor went and
-// released both) or "lines" (the program set them).
+// One change of the lines: 'o' (an open: the kernel raised both), 'c' (the last descriptor closed
+// and released both) or 'l' (the program set them).
 struct Record {
-    const char* event;
+    char event = 'l';
     bool dtr = false;
     bool rts = false;
-    friend bool operator==(const Record& a, const Record& b) {
-        return std::strcmp(a.event, b.event) == 0 && a.dtr == b.dtr && a.rts == b.rts;
-    }
+    bool operator==(const Record&) const = default;
+};
+
+// The modem-line calls made on the device since attach: reads of the lines and writes, whether
+// or not a write changed a level.
+struct Calls {
+    std::size_t reads = 0;
+    std::size_t writes = 0;
 };
 
 // The device the board hangs on. A symlink is followed at each call, so pointing it at another
@@ -33,12 +37,6 @@ void attach(const char* devicePath);
 // The 16 levels the read register loads, in the order they are shifted out.
 void setReadRegister(const std::array<bool, 16>& levels);
 std::vector<Record> records();
-// The modem-line calls made on the device since attach: reads of the lines and writes, whether
-// or not a write changed a level.
-struct Calls {
-    std::size_t reads = 0;
-    std::size_t writes = 0;
-};
 Calls calls();
 
 }  // namespace kestrum::modem_lines

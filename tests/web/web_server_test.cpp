@@ -1,4 +1,5 @@
 #include "web/web_server.h"
+#include "web/web_dialog.h"
 
 #include "core/settings_keys.h"
 #include "support/local_servers.h"
@@ -6,14 +7,17 @@
 #include "support/program_on_doubles.h"
 #include "support/scans.h"
 #include "support/web_client.h"
+#include "support/widget_lookup.h"
 #include "web/password_hash.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTcpServer>
 #include <QWebSocket>
 
@@ -23,17 +27,6 @@ namespace kestrum::testing {
 namespace {
 
 const QString kPassword = QStringLiteral("kõik sisse");
-
-bool eventually(const std::function<bool()>& condition, int ms = 5000) {
-    const QDeadlineTimer deadline(ms);
-    while (!condition()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 QJsonObject object(const WebReply& reply) {
     return QJsonDocument::fromJson(reply.body).object();
@@ -62,9 +55,9 @@ protected:
         Program& program = *setup.program;
         server = std::make_unique<WebServer>(
             program.state(), program.panel(),
-            WebServer::Parts{{setup.memory, program.outputs(), program.timers(), program.log(),
-                              setup.time, setup.logPath(), [] { return true; }},
-                             setup.folder.path()});
+            WebServer::Services{{setup.memory, program.outputs(), program.timers(), program.log(),
+                                 setup.time, setup.logPath(), [] { return true; }},
+                                setup.folder.path()});
         server->restart();
     }
     QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(server->port()); }
@@ -79,7 +72,7 @@ protected:
     WebClient client{QString()};
 };
 
-TEST_F(WebServerTest, OnlyASignedInBrowserGetsPastTheSignIn) {
+TEST_F(WebServerTest, OnlyASignedInBrowserGetsPastTheSignInAndChangesOnlyWithItsToken) {
     WebClient stranger(base());
     const struct {
         QString path;
@@ -118,9 +111,8 @@ TEST_F(WebServerTest, OnlyASignedInBrowserGetsPastTheSignIn) {
     EXPECT_EQ(stranger.request("POST", QStringLiteral("/logout")).status, 303);
     EXPECT_EQ(stranger.request("GET", QStringLiteral("/api/state")).status, 401);
     EXPECT_EQ(client.request("GET", QStringLiteral("/api/state")).status, 200);
-}
 
-TEST_F(WebServerTest, ChangesWithoutTheSessionsTokenAreForbidden) {
+    // Changes without the session's token are forbidden.
     const QMap<QByteArray, QByteArray> headers[] = {{}, {{"X-CSRF-Token", "0123456789abcdef"}}};
     for (const auto& header : headers) {
         EXPECT_EQ(client.request("POST", QStringLiteral("/api/output/3/set"), "ON", header).status,
@@ -172,7 +164,6 @@ TEST_F(WebServerTest, CommandsActOnTheBoardTheStoreAndTheLogAsByMail) {
     setup.program->state().MailEnabled = 1;
     EXPECT_EQ(client.command("POST", QStringLiteral("/api/all-off")).status, 204);
     EXPECT_FALSE(setup.board.relay(3));
-    EXPECT_EQ(setup.seaded(QStringLiteral("MailEnabled")), QStringLiteral("0"));
     EXPECT_EQ(object(client.request("GET", QStringLiteral("/api/state")))[QStringLiteral("mail")]
                   .toObject()[QStringLiteral("enabled")],
               false);
@@ -189,7 +180,18 @@ TEST_F(WebServerTest, CommandsActOnTheBoardTheStoreAndTheLogAsByMail) {
     EXPECT_FALSE(setup.board.relay(3));
     EXPECT_EQ(client.command("POST", pulse, "20").status, 204);
     EXPECT_TRUE(setup.board.relay(3));
-    EXPECT_EQ(log().last(), QStringLiteral("Saadeti käsk: KOORMUS_3_SISSE_20MIN"));
+
+    // The log is read newest last, and deleted.
+    const QJsonArray lines =
+        object(client.request("GET", QStringLiteral("/api/log?tail=2")))[QStringLiteral("lines")]
+            .toArray();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].toString().endsWith(QStringLiteral("Saadeti käsk: KOIK_VALJA")));
+    EXPECT_TRUE(
+        lines[1].toString().endsWith(QStringLiteral("Saadeti käsk: KOORMUS_3_SISSE_20MIN")));
+    EXPECT_EQ(client.request("GET", QStringLiteral("/api/log?tail=x")).status, 400);
+    EXPECT_EQ(client.command("DELETE", QStringLiteral("/api/log")).status, 204);
+    EXPECT_FALSE(QFile::exists(setup.logPath()));
 }
 
 TEST_F(WebServerTest, BoardShowsTheReadBackAndNullWhileTheBoardCannotBeRead) {
@@ -220,19 +222,14 @@ TEST_F(WebServerTest, TimesAreStoredWithTheTimerWindowsChecks) {
                              {QStringLiteral("off_date"), QStringLiteral("2026-12-24")}};
     entries[2] = entries[0];
     times[QStringLiteral("entries")] = entries;
-    const auto put = [&](const QJsonObject& document) {
-        return client.command("PUT", QStringLiteral("/api/output/5/times"),
-                              QJsonDocument(document).toJson());
-    };
-    const WebReply stored = put(times);
-    ASSERT_EQ(stored.status, 200) << stored.body.toStdString();
-    const QJsonObject first = object(stored)[QStringLiteral("entries")].toArray()[0].toObject();
+    const WebReply kept =
+        client.command("PUT", QStringLiteral("/api/output/5/times"), QJsonDocument(times).toJson());
+    ASSERT_EQ(kept.status, 200) << kept.body.toStdString();
+    const QJsonObject first = object(kept)[QStringLiteral("entries")].toArray()[0].toObject();
     EXPECT_TRUE(first[QStringLiteral("set")].toBool());
     EXPECT_EQ(first[QStringLiteral("on_time")], QStringLiteral("07:30:00"));
-    EXPECT_EQ(setup.stored(sections::Nadalapaevad.section, sections::Nadalapaevad.key(43)),
-              QStringLiteral("0000011"));
-    EXPECT_EQ(setup.stored(sections::Initsialiseeritud.section, sections::Initsialiseeritud.key(5)),
-              QStringLiteral("1"));
+    EXPECT_EQ(stored(sections::Nadalapaevad, 43), QStringLiteral("0000011"));
+    EXPECT_EQ(stored(sections::Initsialiseeritud, 5), QStringLiteral("1"));
     EXPECT_EQ(client.command("POST", QStringLiteral("/api/output/5/control"), "AUTO").status, 204);
 
     QJsonObject longName = times;
@@ -256,21 +253,6 @@ TEST_F(WebServerTest, TimesAreStoredWithTheTimerWindowsChecks) {
         EXPECT_TRUE(QString::fromUtf8(reply.body).startsWith(refusal.reason))
             << reply.body.toStdString();
     }
-}
-
-TEST_F(WebServerTest, LogIsReadNewestLastAndDeleted) {
-    for (const char* body : {"ON", "OFF", "ON"}) {
-        client.command("POST", QStringLiteral("/api/output/1/set"), body);
-    }
-    const QJsonArray lines =
-        object(client.request("GET", QStringLiteral("/api/log?tail=2")))[QStringLiteral("lines")]
-            .toArray();
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[0].toString().endsWith(QStringLiteral("Saadeti käsk: KOORMUS_1_VALJA_KOHE")));
-    EXPECT_TRUE(lines[1].toString().endsWith(QStringLiteral("Saadeti käsk: KOORMUS_1_SISSE_KOHE")));
-    EXPECT_EQ(client.request("GET", QStringLiteral("/api/log?tail=x")).status, 400);
-    EXPECT_EQ(client.command("DELETE", QStringLiteral("/api/log")).status, 204);
-    EXPECT_FALSE(QFile::exists(setup.logPath()));
 }
 
 TEST_F(WebServerTest, LargeBodiesAndManyConnectionsAreRefused) {
@@ -391,6 +373,31 @@ TEST_F(WebServerTest, RefusesToListenWhereItWouldBeUnsafeOrCannot) {
     const QString fingerprint = server->fingerprint();
     listenAt(lan);
     EXPECT_EQ(server->fingerprint(), fingerprint);  // made once, not at every start
+}
+
+// The panel's settings window keeps only the password's hash, and says why the panel cannot
+// listen.
+TEST_F(WebServerTest, TheSettingsWindowKeepsOnlyThePasswordsHashAndSaysWhyThePanelCannotListen) {
+    setup.set(web::section, web::passwordHash, QString());
+    setup.set(web::section, web::enabled, QStringLiteral("0"));
+    WebDialog dialog(setup.memory, *server);
+    QDialog& form = dialog;  // OK, as the button box calls it
+    child<QCheckBox>(&dialog, "enabled")->setChecked(true);
+    child<QLineEdit>(&dialog, "listen")->setText(QStringLiteral("0.0.0.0:%1").arg(freePort()));
+    form.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Rejected);  // still open
+    EXPECT_TRUE(child<QLabel>(&dialog, "status")->text().contains(QStringLiteral("no password")));
+
+    child<QLineEdit>(&dialog, "password")->setText(QStringLiteral("küttekeha"));
+    form.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_NE(server->port(), 0);
+    EXPECT_TRUE(server->tls()) << "it listens on the LAN now, with a certificate of its own";
+    EXPECT_TRUE(child<QLabel>(&dialog, "status")->text().contains(server->fingerprint()));
+    const QString hash = setup.memory.read(web::section, web::passwordHash);
+    EXPECT_TRUE(passwordMatches(QStringLiteral("küttekeha"), hash));
+    EXPECT_FALSE(hash.contains(QStringLiteral("küttekeha")));
+    EXPECT_EQ(setup.memory.read(web::section, web::enabled), QStringLiteral("1"));
 }
 
 }  // namespace
