@@ -46,9 +46,6 @@ bool RemoteSwitching::repeats(int n, bool control, int on) const {
 }
 
 RemoteSwitching::Result RemoteSwitching::switchNow(int n, int on) {
-    if (const Result admitted = admission(); admitted != Result::Done) {
-        return admitted;
-    }
     if (repeats(n, false, on)) {
         return Result::Unchanged;
     }
@@ -71,6 +68,10 @@ RemoteSwitching::Result RemoteSwitching::setControl(int n, bool automatic) {
     if (const Result admitted = admission(); admitted != Result::Done) {
         return admitted;
     }
+    return changeControl(n, automatic);
+}
+
+RemoteSwitching::Result RemoteSwitching::changeControl(int n, bool automatic) {
     if (repeats(n, true, automatic ? 1 : 0)) {
         return Result::Unchanged;
     }
@@ -86,20 +87,36 @@ RemoteSwitching::Result RemoteSwitching::setControl(int n, bool automatic) {
     return Result::Done;
 }
 
-RemoteSwitching::Result RemoteSwitching::run(int n, RemoteCommand command, EventLog& log) {
-    static const QString kMailActions[] = {QStringLiteral("SISSE_KOHE"),
-                                           QStringLiteral("VALJA_KOHE"), QStringLiteral("AUTO"),
-                                           QStringLiteral("KASI")};
-    m_state.LastCommand =
-        QStringLiteral("KOORMUS_%1_%2").arg(n).arg(kMailActions[static_cast<int>(command)]);
-    const Result result = command == RemoteCommand::On || command == RemoteCommand::Off
-                              ? switchNow(n, command == RemoteCommand::On ? 1 : 0)
-                              : setControl(n, command == RemoteCommand::Auto);
+RemoteSwitching::Result RemoteSwitching::carryOut(int n, RemoteCommand command, EventLog& log) {
+    if (const Result admitted = admission(); admitted != Result::Done) {
+        return admitted;
+    }
+    return carryOutAdmitted(n, command, log);
+}
+
+RemoteSwitching::Result RemoteSwitching::carryOutAdmitted(int n, RemoteCommand command,
+                                                          EventLog& log) {
+    const RemoteCommandEntry& entry = remoteCommand(command);
+    const Result result = entry.kind == RemoteCommandKind::Switching
+                              ? switchNow(n, entry.on ? 1 : 0)
+                              : changeControl(n, entry.on);
     if (result == Result::NoTimes) {
         log.LogEvent(LogCode::NoTimes);
-    } else if (result == Result::Done || result == Result::Unchanged) {
-        log.LogEvent(LogCode::CommandReceived);
     }
+    return result;
+}
+
+// A command turned away by the gate or the rate limit is not logged: a flood must not fill the
+// log.
+RemoteSwitching::Result RemoteSwitching::run(int n, RemoteCommand command, EventLog& log) {
+    m_state.LastCommand = QStringLiteral("KOORMUS_%1_%2")
+                              .arg(n)
+                              .arg(QLatin1String(remoteCommand(command).mailAction));
+    if (const Result admitted = admission(); admitted != Result::Done) {
+        return admitted;
+    }
+    log.LogEvent(LogCode::CommandReceived);
+    const Result result = carryOutAdmitted(n, command, log);
     if (result == Result::Done) {
         save();
     }

@@ -2,6 +2,7 @@
 
 #include "control/command_rate_limit.h"
 #include "control/output_control.h"
+#include "control/remote_commands.h"
 #include "core/panel.h"
 #include "core/settings_store.h"
 #include "core/state.h"
@@ -10,10 +11,6 @@
 #include <QElapsedTimer>
 
 namespace kestrum {
-
-// The commands a remote (MQTT, the web panel) gives one output, named as the same command by
-// mail: KOORMUS_<k>_SISSE_KOHE, _VALJA_KOHE, _AUTO and _KASI.
-enum class RemoteCommand { On, Off, Auto, Manual };
 
 // What a remote command does to one output, the same whether it came by mail, by MQTT or from
 // the web panel: switching it now or for a while, handing it to the schedule and back, and keeping
@@ -33,17 +30,18 @@ public:
     RemoteSwitching(State& state, Panel& panel, SettingsStore& store, OutputControl& outputs,
                     Gate gate = Gate::RemoteControl);
 
-    // Output n switched on or off now and made manual.
-    Result switchNow(int n, int on);
     // Output n switched on for 1 to 1440 minutes, then off by itself. OutOfRange, changing
     // nothing, for any other number of minutes.
     Result pulse(int n, int minutes);
     // Output n handed to the schedule or taken back. NoTimes, changing nothing, when the
     // schedule is asked for an output that has no switching times.
     Result setControl(int n, bool automatic);
-    // Runs the command on output n with the effects and the log entries of the same command by
-    // mail, and stores the outcome. NoTimes when the schedule is refused (its "aegpuudu" entry is
-    // logged); Refused, changing and logging nothing, while remote control is off.
+    // Carries out a command on output n that has been logged as received, as mail logs each of
+    // its commands: NoTimes, with the "aegpuudu" entry logged, when the schedule is refused.
+    Result carryOut(int n, RemoteCommand command, EventLog& log);
+    // carryOut() as MQTT and the web panel give it: named and logged as received as the same
+    // command by mail, once admitted, and the outcome stored. Refused, changing and logging
+    // nothing, while remote control is off.
     Result run(int n, RemoteCommand command, EventLog& log);
     // pulse() as a remote gives it, named and logged as the same command by mail
     // (KOORMUS_<k>_SISSE_<minutes>MIN).
@@ -59,6 +57,10 @@ private:
     // Done when the command may go on; Refused, logged at most once a minute, while the gate is
     // shut; Dropped for a network command beyond the rate limit.
     Result admission();
+    // The commands once admitted.
+    Result switchNow(int n, int on);
+    Result changeControl(int n, bool automatic);
+    Result carryOutAdmitted(int n, RemoteCommand command, EventLog& log);
     // Whether a command from the network asks for what stands already: an output neither
     // strobing nor pulsing, in the state asked and following it on the board; or the control
     // mode asked. A flood of the same command then costs no shift and no store write. A mail's

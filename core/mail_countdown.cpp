@@ -12,8 +12,13 @@ int periodOfInterval(int interval) {
 }
 }  // namespace
 
-int mailPeriodMinutes(const State& state) {
-    return periodOfInterval(state.MailCheckInt.toInt());
+void restartMailCountdown(State& state) {
+    state.MailCountdown = periodOfInterval(state.MailCheckInt.toInt());
+}
+
+bool mailCountdownTick(State& state) {
+    state.MailCountdown = state.MailCountdown.toInt() - 1;
+    return state.MailCountdown == 0;
 }
 
 bool armMailCountdown(State& state, Timer& postiKell) {
@@ -21,7 +26,7 @@ bool armMailCountdown(State& state, Timer& postiKell) {
         postiKell.setEnabled(false);
         return false;
     }
-    state.MailCountdown = mailPeriodMinutes(state);
+    restartMailCountdown(state);
     postiKell.setInterval(kTickMs);
     postiKell.setEnabled(true);
     return true;

@@ -1,6 +1,7 @@
 #include "command_executor.h"
 
 #include "control/entry_timing.h"
+#include "control/remote_commands.h"
 
 #include <QRegularExpression>
 
@@ -133,13 +134,12 @@ bool CommandExecutor::executeOutputCommand(const QString& command) {
         switchAll(1);
     } else if (startsWithEither(action, "_VALJA", "-VALJA") && n == 0) {
         switchAll(0);
-    } else if (startsWithEither(action, "_SISSE_KOHE", "-SISSE_KOHE")) {
-        if (oneOutput) {
-            m_switching.switchNow(n, 1);
-        }
-    } else if (startsWithEither(action, "_VALJA_KOHE", "-VALJA_KOHE")) {
-        if (oneOutput) {
-            m_switching.switchNow(n, 0);
+    } else if (const RemoteCommandEntry* named = remoteCommandOfMailAction(action)) {
+        // Logged as received like every command of a mail; a refused schedule is also answered.
+        if (oneOutput &&
+            m_switching.carryOut(n, named->command, m_log) == RemoteSwitching::Result::NoTimes) {
+            m_replies.SendReport(ReplyKind::NoTimes);
+            return false;
         }
     } else if (startsWithEither(action, "_SISSE_", "-SISSE-") && n > 0) {
         if (oneOutput) {
@@ -148,16 +148,6 @@ bool CommandExecutor::executeOutputCommand(const QString& command) {
     } else if (startsWithEither(action, "_VALJA_", "-VALJA-") && n > 0) {
         if (oneOutput) {
             addTime(m_state.Valjaajad, n, command);
-        }
-    } else if (startsWithEither(action, "_AUTO", "-AUTO")) {
-        if (oneOutput && m_switching.setControl(n, true) == RemoteSwitching::Result::NoTimes) {
-            m_log.LogEvent(LogCode::NoTimes);
-            m_replies.SendReport(ReplyKind::NoTimes);
-            return false;
-        }
-    } else if (startsWithEither(action, "_KASI", "-KASI")) {
-        if (oneOutput) {
-            m_switching.setControl(n, false);
         }
     }
     return true;

@@ -19,8 +19,7 @@ MailSession::MailSession(State& state, MailBackend& mail, ProcessedMails& proces
 }
 
 void MailSession::PostiKell_Timer() {
-    m_state.MailCountdown = m_state.MailCountdown.toInt() - 1;
-    if (m_state.MailCountdown == 0) {
+    if (mailCountdownTick(m_state)) {
         checkNow();
     }
 }
@@ -32,7 +31,7 @@ void MailSession::Image1_Click() {
 // A check made while a session of ours is under way below it (its sign-on let events run) is
 // refused and leaves that session to sign itself off, instead of closing it while it runs.
 void MailSession::checkNow() {
-    m_state.MailCountdown = mailPeriodMinutes(m_state);
+    restartMailCountdown(m_state);
     const bool nested = m_running;
     const Running running(*this);
     const BusyIndicator busy(m_ui);

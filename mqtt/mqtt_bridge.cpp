@@ -7,24 +7,17 @@
 
 #include <QSysInfo>
 
-#include <array>
-
 namespace kestrum {
 
 namespace {
 
-struct Command {
-    const char* topic;  // after <base>/output/<k>/
-    const char* payload;
-    RemoteCommand command;
-};
+constexpr RemoteCommandKind kKinds[] = {RemoteCommandKind::Switching,
+                                        RemoteCommandKind::ControlMode};
 
-constexpr std::array<Command, 4> kCommands{{
-    {"set", "ON", RemoteCommand::On},
-    {"set", "OFF", RemoteCommand::Off},
-    {"control/set", "AUTO", RemoteCommand::Auto},
-    {"control/set", "MANUAL", RemoteCommand::Manual},
-}};
+// The topic of each kind of command, after <base>/output/<k>/.
+const char* topicOf(RemoteCommandKind kind) {
+    return kind == RemoteCommandKind::Switching ? "set" : "control/set";
+}
 
 const QByteArray kAllOffPress = QByteArrayLiteral("PRESS");
 
@@ -92,9 +85,11 @@ void MqttBridge::restart() {
     MqttConnection connection = MqttConnection::to(settings);
     connection.willTopic = availabilityTopic();
     connection.willPayload = QByteArrayLiteral("offline");
-    connection.subscriptions = {m_base + QStringLiteral("/output/+/set"),
-                                m_base + QStringLiteral("/output/+/control/set"),
-                                m_base + QStringLiteral("/output/+/pulse/set"), allOffTopic()};
+    for (const RemoteCommandKind kind : kKinds) {
+        connection.subscriptions << m_base + QStringLiteral("/output/+/") +
+                                        QLatin1String(topicOf(kind));
+    }
+    connection.subscriptions << m_base + QStringLiteral("/output/+/pulse/set") << allOffTopic();
     m_started = true;
     qCInfo(lcMqtt).noquote() << "Connecting to the MQTT broker" << settings.broker;
     m_services.client.start(
@@ -194,9 +189,10 @@ void MqttBridge::execute(int n, const QString& command, const QByteArray& payloa
         pulse(n, payload);
         return;
     }
-    for (const Command& known : kCommands) {
-        if (command == QLatin1String(known.topic) && payload == known.payload) {
-            m_switching.run(n, known.command, m_services.log);
+    for (const RemoteCommandKind kind : kKinds) {
+        const RemoteCommandEntry* known = remoteCommandOfWord(kind, payload);
+        if (command == QLatin1String(topicOf(kind)) && known != nullptr) {
+            m_switching.run(n, known->command, m_services.log);
             return;
         }
     }

@@ -227,25 +227,19 @@ WebResponse WebApi::output(const WebRequest& request, int n, const QString& what
     if (what == QLatin1String("pulse")) {
         return pulse(n, body);
     }
-    RemoteCommand command;
-    if (what == QLatin1String("set") && (body == "ON" || body == "OFF")) {
-        command = body == "ON" ? RemoteCommand::On : RemoteCommand::Off;
-    } else if (what == QLatin1String("control") && (body == "AUTO" || body == "MANUAL")) {
-        command = body == "AUTO" ? RemoteCommand::Auto : RemoteCommand::Manual;
-    } else {
-        return text(400, what == QLatin1String("set")
-                             ? QStringLiteral("The body must be ON or OFF")
-                             : QStringLiteral("The body must be AUTO or MANUAL"));
+    const RemoteCommandKind kind = what == QLatin1String("set") ? RemoteCommandKind::Switching
+                                                                : RemoteCommandKind::ControlMode;
+    const RemoteCommandEntry* command = remoteCommandOfWord(kind, body);
+    if (command == nullptr) {
+        return text(400, QStringLiteral("The body must be ") + remoteCommandWords(kind));
     }
-    switch (m_switching.run(n, command, m_services.log)) {
+    switch (m_switching.run(n, command->command, m_services.log)) {
         case RemoteSwitching::Result::NoTimes:
             return text(409, QStringLiteral("Output %1 has no switching times: set them first "
                                             "(aegpuudu)")
                                  .arg(n));
         case RemoteSwitching::Result::Refused:
-            return text(409, QStringLiteral("Remote control is off since the all-off: turn it on "
-                                            "again with \"Obey MQTT and web commands\" in the "
-                                            "settings window (Seaded)"));
+            return remoteControlOff();
         case RemoteSwitching::Result::Dropped:
             return tooMany();
         default:

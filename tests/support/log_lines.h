@@ -21,4 +21,11 @@ inline QStringList logLines(const QByteArray& bytes) {
     return lines;
 }
 
+// What every remote logs for an AUTO refused because output n has no switching times.
+inline QStringList refusedAutoLines(int n) {
+    const QString command = QStringLiteral("Saadeti käsk: KOORMUS_%1_AUTO").arg(n);
+    return {command,
+            command + QStringLiteral(" kuid selle väljundi jaoks pole aegu veel määratud")};
+}
+
 }  // namespace kestrum::testing
