@@ -40,6 +40,7 @@ TEST_F(LifecycleTest, FirstStartShowsTheWindowAndWarnsOfNothing) {
     EXPECT_TRUE(warnings.all().isEmpty()) << "completed names carry padding, they are not too long";
     EXPECT_EQ(setup.ui.calls, QStringList({"show", "tray+ Kaugvool"}));
     EXPECT_EQ(program.panel().outputs[4].frameCaption, "Väljund 5    ");
+    EXPECT_FALSE(program.panel().mailIndicatorShown) << "mail control is off";
 }
 
 // A USB adapter not yet plugged in: port 2 serves this run only if it opens; the store keeps

@@ -65,11 +65,11 @@ TEST_F(JuhtpultWindowTest, IndicatorsFollowThePanel) {
     EXPECT_TRUE(child<QLabel>(window.get(), "Picture14")->isVisible());
     EXPECT_EQ(child<QLabel>(window.get(), "ErrLabel")->text(), "Hardware failure");
 
-    setup.program->pulseChosen(5, 20);
+    setup.program->pulseChosen(7, 20);
     setup.time.advance(Schedule::kTickMs);
-    EXPECT_EQ(child<QLabel>(window.get(), "Pulss5")->text(), "20:00");
+    EXPECT_EQ(child<QLabel>(window.get(), "Pulss7")->text(), "20:00");
     setup.time.advance(1000);
-    EXPECT_EQ(child<QLabel>(window.get(), "Pulss5")->text(), "19:59");
+    EXPECT_EQ(child<QLabel>(window.get(), "Pulss7")->text(), "19:59");
 }
 
 }  // namespace

@@ -88,10 +88,13 @@ TEST_F(CommandExecutorTest, DigitZeroSwitchesAllAndOneNamingNoOutputIsIgnored) {
 // A time takes the output's first free pair, or pair 10 when all are in use, and puts the
 // output under automatic control; KASI and AUTO switch between the two.
 TEST_F(CommandExecutorTest, TimesGoIntoTheFirstFreePairAndOverwriteTheLast) {
+    state().PaikeSisse[1] = state().PaikeValja[1] = "loojang -00:15";
     for (int p = 1; p <= 11; ++p) {
         runMail(QStringLiteral("[KOORMUS-1-VALJA-%1:00:00-01.01.2027]").arg(p + 10));
     }
     EXPECT_EQ(state().Valjaajad(17, 1).text(), "19:00:00");
+    EXPECT_EQ(state().PaikeSisse[1].text(), "loojang -00:15") << "only the off side is a clock";
+    EXPECT_NE(state().PaikeValja[1].text(), "loojang -00:15");
     EXPECT_EQ(state().Valjaajad(19, 1).text(), "21:00:00") << "pair 10 took the eleventh";
     EXPECT_EQ(state().Valjaajad(20, 1).text(), "01.01.2027");
     EXPECT_EQ(setup.memory.read("Väljaajad", "Väljaaeg 19"), "21:00:00");

@@ -59,6 +59,7 @@ TEST(EditMailAccountTest, KeepsWhatWasConfirmedAndNothingWhenCancelled) {
     prompt.answer.reset();
     EXPECT_EQ(editMailAccount(store, passwords, prompt), "");
     EXPECT_EQ(prompt.shown.password, first.password) << "the form starts from the stored account";
+    EXPECT_EQ(prompt.shown.user, first.user);
     EXPECT_EQ(loadMailAccount(store, passwords).outgoingUrl, first.outgoingUrl);
     EXPECT_TRUE(loadMailAccount(store, passwords).plainTextAllowed);
     store.failSection("Post");
