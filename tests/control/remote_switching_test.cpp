@@ -30,7 +30,11 @@ TEST(RemoteSwitchingTest, ARepeatIsWhatTheBoardReadBackAndAllElseIsCarriedOutAnd
     EXPECT_EQ(run(3, RemoteCommand::On), Result::Done) << "read on but wanted off";
     EXPECT_EQ(setup.stored("Väljundid", "Väljundid 3"), "1");
     scan();
+    int latches = 0;
+    setup.board.setOnRelaysLatched([&] { ++latches; });
+    const int writes = setup.memory.writeCount();
     EXPECT_EQ(run(3, RemoteCommand::On), Result::Unchanged);
+    EXPECT_EQ(latches + setup.memory.writeCount() - writes, 0) << "no shift, no store write";
     EXPECT_EQ(run(1, RemoteCommand::Manual), Result::Unchanged);
     EXPECT_EQ(run(6, RemoteCommand::Off), Result::Done) << "a strobing output is steadied";
     EXPECT_TRUE(program.state().Mode[6] == 0);
@@ -41,10 +45,14 @@ TEST(RemoteSwitchingTest, ARepeatIsWhatTheBoardReadBackAndAllElseIsCarriedOutAnd
     EXPECT_EQ(run(5, RemoteCommand::On), Result::Done) << "a pulsing output is made steady";
     EXPECT_FALSE(program.outputs().pulseEnd(5));
     EXPECT_EQ(
-        testing::logLines(setup.logBytes()).filter("Saadeti käsk").mid(1),
-        QStringList({"Saadeti käsk: KOORMUS_3_SISSE_KOHE", "Saadeti käsk: KOORMUS_1_KASI",
-                     "Saadeti käsk: KOORMUS_6_VALJA_KOHE", "Saadeti käsk: KOORMUS_2_KASI",
-                     "Saadeti käsk: KOORMUS_5_SISSE_20MIN", "Saadeti käsk: KOORMUS_5_SISSE_KOHE"}));
+        testing::logLines(setup.logBytes()).filter("Saadeti käsk"),
+        QStringList({"Saadeti käsk: KOORMUS_3_SISSE_KOHE", "Saadeti käsk: KOORMUS_3_SISSE_KOHE",
+                     "Saadeti käsk: KOORMUS_1_KASI", "Saadeti käsk: KOORMUS_6_VALJA_KOHE",
+                     "Saadeti käsk: KOORMUS_2_KASI", "Saadeti käsk: KOORMUS_5_SISSE_20MIN",
+                     "Saadeti käsk: KOORMUS_5_SISSE_KOHE"}));
+    EXPECT_EQ(run(4, RemoteCommand::Auto), Result::NoTimes);
+    EXPECT_EQ(testing::logLines(setup.logBytes()).last(2), testing::refusedAutoLines(4))
+        << "as by mail";
 }
 
 }  // namespace

@@ -184,9 +184,7 @@ TEST_F(QtSerialPortOnPtyTest, VanishedDeviceIsAPortErrorUntilItIsBack) {
     EXPECT_EQ(warnings.containing(device.deviceName()).size(), 1);
 
     device.plugIn();
-    std::vector<bool> levels(16, false);
-    levels.front() = true;
-    device.setReadRegister(levels);
+    device.setReadRegister({true});
     real.time.advance(BoardLink::kScanPeriodMs + BoardLink::kSettleWaitMs);
     EXPECT_TRUE(real.panel.portErrorText.isEmpty());
     EXPECT_TRUE(real.state.ReadBack[16] == 1) << "the board is read again";

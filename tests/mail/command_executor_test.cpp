@@ -1,4 +1,3 @@
-#include "control/remote_switching.h"
 #include "support/mail_test_base.h"
 
 namespace kestrum {
@@ -47,13 +46,6 @@ TEST_F(CommandExecutorTest, EachMailIsAnsweredWithWhatItsCommandsCameTo) {
     EXPECT_EQ(setup.mailbox.sent[0].body, noTimes + "\r\n");
     EXPECT_EQ(logged.filter("KOORMUS_4_AUTO"), testing::refusedAutoLines(4));
     EXPECT_FALSE(setup.board.relay(5));
-    // MQTT and the web panel log it as mail does.
-    RemoteSwitching network(state(), setup.program->panel(), setup.memory,
-                            setup.program->outputs());
-    const qsizetype before = log().size();
-    EXPECT_EQ(network.run(4, RemoteCommand::Auto, setup.program->log()),
-              RemoteSwitching::Result::NoTimes);
-    EXPECT_EQ(log().mid(before), testing::refusedAutoLines(4));
 
     logged = runMail("[LOGI] [KOORMUS_6_VALJA_KOHE]");
     EXPECT_EQ(sentSubjects(),

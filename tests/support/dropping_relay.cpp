@@ -1,5 +1,7 @@
 #include "dropping_relay.h"
 
+#include "support/local_servers.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -7,7 +9,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <stdexcept>
 #include <vector>
 
 namespace kestrum::testing {
@@ -61,15 +62,7 @@ struct Link {
 
 DroppingRelay::DroppingRelay(int serverPort, QByteArray command)
     : m_serverPort(serverPort), m_command(std::move(command)) {
-    m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = loopback(0);
-    socklen_t length = sizeof address;
-    if (m_listener < 0 || ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        ::listen(m_listener, 8) != 0 ||
-        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        throw std::runtime_error("the dropping relay cannot listen");
-    }
-    m_port = ntohs(address.sin_port);
+    m_listener = listeningSocket(m_port);
     m_thread = std::thread([this] { serve(); });
 }
 

@@ -7,11 +7,31 @@
 #include <QTcpSocket>
 #include <QThread>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 #include <stdexcept>
 
 namespace kestrum::testing {
+
+int listeningSocket(int& port) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (listener < 0 || ::bind(listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+        ::listen(listener, 8) != 0 ||
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        throw std::runtime_error("a test server cannot listen on 127.0.0.1");
+    }
+    port = ntohs(address.sin_port);
+    return listener;
+}
 
 int freePort() {
     QTcpServer server;

@@ -11,6 +11,9 @@ namespace kestrum::testing {
 
 // A port on 127.0.0.1 that nothing listens on at the moment of the call.
 int freePort();
+// A socket listening on a free 127.0.0.1 port, for a server run on a thread of its own; throws
+// std::runtime_error when it cannot listen.
+int listeningSocket(int& port);
 // Runs the test's thread until the condition holds, as the event loop would; false when it
 // still does not after 15 s.
 bool eventually(const std::function<bool()>& condition);

@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -136,12 +138,12 @@ void watchClosed(int fd) {
 int answer(unsigned long request, int* bits) {
     const BoardLock lock(boardMutex);
     ++(request == TIOCMGET ? board.calls.reads : board.calls.writes);
+    const int now = (board.dtr ? TIOCM_DTR : 0) | (board.rts ? TIOCM_RTS : 0);
     if (request == TIOCMGET) {
         const bool cd = board.dtr ? board.readRegister.front() : board.loadLevels.front();
-        *bits = (board.dtr ? TIOCM_DTR : 0) | (board.rts ? TIOCM_RTS : 0) | (cd ? TIOCM_CAR : 0);
+        *bits = now | (cd ? TIOCM_CAR : 0);
         return 0;
     }
-    const int now = (board.dtr ? TIOCM_DTR : 0) | (board.rts ? TIOCM_RTS : 0);
     const int lines = request == TIOCMBIS   ? now | *bits
                       : request == TIOCMBIC ? now & ~*bits
                                             : *bits;  // TIOCMSET
@@ -193,9 +195,11 @@ void attach(const char* devicePath) {
     board.calls = {};
 }
 
-void setReadRegister(const std::array<bool, 16>& levels) {
+void setReadRegister(const std::vector<bool>& levels) {
     const BoardLock lock(boardMutex);
-    board.loadLevels = levels;
+    board.loadLevels = {};
+    std::copy_n(levels.begin(), std::min(levels.size(), board.loadLevels.size()),
+                board.loadLevels.begin());
 }
 
 std::vector<Record> records() {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <vector>
 
@@ -34,8 +33,8 @@ struct Calls {
 // The device the board hangs on. A symlink is followed at each call, so pointing it at another
 // pty moves the board there and a dangling one unplugs it. Forgets the records and the levels.
 void attach(const char* devicePath);
-// The 16 levels the read register loads, in the order they are shifted out.
-void setReadRegister(const std::array<bool, 16>& levels);
+// The 16 levels the read register loads, in the order they are shifted out; missing ones low.
+void setReadRegister(const std::vector<bool>& levels);
 std::vector<Record> records();
 Calls calls();
 

@@ -9,7 +9,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <array>
 
 namespace kestrum::testing {
@@ -60,9 +59,7 @@ QByteArray PtyBoard::takeSent() {
 }
 
 void PtyBoard::setReadRegister(const std::vector<bool>& levels) {
-    std::array<bool, 16> loaded{};
-    std::copy_n(levels.begin(), std::min(levels.size(), loaded.size()), loaded.begin());
-    modem_lines::setReadRegister(loaded);
+    modem_lines::setReadRegister(levels);
 }
 
 }  // namespace kestrum::testing

@@ -1,14 +1,13 @@
 #include "stub_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
+#include "support/local_servers.h"
+
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <deque>
-#include <stdexcept>
 #include <vector>
 
 namespace kestrum::testing {
@@ -19,17 +18,7 @@ StubServer::StubServer(QByteArray greeting, int byteIntervalMs, QByteArray answe
       m_byteIntervalMs(byteIntervalMs),
       m_answer(std::move(answer)),
       m_answerDelayMs(answerDelayMs) {
-    m_listener = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    if (m_listener < 0 || bind(m_listener, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-        listen(m_listener, 8) != 0 ||
-        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-        throw std::runtime_error("the stub server cannot listen");
-    }
-    m_port = ntohs(address.sin_port);
+    m_listener = listeningSocket(m_port);
     m_thread = std::thread([this] { serve(); });
 }
 
