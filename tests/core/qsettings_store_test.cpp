@@ -1,10 +1,9 @@
 #include "core/qsettings_store.h"
 #include "support/captured_warnings.h"
+#include "support/local_servers.h"
 #include "support/program_on_doubles.h"
 #include "support/settings_files.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -203,11 +202,8 @@ TEST_F(QSettingsStoreTest, SwitchingsAreSavedAtMostOnceASecond) {
             replaceSwitchedSection(store, sections::Valjundid, {QString::fromLatin1(state)});
         }
         EXPECT_EQ(onDisk("Väljundid", "Väljundid 1"), "1") << "the first at once";
-        const QDeadlineTimer limit(5000);
-        while (onDisk("Väljundid", "Väljundid 1") != "0" && !limit.hasExpired()) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        }
-        EXPECT_EQ(onDisk("Väljundid", "Väljundid 1"), "0") << "the last a second later";
+        EXPECT_TRUE(testing::eventually([] { return onDisk("Väljundid", "Väljundid 1") == "0"; }))
+            << "the last a second later";
         EXPECT_EQ(inCopy(fileName), "1");
         store.write("Seaded", "Logi", "1");
         store.sync();

@@ -86,7 +86,6 @@ TEST_F(MqttBridgeTest, KeepsTheStateAndTheDiscoveryOfItsClientIdRetainedAndSaysO
             .object();
     EXPECT_EQ(pump.value("name").toString(), QStringLiteral("Pump"));
     EXPECT_EQ(pump.value("command_topic").toString(), QStringLiteral("kestrum/output/3/set"));
-    EXPECT_EQ(pump.value("device").toObject().value("name").toString(), QStringLiteral("Kestrum"));
     const QJsonArray availability = pump.value("availability").toArray();
     EXPECT_EQ(availability.size(), 2);
     EXPECT_EQ(availability[1].toObject().value("topic").toString(),
