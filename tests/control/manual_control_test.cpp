@@ -48,7 +48,9 @@ TEST_F(ManualControlTest, AutoNeedsSwitchingTimesAndTogglesWithManual) {
 
     setup.ui.messages.clear();
     setup.ui.whileSettingsOpen = [&] { state.Initsialiseeritud[5] = 1; };
+    ASSERT_TRUE(program.outputs().startPulse(5, 20));
     program.autoClicked(4);
+    EXPECT_FALSE(program.outputs().pulseEnd(5)) << "the schedule is its master now";
     EXPECT_TRUE(setup.ui.messages.empty());
     EXPECT_TRUE(panel.outputs[4].autoLampLit);
     EXPECT_EQ(setup.stored("Juhtimine", "Juhtimine 5"), "1");

@@ -19,6 +19,8 @@ TEST(AuthenticationResultsTest, OnlyOurServersTopmostVerdictCounts) {
         {{}, false},
         {{"mx.example.org; dkim=pass header.d=example.org header.s=k1"}, true},
         {{"mx.example.org; dkim=pass header.d=evil.example"}, false},
+        {{"mx.example.org; spf=pass header.d=example.org"}, false},
+        {{"mx.example.org; dkim=pass (a (b) header.d=example.org ) header.d=evil.example"}, false},
         {{"mx.example.org; dkim=pass header.d=\"example.org\""}, true},
         // What a sender wrote into the mail lies below what our server added on top.
         {{"mx.example.org; dmarc=fail", "mx.example.org; dmarc=pass header.from=example.org"},

@@ -3,6 +3,7 @@
 #include "mqtt/mqtt_dialog.h"
 #include "support/captured_warnings.h"
 #include "support/memory_settings_store.h"
+#include "support/settings_files.h"
 
 #include "support/printers.h"
 
@@ -62,6 +63,9 @@ TEST(EditMailAccountTest, KeepsWhatWasConfirmedAndNothingWhenCancelled) {
     EXPECT_EQ(prompt.shown.user, first.user);
     EXPECT_EQ(loadMailAccount(store, passwords).outgoingUrl, first.outgoingUrl);
     EXPECT_TRUE(loadMailAccount(store, passwords).plainTextAllowed);
+    QSettingsStore file;  // a confirmed account is on the disk at once, not at the close
+    saveMailAccount(file, passwords, first);
+    EXPECT_EQ(testing::onDisk("Post", "Kasutaja"), first.user);
     store.failSection("Post");
     prompt.answer = MailAccount{};
     EXPECT_FALSE(editMailAccount(store, passwords, prompt).isEmpty());

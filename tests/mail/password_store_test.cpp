@@ -7,6 +7,7 @@
 #include "support/printers.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,10 @@ TEST(SettingsPasswordStoreTest, ThePasswordFileStaysOwnerOnly) {
     EXPECT_EQ(modeOf(store.fileName()), 0600u);
     EXPECT_EQ(modeOf(settings_file::backupName(store.fileName())), 0600u);
     EXPECT_EQ(QSettingsStore().read("Post", "Parool"), QStringLiteral("salasõna"));
+    const QTemporaryDir folder;
+    QSettingsStore fresh(folder.filePath(QStringLiteral("new/KaugVool.ini")));
+    SettingsPasswordStore(fresh, fresh.fileName()).write("kasutaja", "salasõna");
+    EXPECT_EQ(modeOf(fresh.fileName()), 0600u) << "in a folder not yet made";
 }
 
 // A box run without a desktop session has no keyring: the password must still be kept.

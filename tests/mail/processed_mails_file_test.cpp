@@ -42,7 +42,8 @@ TEST(ProcessedMailsFileTest, ABigOrGarbledFileIsTakenAsEmpty) {
     const QString path = folder.filePath(QStringLiteral("processed-mails"));
     for (const QByteArray& content :
          {QByteArray("1:2\n").repeated(ProcessedMailsFile::kMostBytes / 4 + 1),
-          QByteArray("1:2\n\x01\xff garbage\n"), QByteArray("1:2\n") + QByteArray(101, 'x')}) {
+          QByteArray("1:2\n\x01\xff garbage\n"), QByteArray("1:2\nuid 3\n"),
+          QByteArray("1:2\n") + QByteArray(101, 'x')}) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(content);

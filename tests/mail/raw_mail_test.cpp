@@ -26,6 +26,7 @@ TEST(RawMailTest, SubjectIsKeptAsSentBesidesUnfoldingAndEncodedWords) {
         // Words cut short or empty are text as it stands.
         {"Subject: =?utf-8?q?cut?", "=?utf-8?q?cut?"},
         {"Subject: =?utf-8?q?cut", "=?utf-8?q?cut"},
+        {"Subject: =?utf-8?q?a=4?=", "=?utf-8?q?a=4?="},
         {"Subject: =?utf-8?q?\?=", "=?utf-8?q?\?="},
         {"Subject: =?x-none?q?a=E4?=", "a\uFFFD"},
         {"Subject: " + testing::kUnparseableWords, QString::fromLatin1(testing::kUnparseableWords)},
