@@ -5,6 +5,7 @@
 #include "support/captured_warnings.h"
 #include "support/log_lines.h"
 #include "support/program_on_doubles.h"
+#include "support/scripted_prompt.h"
 #include "support/settings_files.h"
 #include "support/waiting_password_store.h"
 
@@ -185,9 +186,7 @@ TEST_F(LifecycleTest, StartAndStopAreLoggedOnceEachEvenWhenTheStoreFails) {
 // On the real services: start-up completes the settings file, and a stop while start-up waits on
 // its message is reported, so that no event loop is entered afresh.
 TEST(EngineTest, StartsOnTheRealServicesAndReportsAStopDuringStartUp) {
-    struct : AccountPrompt {
-        std::optional<MailAccount> askAccount(const MailAccount&, bool) override { return {}; }
-    } prompt;
+    testing::ScriptedPrompt prompt;
     testing::FakeUi ui;
     testing::removeSettingsFiles();
     {

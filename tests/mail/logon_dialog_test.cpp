@@ -3,6 +3,7 @@
 #include "mqtt/mqtt_dialog.h"
 #include "support/captured_warnings.h"
 #include "support/memory_settings_store.h"
+#include "support/scripted_prompt.h"
 #include "support/settings_files.h"
 
 #include "support/printers.h"
@@ -43,14 +44,7 @@ TEST(LogonDialogTest, TestRunsOnTheAccountAsEnteredAndShowsTheReport) {
 
 // The settings window edits the account before any mail check asks for it.
 TEST(EditMailAccountTest, KeepsWhatWasConfirmedAndNothingWhenCancelled) {
-    struct Prompt : AccountPrompt {
-        std::optional<MailAccount> answer;
-        MailAccount shown;
-        std::optional<MailAccount> askAccount(const MailAccount& current, bool) override {
-            shown = current;
-            return answer;
-        }
-    } prompt;
+    testing::ScriptedPrompt prompt;
     testing::MemorySettingsStore store;
     SettingsPasswordStore passwords(store, QString());
     const MailAccount first{

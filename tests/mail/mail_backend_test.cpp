@@ -8,6 +8,7 @@
 #include "support/printers.h"
 #include "support/program_on_doubles.h"
 #include "support/sample_mails.h"
+#include "support/scripted_prompt.h"
 #include "support/stub_server.h"
 
 #include <QElapsedTimer>
@@ -19,21 +20,6 @@ namespace kestrum {
 namespace {
 
 using testing::MailServers;
-
-// The log-on dialog as a test answers it: cancelled unless given an answer.
-class ScriptedPrompt : public AccountPrompt {
-public:
-    std::optional<MailAccount> answer;
-    int asked = 0;
-    bool toldPasswordInSettingsFile = false;
-
-    std::optional<MailAccount> askAccount(const MailAccount&,
-                                          bool passwordInSettingsFile) override {
-        ++asked;
-        toldPasswordInSettingsFile = passwordInSettingsFile;
-        return answer;
-    }
-};
 
 QByteArray mail(const QByteArray& from, const QByteArray& subject, const QByteArray& headers,
                 const QByteArray& body) {
@@ -64,9 +50,11 @@ protected:
     }
     // The back end without the program.
     VmimeMailBackend& direct(std::chrono::milliseconds deadline = std::chrono::seconds(10),
-                             bool trustTestCa = true) {
+                             bool trustTestCa = true,
+                             std::chrono::milliseconds sessionLimit = std::chrono::seconds(60)) {
         MailOptions options;
         options.deadline = deadline;
+        options.sessionLimit = sessionLimit;
         options.extraCaFile = trustTestCa ? servers().caFile() : QString();
         backend = std::make_unique<VmimeMailBackend>(setup.memory, passwords, prompt, options);
         return *backend;
@@ -95,12 +83,7 @@ protected:
                                         {"Confirm", "1"}}) {
             setup.memory.write("Seaded", QLatin1String(key), QString::fromUtf8(text));
         }
-        MailOptions options;
-        options.deadline = deadline;
-        options.sessionLimit = sessionLimit;
-        options.extraCaFile = servers().caFile();
-        backend = std::make_unique<VmimeMailBackend>(setup.memory, passwords, prompt, options);
-        setup.mail = backend.get();
+        setup.mail = &direct(deadline, true, sessionLimit);
         setup.time.setWallClock(QDateTime(QDate(2026, 12, 6), QTime(10, 0, 0)));
         setup.start();
     }
@@ -118,7 +101,7 @@ protected:
 
     testing::ProgramOnDoubles setup;
     SettingsPasswordStore passwords{setup.memory, QString()};
-    ScriptedPrompt prompt;
+    testing::ScriptedPrompt prompt;
     testing::MemoryProcessedMails noneProcessed;
     std::unique_ptr<VmimeMailBackend> backend;
 };

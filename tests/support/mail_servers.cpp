@@ -70,13 +70,10 @@ MailServers::MailServers() {
                                             QFile::ExeOther);
     QDir(m_dir.path()).mkpath(QStringLiteral("home"));
     giveToMailUser(m_dir.filePath(QStringLiteral("home")));
-    imapPort = freePort();
-    imapsPort = freePort();
-    pop3Port = freePort();
-    pop3sPort = freePort();
-    smtpPort = freePort();
-    smtpsPort = freePort();
-    relayPort = freePort();
+    for (int* port :
+         {&imapPort, &imapsPort, &pop3Port, &pop3sPort, &smtpPort, &smtpsPort, &relayPort}) {
+        *port = freePort();
+    }
     makeTestCertificates(m_dir.path());
     try {
         startDovecot();
