@@ -50,12 +50,6 @@ bool eventually(const std::function<bool()>& condition) {
     return true;
 }
 
-bool accepts(int port) {
-    QTcpSocket socket;
-    socket.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(port));
-    return socket.waitForConnected(200);
-}
-
 QByteArray runTool(const QString& program, const QStringList& arguments, const QString& folder,
                    bool errorExpected) {
     QProcess process;
@@ -73,7 +67,11 @@ QByteArray runTool(const QString& program, const QStringList& arguments, const Q
 
 void waitUntilListening(QProcess& server, const QList<int>& ports, const QString& logFile) {
     const auto listening = [&] {
-        return std::all_of(ports.begin(), ports.end(), [](int port) { return accepts(port); });
+        return std::all_of(ports.begin(), ports.end(), [](int port) {
+            QTcpSocket socket;
+            socket.connectToHost(QStringLiteral("127.0.0.1"), static_cast<quint16>(port));
+            return socket.waitForConnected(200);
+        });
     };
     for (int attempt = 0; attempt < 100 && !listening(); ++attempt) {
         if (server.state() == QProcess::NotRunning) {

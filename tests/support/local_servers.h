@@ -17,8 +17,6 @@ int listeningSocket(int& port);
 // Runs the test's thread until the condition holds, as the event loop would; false when it
 // still does not after 15 s.
 bool eventually(const std::function<bool()>& condition);
-// True once something accepts connections on the 127.0.0.1 port.
-bool accepts(int port);
 // Runs a tool to its end and returns what it wrote to its standard output; throws
 // std::runtime_error saying why when it does not end, or ends with an error unless told that
 // such an end is expected.

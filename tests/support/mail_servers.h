@@ -24,12 +24,8 @@ public:
     // Stops the servers by their process ids.
     ~MailServers();
 
-    int imapPort = 0;
-    int imapsPort = 0;
-    int pop3Port = 0;
-    int pop3sPort = 0;
-    int smtpPort = 0;
-    int smtpsPort = 0;
+    int imapPort = 0, imapsPort = 0, pop3Port = 0, pop3sPort = 0;
+    int smtpPort = 0, smtpsPort = 0;
     int relayPort = 0;  // SMTP without AUTH and TLS
 
     static QString password() { return QStringLiteral("kuuvalgus"); }

@@ -9,10 +9,7 @@ void MemoryMailbox::check(Operation operation) {
         onOperation(operation);
     }
     const auto failure = m_failures.find(operation);
-    if (failure == m_failures.end()) {
-        return;
-    }
-    if (failure->first-- > 0) {
+    if (failure == m_failures.end() || failure->first-- > 0) {
         return;
     }
     const QString description = failure->second;
@@ -26,13 +23,12 @@ void MemoryMailbox::failAt(Operation operation, const QString& description, int 
 
 MemoryMailbox::Mail& MemoryMailbox::deliver(const QString& subject, const QString& sender,
                                             const QString& body) {
-    Mail mail;
+    Mail& mail = inbox.emplace_back();
     mail.subject = subject;
     mail.sender = sender;
     mail.body = body;
     mail.uniqueId = QStringLiteral("uid-%1").arg(++m_delivered);
-    inbox.push_back(mail);
-    return inbox.back();
+    return mail;
 }
 
 MemoryMailbox::Mail& MemoryMailbox::fetched(int index) {

@@ -15,16 +15,12 @@ namespace kestrum::testing {
 // (a stop of the program) is a failure, not an empty password.
 class WaitingPasswordStore : public PasswordStore {
 public:
-    std::function<void()> whileWaiting;
+    std::function<void()> whileWaiting = [] {};
 
     QString read(const QString&) override {
         QEventLoop loop;
         bool answered = false;
-        QTimer::singleShot(0, &loop, [&] {
-            if (whileWaiting) {
-                whileWaiting();
-            }
-        });
+        QTimer::singleShot(0, &loop, whileWaiting);
         QTimer::singleShot(2000, &loop, [&] {
             answered = true;
             loop.quit();

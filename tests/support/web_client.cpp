@@ -35,11 +35,11 @@ WebReply WebClient::request(const QByteArray& method, const QString& path, const
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     QTimer::singleShot(10000, &loop, &QEventLoop::quit);
     loop.exec();
-    WebReply answer;
-    answer.elapsedMs = clock.elapsed();
-    answer.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    answer.body = reply->readAll();
-    answer.error = reply->errorString();
+    WebReply answer{reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
+                    reply->readAll(),
+                    {},
+                    clock.elapsed(),
+                    reply->errorString()};
     for (const auto& [name, value] : reply->rawHeaderPairs()) {
         answer.headers[name.toLower()] = value;
     }
@@ -58,11 +58,8 @@ WebReply WebClient::signIn(const QString& password) {
     const WebReply answer =
         request("POST", QStringLiteral("/login"), form.toString(QUrl::FullyEncoded).toUtf8(),
                 {{"Content-Type", "application/x-www-form-urlencoded"}});
-    csrf = QJsonDocument::fromJson(request("GET", QStringLiteral("/api/session")).body)
-               .object()
-               .value(QStringLiteral("csrf"))
-               .toString()
-               .toLatin1();
+    const QByteArray session = request("GET", QStringLiteral("/api/session")).body;
+    csrf = QJsonDocument::fromJson(session)[QStringLiteral("csrf")].toString().toLatin1();
     return answer;
 }
 
