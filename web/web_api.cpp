@@ -43,6 +43,8 @@ WebResponse redirect(const QByteArray& to) {
     return {303, {}, {}, {{"Location", to}}, 0};
 }
 
+const QString kMinutesWanted = QStringLiteral("The body must be the minutes, 1 to 1440");
+
 WebResponse noContent() {
     return {204, {}, {}, {}, 0};
 }
@@ -233,29 +235,28 @@ WebResponse WebApi::output(const WebRequest& request, int n, const QString& what
     if (command == nullptr) {
         return text(400, QStringLiteral("The body must be ") + remoteCommandWords(kind));
     }
-    switch (m_switching.run(n, command->command, m_services.log)) {
+    return answer(m_switching.run(n, command->command, m_services.log), n);
+}
+
+// What a command came to, in the same words for a switching and a pulse.
+WebResponse WebApi::answer(RemoteSwitching::Result result, int n) {
+    switch (result) {
         case RemoteSwitching::Result::NoTimes:
             return text(409, QStringLiteral("Output %1 has no switching times: set them first "
                                             "(aegpuudu)")
                                  .arg(n));
+        case RemoteSwitching::Result::OutOfRange:
+            return text(400, kMinutesWanted);
         case RemoteSwitching::Result::Refused:
-            return remoteControlOff();
+            return text(409, QStringLiteral("Remote control is off since the all-off: turn it on "
+                                            "again with \"Obey MQTT and web commands\" in the "
+                                            "settings window (Seaded)"));
         case RemoteSwitching::Result::Dropped:
-            return tooMany();
+            return text(429, QStringLiteral("Too many commands: at most %1 a second are taken")
+                                 .arg(CommandRateLimit::kPerSecond));
         default:
             return noContent();
     }
-}
-
-WebResponse WebApi::tooMany() {
-    return text(429, QStringLiteral("Too many commands: at most %1 a second are taken")
-                         .arg(CommandRateLimit::kPerSecond));
-}
-
-WebResponse WebApi::remoteControlOff() {
-    return text(409, QStringLiteral("Remote control is off since the all-off: turn it on again "
-                                    "with \"Obey MQTT and web commands\" in the settings "
-                                    "window (Seaded)"));
 }
 
 // The minutes in plain digits, 1 to 1440, as by mail and MQTT.
@@ -263,18 +264,9 @@ WebResponse WebApi::pulse(int n, const QByteArray& body) {
     bool number = false;
     const int minutes = body.toInt(&number);
     if (!number || body != QByteArray::number(minutes)) {
-        return text(400, QStringLiteral("The body must be the minutes, 1 to 1440"));
+        return text(400, kMinutesWanted);
     }
-    switch (m_switching.runPulse(n, minutes, m_services.log)) {
-        case RemoteSwitching::Result::OutOfRange:
-            return text(400, QStringLiteral("The body must be the minutes, 1 to 1440"));
-        case RemoteSwitching::Result::Refused:
-            return remoteControlOff();
-        case RemoteSwitching::Result::Dropped:
-            return tooMany();
-        default:
-            return noContent();
-    }
+    return answer(m_switching.runPulse(n, minutes, m_services.log), n);
 }
 
 WebResponse WebApi::logTail(const WebRequest& request) {

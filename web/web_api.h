@@ -78,9 +78,7 @@ private:
     WebResponse api(const WebRequest& request);
     WebResponse output(const WebRequest& request, int n, const QString& what);
     WebResponse pulse(int n, const QByteArray& body);
-    WebResponse remoteControlOff();
-    // 429: a command beyond the rate limit of remote commands.
-    WebResponse tooMany();
+    WebResponse answer(RemoteSwitching::Result result, int n);
     WebResponse logTail(const WebRequest& request);
 
     State& m_state;
